@@ -1,0 +1,1 @@
+target_link_libraries(core_bench PRIVATE m6303)

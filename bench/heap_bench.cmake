@@ -1,0 +1,1 @@
+target_link_libraries(heap_bench PRIVATE hcheap)

@@ -1,0 +1,80 @@
+// The HD6303-family processor core: register file, 64 KB address space and
+// the decoded subset of the instruction set (123 opcodes).
+//
+// The core knows nothing of the device round it. Port 2 (0x0003), port 6
+// (0x0017) and the adapter (0x4000-0x4003, extended forms of CLR, LDAA, LDAB,
+// STAA and STAB only) are reached through the hooks the machine wires up; a
+// hook left empty makes that address a plain byte. No interrupts, no cycles.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+enum : uint8_t {
+  FLAG_C = 0x01,
+  FLAG_V = 0x02,
+  FLAG_Z = 0x04,
+  FLAG_N = 0x08,
+  FLAG_I = 0x10,
+  FLAG_H = 0x20,
+};
+
+constexpr uint16_t PORT2_ADDRESS = 0x0003;
+constexpr uint16_t PORT6_ADDRESS = 0x0017;
+constexpr uint16_t ADAPTER_ADDRESS = 0x4000;
+constexpr uint16_t RESET_VECTOR = 0xFFFE;
+// The PC after the two port-2 stores inside the firmware's tone routine; those
+// writes toggle the beeper bit and are not passed on as lamp changes.
+constexpr uint16_t TONE_STORE_NEXT_1 = 0xE2DD;
+constexpr uint16_t TONE_STORE_NEXT_2 = 0xE2E5;
+
+struct Cpu {
+  uint8_t A = 0;
+  uint8_t B = 0;
+  uint16_t X = 0;
+  uint16_t SP = 0;
+  uint16_t PC = 0;
+  uint8_t CCR = 0;
+  uint8_t Opcode = 0;  // the opcode most recently fetched
+};
+
+struct CoreHooks {
+  void* context = nullptr;
+  void (*port2Write)(void* context, uint8_t value) = nullptr;
+  uint8_t (*port6Read)(void* context, uint8_t stored) = nullptr;
+  void (*port6Write)(void* context, uint8_t value) = nullptr;
+  uint8_t (*adapterRead)(void* context, uint16_t address) = nullptr;
+  void (*adapterWrite)(void* context, uint16_t address, uint8_t value) = nullptr;
+};
+
+using Memory = std::array<uint8_t, 0x10000>;
+
+struct Core {
+  Cpu cpu;
+  CoreHooks hooks;
+  bool halted = false;  // set by CLI or SEI: nothing more may run
+  Memory memory{};
+};
+
+// Data access with the port hooks.
+uint8_t ReadMem(Core& core, uint16_t address);
+void WriteMem(Core& core, uint16_t address, uint8_t value);
+// Plain big-endian word, no hooks; the second byte of 0xFFFF is 0x0000.
+uint16_t ReadWord(const Core& core, uint16_t address);
+
+using Handler = void (*)(Core& core);
+// 256 slots by opcode byte; an empty slot is an undecoded opcode.
+extern const std::array<Handler, 256> OpcodeTable;
+
+enum class ExecuteResult { Ran, Undecoded, Halted };
+
+// Fetches the opcode at PC into Opcode, advances PC past it and runs its
+// handler. An empty slot runs nothing and reports Undecoded (PC has moved past
+// the opcode). Halted: the instruction was CLI or SEI, or the core had halted.
+ExecuteResult ExecuteOne(Core& core);
+
+// Byte length of each decoded instruction (0 for an empty slot); used by the
+// firmware checker and the trace.
+extern const std::array<uint8_t, 256> InstructionLength;
+// Assembler mnemonic of each decoded opcode ("" for an empty slot).
+extern const std::array<const char*, 256> Mnemonic;

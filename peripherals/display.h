@@ -1,0 +1,63 @@
+// The display path from the adapter lines to the four digits: the serial
+// receiver on the emulation side, and the controller's cell buffer that turns
+// received bytes into what the four digit controls and their points show.
+// Both are host-independent: the window and the headless runner share them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct Pia;
+
+// Serial receiver: chip select on side B bit 6 (active low), clock on bit 5
+// (rising edge), data on CA2, command flag on bit 7.
+struct DisplayLink {
+  uint8_t shift = 0;
+  uint8_t bitCount = 0;
+  uint8_t previousClock = 0;
+  uint8_t previousSelect = 0x40;
+  // Called with each complete byte and side B's In byte (bit 7: command).
+  void* context = nullptr;
+  void (*sendByte)(void* context, uint8_t byte, uint8_t sideBIn) = nullptr;
+};
+
+// Called by the adapter after every side-B data write.
+void DisplayLinkUpdate(Pia& pia);
+
+struct SegmentRow {
+  uint8_t segments;
+  uint8_t character;
+  uint8_t digitCode;
+};
+extern const std::array<SegmentRow, 12> SegmentTable;
+
+uint8_t SegmentsToChar(uint8_t segments);  // 0xFF (with bit 7 kept) when unknown
+uint8_t CharToDigitCode(uint8_t character);
+
+constexpr uint8_t DIGIT_BLANK = 16;  // digit values 16 and up show nothing
+
+// What the four digit controls show after the last refresh.
+struct DigitState {
+  std::array<uint8_t, 4> digit{DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK};
+  std::array<bool, 4> point{true, true, true, true};  // visible when the window opens
+};
+
+struct DisplayCells {
+  std::array<uint8_t, 8> cell{};
+  uint8_t dataCounter = 0;
+};
+
+// One received byte. Returns true when it was a refresh (0x11) and `shown`
+// has been updated; data bytes past the eighth are ignored.
+bool DisplayReceive(DisplayCells& cells, DigitState& shown, uint8_t byte, bool command);
+
+// The character a digit value shows: '0'-'9', 'A'-'F', or ' ' for a blank.
+char DigitCharacter(uint8_t value);
+
+struct Lamp {
+  uint8_t mask;  // port 2 bit
+  int controlId;
+  const char* name;
+};
+// In the order the window sets them.
+extern const std::array<Lamp, 5> Lamps;

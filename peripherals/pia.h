@@ -1,0 +1,27 @@
+// The 6821-style peripheral interface adapter at 0x4000-0x4003. Side A reads
+// the keypad columns; side B selects the keypad row and drives the display's
+// serial link (bits 5-7, with CA2 as the data line).
+#pragma once
+
+#include <cstdint>
+
+struct KeyRows;
+struct DisplayLink;
+
+struct PiaSide {
+  uint8_t Out = 0;
+  uint8_t In = 0;
+  uint8_t Ddr = 0;
+  uint8_t Ctrl = 0;  // bit 2: data register selected; bit 3: CA2/CB2 level
+};
+
+struct Pia {
+  PiaSide A;
+  PiaSide B;
+  const KeyRows* keys = nullptr;    // recomputes A.In on every side-B write
+  DisplayLink* display = nullptr;   // fed on every side-B data write
+};
+
+void PiaReset(Pia& pia);  // wiring is kept
+uint8_t PiaRead(Pia& pia, uint16_t address);
+void PiaWrite(Pia& pia, uint16_t address, uint8_t value);

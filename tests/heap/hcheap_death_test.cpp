@@ -1,0 +1,110 @@
+// Every damage the allocator checks for must stop the process: overruns,
+// double frees, foreign pointers and corrupted headers.
+#include "heap/hcheap.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// The fatal stop raises SIGILL; any other death (a segfault inside the
+// allocator, say) is a fault of its own and must not pass.
+#define EXPECT_FATAL_STOP(statement) EXPECT_EXIT(statement, ::testing::KilledBySignal(SIGILL), "")
+
+class HcheapDeathTest : public ::testing::Test {
+ protected:
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+// Pool 1 only, and every damage done inside the dying child, so that the
+// parent's heap stays whole for the tests that follow.
+constexpr unsigned POOL = 1;
+
+uint8_t* take(size_t n) { return static_cast<uint8_t*>(hcheapAlloc(POOL, n, "death", 1)); }
+void give(void* p) { hcheapFree(POOL, p); }
+uint32_t& headerWord(void* data, int index) { return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(data) - 32)[index]; }
+
+void overrunAndGiveBack(size_t size, size_t at, uint8_t flip) {
+  uint8_t* p = take(size);
+  p[at] ^= flip;
+  give(p);
+}
+
+void giveBackTwice(bool keepNeighbour) {
+  if (keepNeighbour) take(10);  // else `p` merges and its header is scrubbed
+  uint8_t* p = take(10);
+  give(p);
+  give(p);
+}
+
+void damageHeaderAndGiveBack(int word, uint32_t value) {
+  uint8_t* p = take(50);
+  headerWord(p, word) = value;
+  give(p);
+}
+
+void damageFollowerAndGiveBack() {
+  uint8_t* upper = take(10);
+  uint8_t* lower = take(10);  // directly below `upper`
+  headerWord(upper, 0) = 0;
+  give(lower);
+}
+
+// Returns a block in use whose free neighbour below has lost its magic.
+uint8_t* damageAFreeBlock() {
+  uint8_t* upper = take(10);
+  uint8_t* hole = take(10);
+  take(10);
+  give(hole);
+  headerWord(hole, 0) = 0xDEADBEEF;
+  return upper;
+}
+
+TEST_F(HcheapDeathTest, OverrunsIntoTheGuardBytesStop) {
+  EXPECT_FATAL_STOP(overrunAndGiveBack(10, 10, 0xFF));
+  EXPECT_FATAL_STOP(overrunAndGiveBack(33, 36, 0x01));  // one bit of the fourth guard byte
+}
+
+TEST_F(HcheapDeathTest, DoubleFreeStops) {
+  EXPECT_FATAL_STOP(giveBackTwice(true));
+  EXPECT_FATAL_STOP(giveBackTwice(false));
+}
+
+TEST_F(HcheapDeathTest, ForeignPointersStop) {
+  give(take(1));  // the pool exists, so the search really runs
+  uint64_t onStack[8] = {};
+  EXPECT_FATAL_STOP(give(&onStack[4]));
+  void* fromMalloc = std::malloc(64);
+  EXPECT_FATAL_STOP(give(fromMalloc));
+  std::free(fromMalloc);
+  EXPECT_FATAL_STOP(give(reinterpret_cast<void*>(8)));
+  EXPECT_FATAL_STOP(hcheapFree(5, &onStack[0]));  // naming a pool never used
+}
+
+TEST_F(HcheapDeathTest, PointerIntoTheMiddleOfABlockStops) {
+  uint8_t* p = take(400);
+  EXPECT_FATAL_STOP(give(p + 64));
+  EXPECT_FATAL_STOP(give(p + 7));
+  give(p);
+}
+
+TEST_F(HcheapDeathTest, CorruptedHeaderFieldsStop) {
+  const int magic = 0, size = 1, next = 2, prev = 3, asked = 5, offset = 6, guard = 7;
+  const std::pair<int, uint32_t> damages[] = {
+      {magic, 0x17CDCD17}, {guard, 0},        {size, 64},         {size, 0x7FFFFFE0},
+      {size, 100},         {asked, 1000},     {asked, 0xFFFFFFFF}, {next, 0x12345},
+      {prev, 64},          {offset, 96}};
+  for (auto [word, value] : damages)
+    EXPECT_FATAL_STOP(damageHeaderAndGiveBack(word, value)) << "word " << word << " = " << value;
+}
+
+TEST_F(HcheapDeathTest, DamagedNeighboursStop) {
+  EXPECT_FATAL_STOP(damageFollowerAndGiveBack());
+  EXPECT_FATAL_STOP(give(damageAFreeBlock()));
+  EXPECT_FATAL_STOP((damageAFreeBlock(), take(10)));
+}
+
+}  // namespace

@@ -1,0 +1,390 @@
+// tm650-run: the whole machine without a window. Runs a firmware image,
+// presses a script of keys, writes the paper to standard output and, on
+// request, a JSON report of what the device's face shows.
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "resources/ids.h"
+#include "tools/headless_host.h"
+#include "tools/key_names.h"
+
+namespace {
+
+constexpr int EXIT_USAGE = 2;
+constexpr int EXIT_UNDECODED = 3;
+constexpr int EXIT_HALTED = 4;
+
+const char* const kHelp = R"(Usage: tm650-run [options]
+
+Runs the TM650 firmware on the emulated machine without a window. Standard
+output carries the paper, byte for byte what the log file receives (lines end
+in CR LF). Diagnostics go to standard error.
+
+Options:
+  --rom FILE          firmware image to run (default: the built-in one). A file
+                      shorter than 16384 bytes is zero-filled to 0xFFFF.
+  --keys "SEQ"        keys to press, separated by spaces:
+                        0-9 .  C  AC (All)  ACNG (No gauge)  S R X Y Z
+                        P= (control 1031)  = (control 1032)
+                        FA-FN  function keys A-N (controls 1000-1013)
+                        PF     the paper-feed button (one empty line)
+                        POWER  the power button (OFF while running, ON while off)
+                        NEW    File > New (restart at 0xC000)
+                        #NNNN  any control id
+                      Each key is pressed, held --hold instructions, released,
+                      and the machine then runs until the firmware is idle.
+  --hold N            instructions a key is held (default 20000)
+  --settle N          at most N instructions to become idle after start and
+                      after each key (default 20000000)
+  --instructions N    overall limit of instructions (default 2000000000)
+  --unpatched         run the firmware's own tone, delay, print and paper-feed
+                      routines instead of the host's traps
+  --capture-dir DIR   where unpatched printing writes its needle files
+                      "%08X.txt" (default: the current directory)
+  --port-trace        write the printer port's " == XX" per read to stderr
+  --trace FILE        one line per instruction: PC, opcode, mnemonic, A, B, X,
+                      SP, CCR (before the instruction runs)
+  --peek ADDR:LEN     add LEN bytes of memory from ADDR (hex) to the report;
+                      may be repeated
+  --report FILE       write a JSON report ("-" for standard error):
+                        digits   the four digits as shown: 0-9, A-F, blank " "
+                        points   four booleans, the decimal points
+                        shown    the digits with "." after each lit point
+                        lamps    GAUGE, MODE, M/T, ARC LENGTH, PRINT booleans
+                        power    the power button's caption, "OFF" or "ON"
+                        beeps    number of calls of the tone routine
+                        registers  A B X SP PC CCR
+                        instructions  instructions executed
+                        stop     idle | limit | self-loop | off | undecoded | halted
+                        peek     {"ADDR": "hex bytes"} for each --peek
+  --help              this text
+
+Idle means: the PC reaches the wait-for-key loop at 0xE210 with no key held.
+A self-loop is a branch to itself; the off loop at 0xCCA5 reports "off".
+
+Exit status: 0 normal stop (idle, limit, self-loop, off); 2 usage or file
+error; 3 undecoded opcode; 4 halted by CLI or SEI.
+)";
+
+struct Peek {
+  uint16_t address;
+  uint16_t length;
+};
+
+struct Options {
+  std::string rom;
+  std::vector<KeyAction> keys;
+  uint64_t hold = 20000;
+  uint64_t settle = 20000000;
+  uint64_t instructions = 2000000000;
+  bool unpatched = false;
+  std::string captureDir;
+  bool portTrace = false;
+  std::string trace;
+  std::string report;
+  std::vector<Peek> peeks;
+};
+
+enum class Stop { Idle, Limit, SelfLoop, Off, Undecoded, Halted };
+
+const char* StopName(Stop stop) {
+  switch (stop) {
+    case Stop::Idle: return "idle";
+    case Stop::Limit: return "limit";
+    case Stop::SelfLoop: return "self-loop";
+    case Stop::Off: return "off";
+    case Stop::Undecoded: return "undecoded";
+    case Stop::Halted: return "halted";
+  }
+  return "?";
+}
+
+bool ParseCount(const char* text, uint64_t& value) {
+  char* end = nullptr;
+  errno = 0;
+  unsigned long long n = std::strtoull(text, &end, 10);
+  if (errno != 0 || end == text || *end != '\0' || text[0] == '-') return false;
+  value = n;
+  return true;
+}
+
+bool ParsePeek(const std::string& text, Peek& peek) {
+  unsigned address = 0, length = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%x:%u%c", &address, &length, &tail) != 2) return false;
+  if (address > 0xFFFF || length == 0 || length > 0x10000) return false;
+  peek = {static_cast<uint16_t>(address), static_cast<uint16_t>(length - 1)};
+  return true;
+}
+
+bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::string& error) {
+  std::istringstream words(text);
+  std::string word;
+  while (words >> word) {
+    auto action = ParseKeyName(word);
+    if (!action) {
+      error = "unknown key \"" + word + "\"; valid keys: " + ValidKeyNames();
+      return false;
+    }
+    keys.push_back(*action);
+  }
+  return true;
+}
+
+// Returns an empty string on success, else the message for the user.
+std::string ParseOptions(int argc, char** argv, Options& options, bool& help) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&](const char*& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    const char* v = nullptr;
+    if (arg == "--help" || arg == "-h") {
+      help = true;
+    } else if (arg == "--unpatched") {
+      options.unpatched = true;
+    } else if (arg == "--port-trace") {
+      options.portTrace = true;
+    } else if (arg == "--rom" || arg == "--capture-dir" || arg == "--trace" || arg == "--report" ||
+               arg == "--keys" || arg == "--peek") {
+      if (!value(v)) return arg + " needs a value";
+      if (arg == "--rom") options.rom = v;
+      if (arg == "--capture-dir") options.captureDir = v;
+      if (arg == "--trace") options.trace = v;
+      if (arg == "--report") options.report = v;
+      if (arg == "--keys") {
+        std::string error;
+        if (!ParseKeys(v, options.keys, error)) return error;
+      }
+      if (arg == "--peek") {
+        Peek peek{};
+        if (!ParsePeek(v, peek)) return "--peek takes ADDR:LEN, ADDR in hex, LEN 1-65536";
+        options.peeks.push_back(peek);
+      }
+    } else if (arg == "--hold" || arg == "--settle" || arg == "--instructions") {
+      uint64_t n = 0;
+      if (!value(v) || !ParseCount(v, n)) return arg + " needs a whole number";
+      if (arg == "--hold") options.hold = n;
+      if (arg == "--settle") options.settle = n;
+      if (arg == "--instructions") options.instructions = n;
+    } else {
+      return "unknown option " + arg + " (see --help)";
+    }
+  }
+  return {};
+}
+
+// Runs the machine in steps, counting instructions against the overall limit.
+struct Driver {
+  Machine& machine;
+  HeadlessHost& host;
+  uint64_t limit;
+  std::FILE* trace = nullptr;
+  uint64_t count = 0;
+
+  void TraceLine() {
+    const Cpu& cpu = machine.core.cpu;
+    uint8_t opcode = machine.core.memory[cpu.PC];
+    const char* mnemonic = Mnemonic[opcode][0] ? Mnemonic[opcode] : "???";
+    std::fprintf(trace, "%04X %02X %-5s A=%02X B=%02X X=%04X SP=%04X CCR=%02X\n", cpu.PC, opcode,
+                 mnemonic, cpu.A, cpu.B, cpu.X, cpu.SP, cpu.CCR);
+  }
+
+  bool KeyHeld() const {
+    for (const auto& row : machine.keys.row) {
+      if (row.load(std::memory_order_relaxed) != 0xFF) return true;
+    }
+    return false;
+  }
+
+  // Runs at most `budget` instructions; with `untilIdle`, stops at the key wait.
+  Stop Run(uint64_t budget, bool untilIdle) {
+    for (uint64_t n = 0; n < budget; ++n) {
+      if (count >= limit) return Stop::Limit;
+      uint16_t pc = machine.core.cpu.PC;
+      if (trace) TraceLine();
+      StepResult result = Step(machine);
+      if (result == StepResult::Undecoded) return Stop::Undecoded;
+      if (result == StepResult::Halted) return Stop::Halted;
+      ++count;
+      if (result == StepResult::OffLoop) return Stop::Off;
+      if (machine.core.cpu.PC == pc) return Stop::SelfLoop;
+      if (untilIdle && machine.core.cpu.PC == WAIT_FOR_KEY && !KeyHeld()) return Stop::Idle;
+    }
+    return untilIdle ? Stop::Limit : Stop::Idle;
+  }
+};
+
+bool Fatal(Stop stop) { return stop == Stop::Undecoded || stop == Stop::Halted || stop == Stop::Limit; }
+
+void PressPower(Machine& machine, HeadlessHost& host) {
+  if (host.power == TEXT_ON) {
+    host.power = TEXT_OFF;
+    machine.JumpRequest.store(ENTRY_RESET);
+  } else {
+    host.power = TEXT_ON;
+    machine.JumpRequest.store(ENTRY_POWER_OFF);
+  }
+}
+
+void FeedPaper(Machine& machine, HeadlessHost& host) {
+  if (machine.LogFile) std::fwrite("\r\n", 2, 1, machine.LogFile);
+  host.PaperAppend("\r\n", 2);
+}
+
+Stop RunScript(Driver& driver, const Options& options) {
+  Machine& machine = driver.machine;
+  Stop stop = driver.Run(options.settle, true);
+  for (const KeyAction& key : options.keys) {
+    if (Fatal(stop) && stop != Stop::Limit) return stop;
+    if (driver.count >= options.instructions) return Stop::Limit;
+    switch (key.kind) {
+      case ActionKind::Power:
+        PressPower(machine, driver.host);
+        break;
+      case ActionKind::New:
+        driver.host.power = TEXT_OFF;
+        machine.JumpRequest.store(ENTRY_RESET);
+        break;
+      case ActionKind::PaperFeed:
+        FeedPaper(machine, driver.host);
+        continue;
+      case ActionKind::Key:
+        KeyPress(machine.keys, key.controlId);
+        stop = driver.Run(options.hold, false);
+        KeyRelease(machine.keys, key.controlId);
+        if (stop == Stop::Undecoded || stop == Stop::Halted) return stop;
+        break;
+    }
+    stop = driver.Run(options.settle, true);
+  }
+  return stop;
+}
+
+void WriteBool(std::FILE* out, bool value) { std::fputs(value ? "true" : "false", out); }
+
+void WriteReport(std::FILE* out, const Driver& driver, Stop stop, const Options& options) {
+  const HeadlessHost& host = driver.host;
+  const Cpu& cpu = driver.machine.core.cpu;
+  std::string digits, shown;
+  for (size_t i = 0; i < 4; ++i) {
+    char c = DigitCharacter(host.shown.digit[i]);
+    digits += c;
+    shown += c;
+    if (host.shown.point[i]) shown += '.';
+  }
+  std::fprintf(out, "{\n  \"digits\": \"%s\",\n  \"points\": [", digits.c_str());
+  for (size_t i = 0; i < 4; ++i) {
+    if (i) std::fputs(", ", out);
+    WriteBool(out, host.shown.point[i]);
+  }
+  std::fprintf(out, "],\n  \"shown\": \"%s\",\n  \"lamps\": {", shown.c_str());
+  for (size_t i = 0; i < Lamps.size(); ++i) {
+    std::fprintf(out, "%s\"%s\": ", i ? ", " : "", Lamps[i].name);
+    WriteBool(out, (host.port2 & Lamps[i].mask) != 0);
+  }
+  std::fprintf(out, "},\n  \"power\": \"%s\",\n  \"beeps\": %d,\n", host.power.c_str(), host.beeps);
+  std::fprintf(out,
+               "  \"registers\": {\"A\": %u, \"B\": %u, \"X\": %u, \"SP\": %u, \"PC\": %u, "
+               "\"CCR\": %u},\n",
+               cpu.A, cpu.B, cpu.X, cpu.SP, cpu.PC, cpu.CCR);
+  std::fprintf(out, "  \"instructions\": %" PRIu64 ",\n  \"stop\": \"%s\"", driver.count, StopName(stop));
+  if (!options.peeks.empty()) {
+    std::fputs(",\n  \"peek\": {", out);
+    for (size_t i = 0; i < options.peeks.size(); ++i) {
+      const Peek& peek = options.peeks[i];
+      std::fprintf(out, "%s\"%04X\": \"", i ? ", " : "", peek.address);
+      for (uint32_t n = 0; n <= peek.length; ++n) {
+        std::fprintf(out, "%02X", driver.machine.core.memory[(peek.address + n) & 0xFFFF]);
+      }
+      std::fputc('"', out);
+    }
+    std::fputc('}', out);
+  }
+  std::fputs("\n}\n", out);
+}
+
+int ExitStatus(Stop stop) {
+  if (stop == Stop::Undecoded) return EXIT_UNDECODED;
+  if (stop == Stop::Halted) return EXIT_HALTED;
+  return 0;
+}
+
+bool LoadImage(const Options& options, std::vector<uint8_t>& image) {
+  if (!options.rom.empty()) {
+    std::string error;
+    if (ReadFirmwareFile(options.rom, image, error)) return true;
+    std::fprintf(stderr, "tm650-run: %s\n", error.c_str());
+    return false;
+  }
+  auto builtin = BuiltinFirmware();
+  if (builtin.empty()) {
+    std::fprintf(stderr, "tm650-run: no firmware image is built in; name one with --rom FILE\n");
+    return false;
+  }
+  image.assign(builtin.begin(), builtin.end());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  bool help = false;
+  std::string error = ParseOptions(argc, argv, options, help);
+  if (help) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  if (!error.empty()) {
+    std::fprintf(stderr, "tm650-run: %s\n", error.c_str());
+    return EXIT_USAGE;
+  }
+  std::vector<uint8_t> image;
+  if (!LoadImage(options, image)) return EXIT_USAGE;
+
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
+  if (!options.trace.empty()) {
+    trace.reset(std::fopen(options.trace.c_str(), "w"));
+    if (!trace) {
+      std::fprintf(stderr, "tm650-run: cannot write trace %s\n", options.trace.c_str());
+      return EXIT_USAGE;
+    }
+  }
+
+  auto machine = std::make_unique<Machine>();
+  HeadlessHost host;
+  host.paperOut = stdout;
+  MachineWire(*machine, &host);
+  LoadFirmware(*machine, image);
+  if (!options.unpatched) ApplyFirmwarePatches(*machine);
+  PiaReset(machine->pia);
+  machine->printer.captureDir = options.captureDir;
+  if (options.portTrace) machine->printer.trace = stderr;
+  MachineReset(*machine);
+
+  Driver driver{*machine, host, options.instructions, trace.get()};
+  Stop stop = RunScript(driver, options);
+  std::fflush(stdout);
+
+  if (!options.report.empty()) {
+    bool toStderr = options.report == "-";
+    std::FILE* out = toStderr ? stderr : std::fopen(options.report.c_str(), "w");
+    if (!out) {
+      std::fprintf(stderr, "tm650-run: cannot write report %s\n", options.report.c_str());
+      return EXIT_USAGE;
+    }
+    WriteReport(out, driver, stop, options);
+    if (!toStderr) std::fclose(out);
+  }
+  return ExitStatus(stop);
+}
