@@ -3,8 +3,9 @@
 ; needle writes, the power-off sequence, a halt and an undecoded opcode.
 ;
 ; Keys: 0-9 show the digit at the right; C beeps; = prints "abd"5 BD" and
-; feeds; ACNG writes needle bytes 1 and 2 to port 6; AC powers off; FN runs
-; CLI; FM runs an undecoded opcode. Every key shows its number on the lamps.
+; feeds; S feeds (unpatched: waiting on every port-6 pulse); ACNG writes
+; needle bytes 1 and 2 to port 6; AC powers off; FN runs CLI; FM runs an
+; undecoded opcode. Every key shows its number on the lamps.
 
         .text
         .globl _start
@@ -179,6 +180,10 @@ notdigit:
         bne     1f
         jsr     needles
         jmp     0xe210
+1:      cmpb    #14
+        bne     1f
+        jsr     0xe41d
+        jmp     0xe210
 1:      cmpb    #32
         bne     1f
         cli
@@ -275,7 +280,53 @@ waitkey:
         staa    *0x03                   ; 0xE2E3
         rts
 
-        .org    0x241d                  ; 0xE41D: paper feed
+        .org    0x241d                  ; 0xE41D: paper feed, 7 passes of a
+        ldaa    #84                     ; home pulse and 84 steps
+        staa    0x217b
+        ldaa    #0x80
+        staa    *0x17                   ; motor on
+        ldaa    #7
+        staa    passes
+1:      jsr     homepulse
+        ldaa    #84
+        staa    steps
+2:      jsr     steppulse
+        dec     steps
+        bne     2b
+        dec     passes
+        bne     1b
+        clr     0x0017
+        rts
+
+homepulse:
+        jsr     untilhome
+        jsr     untilhome
+        jsr     untilnohome
+        jmp     untilnohome
+steppulse:
+        jsr     untilnostep
+        jsr     untilnostep
+        jsr     untilstep
+        jmp     untilstep
+untilhome:
+        ldaa    *0x17
+        anda    #0x20
+        beq     untilhome
+        rts
+untilnohome:
+        ldaa    *0x17
+        anda    #0x20
+        bne     untilnohome
+        rts
+untilstep:
+        ldaa    *0x17
+        anda    #0x10
+        beq     untilstep
+        rts
+untilnostep:
+        ldaa    *0x17
+        anda    #0x10
+        bne     untilnostep
         rts
 
         .org    0x336e                  ; 0xF36E: print one line (needles only)
@@ -291,3 +342,5 @@ cmdflag:  .byte 0
 bitcount: .byte 0
 key:      .byte 0
 digits:   .byte 0, 0, 0, 0
+passes:   .byte 0
+steps:    .byte 0

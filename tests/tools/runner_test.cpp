@@ -159,6 +159,17 @@ TEST_F(Runner, UnpatchedNeedleWritesAreCaptured) {
   EXPECT_EQ(files, 1);
 }
 
+TEST_F(Runner, UnpatchedPaperFeedGetsEveryPulseItWaitsFor) {
+  fs::create_directories(dir / "needles");
+  Result r = Run("--unpatched --capture-dir '" + (dir / "needles").string() + "' --keys 'S 5'");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "\r\n") << "the feed trap fires on the way in";
+  EXPECT_TRUE(Has(r.report, "\"stop\": \"idle\"")) << r.report;
+  EXPECT_TRUE(Has(r.report, "\"digits\": \"   5\""));
+  EXPECT_TRUE(fs::is_empty(dir / "needles")) << "a feed writes only the motor byte";
+  EXPECT_EQ(Run("--keys 'S'").out, "\r\n");
+}
+
 TEST_F(Runner, BadInputIsReportedClearly) {
   Result unknown = Run("--keys 'Q'");
   EXPECT_EQ(unknown.status, 2);
