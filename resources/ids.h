@@ -70,3 +70,5 @@ constexpr int IDM_HELP_CONTENTS = 40005;
 constexpr int IDM_NEW = 40007;
 constexpr int IDM_PAGE_SETUP = 40008;
 constexpr int IDM_HEADER_FOOTER = 40009;
+constexpr int IDM_SAVE_PAPER = 40010;
+constexpr int IDM_PRINT_PREVIEW = 40011;

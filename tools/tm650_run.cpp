@@ -34,7 +34,8 @@ Options:
                         0-9 .  C  AC (All)  ACNG (No gauge)  S R X Y Z
                         P= (control 1031)  = (control 1032)
                         FA-FN  function keys A-N (controls 1000-1013)
-                        PF     the paper-feed button (one empty line)
+                        PF     the window's paper-feed button (an empty line
+                               on the pane; like the window's, not logged)
                         POWER  the power button (OFF while running, ON while off)
                         NEW    File > New (restart at 0xC000)
                         #NNNN  any control id
@@ -236,10 +237,9 @@ void PressPower(Machine& machine, HeadlessHost& host) {
   }
 }
 
-void FeedPaper(Machine& machine, HeadlessHost& host) {
-  if (machine.LogFile) std::fwrite("\r\n", 2, 1, machine.LogFile);
-  host.PaperAppend("\r\n", 2);
-}
+// The window's paper-feed button feeds the pane only; the log, and so the
+// runner's output, keeps what the firmware printed.
+void FeedPaper(HeadlessHost& host) { host.paper += "\r\n"; }
 
 Stop RunScript(Driver& driver, const Options& options) {
   Machine& machine = driver.machine;
@@ -256,7 +256,7 @@ Stop RunScript(Driver& driver, const Options& options) {
         machine.JumpRequest.store(ENTRY_RESET);
         break;
       case ActionKind::PaperFeed:
-        FeedPaper(machine, driver.host);
+        FeedPaper(driver.host);
         continue;
       case ActionKind::Key:
         KeyPress(machine.keys, key.controlId);

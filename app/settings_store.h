@@ -1,0 +1,21 @@
+// Loading and saving the Settings record with QSettings: once before the
+// window opens and once after it has closed. Each value is read on its own;
+// a missing value, a text longer than 255 bytes or a number of the wrong type
+// takes its default.
+#pragma once
+
+#include "app/settings.h"
+
+class QSettings;
+
+constexpr const char* SETTINGS_ORGANISATION = "Fernhill";
+constexpr const char* SETTINGS_APPLICATION = "TM650E";
+
+// When the store cannot be read, the record keeps its built-in values.
+void LoadSettings(Settings& settings, QSettings& store);
+// Writes all twelve values; nothing when the store cannot be written.
+void SaveSettings(const Settings& settings, QSettings& store);
+
+// The same on the user's own store, QSettings("Fernhill", "TM650E").
+void LoadSettings(Settings& settings);
+void SaveSettings(const Settings& settings);

@@ -1,0 +1,18 @@
+// Dialog 108, "About...": the program icon and six texts looked up in the
+// program's version record by the name each static starts with.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class VersionRecord;
+
+class AboutDialog : public QDialog {
+ public:
+  AboutDialog(const VersionRecord& record, QWidget* owner);
+  // The static with that control id (1000-1005).
+  QLabel* text(int controlId) const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+};

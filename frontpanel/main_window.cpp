@@ -1,0 +1,428 @@
+// The main window: builds the face from the template, carries out the menu
+// and button commands, and shows what the emulated device sends it.
+#include "frontpanel/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstring>
+
+#include "app/settings.h"
+#include "emulator/machine.h"
+#include "frontpanel/about_dialog.h"
+#include "frontpanel/builtin_resources.h"
+#include "frontpanel/digit_painter.h"
+#include "frontpanel/face_images.h"
+#include "frontpanel/face_layout.h"
+#include "frontpanel/help.h"
+#include "frontpanel/host_bridge.h"
+#include "frontpanel/key_button.h"
+#include "frontpanel/keyboard_map.h"
+#include "frontpanel/lamp_button.h"
+#include "frontpanel/paper_pane.h"
+#include "frontpanel/sound.h"
+#include "frontpanel/sound_dialog.h"
+#include "frontpanel/version_record.h"
+#include "heap/hcheap.h"
+#include "print/print_commands.h"
+#include "resources/ids.h"
+
+namespace {
+
+constexpr const char* CAPTION = "TM650E - Knitting Computer Emulator";
+constexpr const char* CONTROL_ID = "controlId";
+
+// Frames are etched lines with nothing filled in, so the digits' unlit
+// segments, painted in the face colour, cannot be seen whatever the style.
+constexpr const char* FRAME_STYLE =
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; background: transparent; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 4px; padding: 0 1px; }";
+
+QString Hex(unsigned value, int digits) {
+  return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+}
+
+QString ControlName(int id) { return QStringLiteral("ctl%1").arg(id); }
+
+struct MenuItem {
+  int id;  // 0 for a separator
+  const char* text;
+  const char* helpString;
+};
+
+constexpr MenuItem FileMenu[] = {
+    {IDM_NEW, "&New", "Start a new calculation."},
+    {0, nullptr, nullptr},
+    {IDM_PAGE_SETUP, "Page Set&up...", "Changes the page layout."},
+    {IDC_PRINT, "&Print...", ""},
+    {IDM_PRINT_PREVIEW, "Print Pre&view...", "Shows the pages as they will print."},
+    {IDM_SAVE_PAPER, "Save Paper &As...", "Saves the paper as a text file."},
+    {0, nullptr, nullptr},
+    {IDM_EXIT, "E&xit", "Quits the application"},
+};
+constexpr MenuItem ToolsMenu[] = {
+    {IDM_FONT, "&Font...", ""},
+    {IDM_BEEP, "Beep...", "Configure beep"},
+    {IDM_HEADER_FOOTER, "&Header && Footer", "Configure header and footer"},
+};
+constexpr MenuItem HelpMenu[] = {
+    {IDM_HELP_CONTENTS, "&Help Contents", "Show help contents"},
+    {IDM_ABOUT, "&About...", "Displays program information and copyright"},
+};
+
+bool NeedsPrinting(int id) {
+  return id == IDM_PAGE_SETUP || id == IDC_PRINT || id == IDM_FONT || id == IDM_HEADER_FOOTER ||
+         id == IDM_PRINT_PREVIEW || id == IDM_SAVE_PAPER;
+}
+
+bool DefaultMessageBox(QWidget* owner, const QString& caption, const QString& text, bool question) {
+  if (question)
+    return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+  box.exec();
+  return true;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Machine& machine, Settings& settings, const FaceImages& images, SoundLayer& sound,
+                       HostBridge* bridge, QWidget* parent)
+    : QDialog(parent), machine_(machine), settings_(settings), sound_(sound), bridge_(bridge) {
+  EnsureBuiltinResources();
+  setWindowTitle(QLatin1String(CAPTION));
+  setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  messageBox_ = [this](const QString& caption, const QString& text, bool question) {
+    // Boxes that report on the device have no owner, as the device's own did.
+    return DefaultMessageBox(question ? this : nullptr, caption, text, question);
+  };
+  buildFace(images);
+  buildMenus();
+  paper_->setFont(PaperFont(settings_));
+  displayLabel_->setText(QString());
+  qApp->installEventFilter(this);
+  if (bridge_) bridge_->attach(this);
+}
+
+MainWindow::~MainWindow() {
+  closing_ = true;
+  if (bridge_) bridge_->detach();
+  qApp->removeEventFilter(this);
+}
+
+// Controls are made in reverse template order so that the first in the
+// template lies on top (keys over the frames round them), then the focusable
+// ones are chained in template order.
+void MainWindow::buildFace(const FaceImages& images) {
+  face_ = new QWidget(this);
+  face_->setFixedSize(FaceSizeInPixels());
+  QFont faceFont = face_->font();
+  faceFont.setPixelSize(11);
+  face_->setFont(faceFont);
+  const auto controls = FaceControls();
+  for (auto item = controls.rbegin(); item != controls.rend(); ++item) {
+    QWidget* widget = makeControl(*item, images);
+    widget->setGeometry(DialogRect(*item));
+    // A lamp's caption is never cut: the template's widths were made for a
+    // smaller font than some desktops use.
+    if (item->kind == ControlKind::Lamp) widget->resize(std::max(widget->width(), widget->sizeHint().width()), widget->height());
+    if (item->id >= 0) {
+      widget->setObjectName(ControlName(item->id));
+      widget->setProperty(CONTROL_ID, item->id);
+    }
+  }
+  setTabOrderByTemplate();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(face_);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QWidget* MainWindow::makeControl(const ControlTemplate& item, const FaceImages& images) {
+  const QString text = QLatin1String(item.text);
+  switch (item.kind) {
+    case ControlKind::Key: {
+      auto* key = new KeyButton(item.id, text, machine_.keys, face_);
+      const QString names = PcKeyNamesFor(item.id);
+      if (!names.isEmpty()) key->setToolTip(QStringLiteral("PC key: %1").arg(names));
+      return key;
+    }
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+    case ControlKind::HiddenButton: {
+      auto* button = new QPushButton(text, face_);
+      button->setAutoDefault(false);
+      if (item.kind == ControlKind::DefaultButton) {
+        button->setDefault(true);
+        power_ = button;
+      }
+      if (item.kind == ControlKind::HiddenButton) button->hide();
+      if (item.id == IDC_PRINT) button->setEnabled(PrintingAvailable());
+      if (item.id == IDC_PAPER_FEED) button->setToolTip(QStringLiteral("Paper feed"));
+      if (item.id == IDC_PAPER_CLEAR) button->setToolTip(QStringLiteral("Clear the paper"));
+      connect(button, &QPushButton::clicked, this, [this, id = item.id] { command(id); });
+      return button;
+    }
+    case ControlKind::Frame: {
+      // A frame lies over the lamps and keys it surrounds; clicks and help
+      // requests go through it to them.
+      auto* frame = new QGroupBox(text, face_);
+      frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+      frame->setStyleSheet(QLatin1String(FRAME_STYLE));
+      return frame;
+    }
+    case ControlKind::Lamp: {
+      auto* lamp = new LampButton(text, face_);
+      QFont small = face_->font();
+      small.setPixelSize(10);
+      lamp->setFont(small);
+      return lamp;
+    }
+    case ControlKind::Label: {
+      auto* label = new QLabel(text, face_);
+      if (item.id == IDC_DISPLAY_LABEL) displayLabel_ = label;
+      return label;
+    }
+    case ControlKind::Paper: return paper_ = new PaperPane(face_);
+    case ControlKind::FacePicture: return new FacePainter(images.face, face_);
+    case ControlKind::ArcPicture: return new ArcPainter(images.arc, face_);
+    case ControlKind::Digit: return digits_[item.id - IDC_DIGIT_1] = new DigitPainter(face_);
+    case ControlKind::Point: return points_[item.id - IDC_POINT_1] = new PointWidget(face_);
+  }
+  return new QWidget(face_);
+}
+
+void MainWindow::setTabOrderByTemplate() {
+  QWidget* previous = nullptr;
+  for (const ControlTemplate& item : FaceControls()) {
+    QWidget* widget = control(item.id);
+    if (!widget || widget->focusPolicy() == Qt::NoFocus) continue;
+    if (previous) setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+void MainWindow::buildMenus() {
+  auto* bar = new QMenuBar(this);
+  auto addMenu = [&](const char* title, std::span<const MenuItem> items) {
+    QMenu* menu = bar->addMenu(QLatin1String(title));
+    for (const MenuItem& item : items) {
+      if (item.id == 0) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = menu->addAction(QLatin1String(item.text));
+      action->setObjectName(QStringLiteral("cmd%1").arg(item.id));
+      action->setStatusTip(QLatin1String(item.helpString));
+      action->setEnabled(!NeedsPrinting(item.id) || PrintingAvailable());
+      connect(action, &QAction::triggered, this, [this, id = item.id] { command(id); });
+    }
+  };
+  addMenu("&File", FileMenu);
+  addMenu("&Tools", ToolsMenu);
+  addMenu("&Help", HelpMenu);
+  layout()->setMenuBar(bar);
+}
+
+QWidget* MainWindow::control(int id) const {
+  return id < 0 ? nullptr : face_->findChild<QWidget*>(ControlName(id), Qt::FindDirectChildrenOnly);
+}
+
+KeyButton* MainWindow::key(int id) const { return dynamic_cast<KeyButton*>(control(id)); }
+
+QAction* MainWindow::action(int commandId) const {
+  return findChild<QAction*>(QStringLiteral("cmd%1").arg(commandId));
+}
+
+QString MainWindow::powerCaption() const { return power_->text(); }
+
+void MainWindow::command(int id) {
+  switch (id) {
+    case IDM_NEW:
+      if (stopped_) return;
+      power_->setText(QLatin1String(TEXT_OFF));
+      machine_.JumpRequest = ENTRY_RESET;
+      return;
+    case IDM_PAGE_SETUP:
+      if (PrintingAvailable()) RunPageSetup(this, settings_);
+      return;
+    case IDM_FONT: chooseFont(); return;
+    case IDM_BEEP: SoundDialog(settings_.Sound, this).exec(); return;
+    case IDM_HEADER_FOOTER:
+      if (PrintingAvailable()) RunHeaderFooter(this, settings_);
+      return;
+    case IDM_HELP_CONTENTS: ShowHelpContents(this); return;
+    case IDM_ABOUT: AboutDialog(VersionRecord::Load(), this).exec(); return;
+    case IDC_PAPER_FEED: feedPaper(); return;
+    case IDC_CANCEL:
+    case IDM_EXIT: quit(); return;
+    case IDC_PAPER_CLEAR: paper_->clearPaper(); return;
+    case IDC_POWER: togglePower(); return;
+    case IDC_PRINT: printPaper(); return;
+    case IDM_PRINT_PREVIEW:
+      if (PrintingAvailable()) PreviewPaper(this, paperText(), settings_);
+      return;
+    case IDM_SAVE_PAPER:
+      if (PrintingAvailable()) SavePaperAs(this, paperText());
+      return;
+    default: return;  // the AC keys and anything else: nothing
+  }
+}
+
+void MainWindow::reject() { quit(); }
+
+// The emulation thread must no longer wait on the window once shutdown begins:
+// the bridge lets go of any call in flight before the dialog ends.
+void MainWindow::quit() {
+  machine_.StopFlag = 1;
+  closing_ = true;
+  if (bridge_) bridge_->detach();
+  done(1);
+}
+
+void MainWindow::togglePower() {
+  if (stopped_) return;
+  if (power_->text().startsWith(QLatin1String(TEXT_ON))) {
+    power_->setText(QLatin1String(TEXT_OFF));
+    machine_.JumpRequest = ENTRY_RESET;
+  } else {
+    power_->setText(QLatin1String(TEXT_ON));
+    machine_.JumpRequest = ENTRY_POWER_OFF;
+  }
+}
+
+// One empty line: the CR LF is taken from the heap like every pane update.
+void MainWindow::feedPaper() {
+  if (closing_) return;
+  auto* line = static_cast<char*>(HCHEAP_ALLOC(3));
+  if (!line) return;
+  std::memcpy(line, "\r\n", 3);
+  paper_->append(line, 2);
+  HCHEAP_FREE(line);
+}
+
+void MainWindow::chooseFont() {
+  if (!PrintingAvailable()) return;
+  QFont chosen;
+  if (ChooseFont(this, settings_, chosen)) paper_->setFont(chosen);
+}
+
+QString MainWindow::paperText() const {
+  const std::string& text = paper_->paper();
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void MainWindow::printPaper() {
+  if (PrintingAvailable()) PrintPaper(this, paperText(), settings_);
+}
+
+void MainWindow::Lamps(uint8_t port2) {
+  for (const Lamp& lamp : ::Lamps)
+    if (auto* button = dynamic_cast<LampButton*>(control(lamp.controlId))) button->setChecked(port2 & lamp.mask);
+}
+
+void MainWindow::DisplayByte(uint8_t byte, uint8_t sideBIn) {
+  if (DisplayReceive(cells_, shown_, byte, (sideBIn & 0x80) != 0)) showDigits();
+}
+
+// The new digits are painted at once, while the emulation thread still waits.
+void MainWindow::showDigits() {
+  for (size_t i = 0; i < digits_.size(); ++i) {
+    digits_[i]->setDigit(shown_.digit[i]);
+    points_[i]->setVisible(shown_.point[i]);
+  }
+  for (DigitPainter* digit : digits_) digit->repaint();
+}
+
+void MainWindow::Beep() {
+  if (!SoundBeep(sound_, settings_.Sound)) showMessage(QStringLiteral("beep"), QStringLiteral("failed"), false);
+}
+
+void MainWindow::SetPowerCaption(const char* text) { power_->setText(QString::fromLatin1(text)); }
+
+void MainWindow::PaperAppend(const char* text, size_t length) { paper_->append(text, length); }
+
+void MainWindow::PaperClear() { paper_->clearPaper(); }
+
+// The device never runs again; the window stays so the paper can still be
+// read, copied and printed, and offers to close.
+void MainWindow::Stopped(StopReason reason, uint16_t pc, uint8_t opcode) {
+  stopped_ = true;
+  power_->setEnabled(false);
+  if (QAction* fileNew = action(IDM_NEW)) fileNew->setEnabled(false);
+  if (reason == StopReason::Undecoded) {
+    displayLabel_->setText(
+        QStringLiteral("Device stopped: opcode %1 at %2 is not decoded").arg(Hex(opcode, 2), Hex(pc, 4)));
+    showMessage(QStringLiteral("opcode"), QStringLiteral("not decoded"), false);
+  } else {
+    displayLabel_->setText(QStringLiteral("Device stopped: the firmware halted"));
+  }
+  if (showMessage(QStringLiteral("TM650E"),
+                  QStringLiteral("The emulated device has stopped and cannot run again.\n"
+                                 "The paper can still be read and printed.\n\nClose TM650E now?"),
+                  true))
+    quit();
+}
+
+bool MainWindow::showMessage(const QString& caption, const QString& text, bool question) {
+  return messageBox_ ? messageBox_(caption, text, question) : false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A PC key let go while another window has the keyboard never reports its
+  // release here: the device's key would stay held.
+  if (watched == this && event->type() == QEvent::WindowDeactivate) releaseKeyboardKeys();
+  const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+  if (!isKey || closing_) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return false;
+  return handlePcKey(static_cast<QKeyEvent*>(event));
+}
+
+// A mapped PC key holds its device key until it is released; the keyboard's
+// own repeats are swallowed so that holding a key is one press.
+bool MainWindow::handlePcKey(QKeyEvent* event) {
+  const bool press = event->type() == QEvent::KeyPress;
+  if (press && event->key() == Qt::Key_F1) {
+    showHelpUnderMouse();
+    return true;
+  }
+  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  KeyButton* button = key(ControlForPcKey(event->key()));
+  if (!button) return false;
+  if (event->isAutoRepeat()) return true;
+  if (press) {
+    button->pressFromKeyboard();
+    heldFromKeyboard_.insert(button);
+  } else {
+    button->releaseFromKeyboard();
+    heldFromKeyboard_.erase(button);
+  }
+  return true;
+}
+
+void MainWindow::releaseKeyboardKeys() {
+  for (KeyButton* button : heldFromKeyboard_) button->releaseFromKeyboard();
+  heldFromKeyboard_.clear();
+}
+
+int MainWindow::controlIdAt(const QPoint& globalPosition) const {
+  QWidget* widget = face_->childAt(face_->mapFromGlobal(globalPosition));
+  while (widget && widget != face_ && !widget->property(CONTROL_ID).isValid()) widget = widget->parentWidget();
+  if (!widget || widget == face_) return 0;
+  return widget->property(CONTROL_ID).toInt();
+}
+
+// Over a numbered control: its topic. Over a label or frame: nothing.
+void MainWindow::showHelpUnderMouse() {
+  const QPoint position = QCursor::pos();
+  if (const int id = controlIdAt(position)) ShowHelpPopup(id, position, this);
+}

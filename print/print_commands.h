@@ -1,0 +1,32 @@
+// What the window asks of the print module: the File and Tools commands that
+// print the paper or change how it prints. Each runs modally over `owner`.
+#pragma once
+
+#include <QString>
+
+class QFont;
+class QImage;
+class QWidget;
+struct Settings;
+
+// False until printing is built in: the window then disables these commands.
+bool PrintingAvailable();
+
+// File > Print... and the Print button: prints `paper` (CR LF lines).
+// Returns 0 when the job was printed or cancelled, -1 on failure.
+int PrintPaper(QWidget* owner, const QString& paper, Settings& settings);
+void RunPageSetup(QWidget* owner, Settings& settings);     // dialog 113
+void RunHeaderFooter(QWidget* owner, Settings& settings);  // dialog 112
+// Tools > Font...: a fixed-pitch font dialog; true when the user chose one
+// (settings updated; `chosen` is the new pane font).
+bool ChooseFont(QWidget* owner, Settings& settings, QFont& chosen);
+
+// File > Save Paper As...: asks for a file name and writes the paper there,
+// the same bytes as the log. False when cancelled or not written.
+bool SavePaperAs(QWidget* owner, const QString& paper);
+// Writes the paper to `path` without asking; false when it cannot.
+bool WritePaperFile(const QString& path, const QString& paper);
+// File > Print Preview: the pages exactly as the print job would print them.
+void PreviewPaper(QWidget* owner, const QString& paper, const Settings& settings);
+// The margins picture loaded at start-up, shown by the Page Setup dialog.
+void SetMarginsImage(const QImage& image);

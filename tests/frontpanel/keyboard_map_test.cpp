@@ -1,0 +1,33 @@
+// The PC keyboard's mapping onto the device's keys.
+#include <gtest/gtest.h>
+
+#include "frontpanel/keyboard_map.h"
+#include "peripherals/keypad.h"
+#include "resources/ids.h"
+
+namespace {
+
+TEST(KeyboardMap, EveryKeyOfTheDeviceHasAPcKey) {
+  for (const KeyInfo& key : KeyTable) EXPECT_FALSE(PcKeyNamesFor(key.controlId).isEmpty()) << key.controlId;
+}
+
+TEST(KeyboardMap, DigitsPointAndEnterWorkTheirKeys) {
+  EXPECT_EQ(ControlForPcKey(Qt::Key_0), IDC_KEY_0);
+  for (int digit = 1; digit <= 9; ++digit) EXPECT_EQ(ControlForPcKey(Qt::Key_0 + digit), IDC_KEY_1 + digit - 1);
+  EXPECT_EQ(ControlForPcKey(Qt::Key_Period), IDC_KEY_POINT);
+  EXPECT_EQ(ControlForPcKey(Qt::Key_Return), IDC_KEY_EQUALS);
+  EXPECT_EQ(ControlForPcKey(Qt::Key_Enter), IDC_KEY_EQUALS);
+  EXPECT_EQ(ControlForPcKey(Qt::Key_C), IDC_KEY_A + 2);  // the letter is function key C
+  EXPECT_EQ(ControlForPcKey(Qt::Key_Backspace), IDC_KEY_C);
+  EXPECT_EQ(ControlForPcKey(Qt::Key_F1), 0);      // help
+  EXPECT_EQ(ControlForPcKey(Qt::Key_Escape), 0);  // quit
+}
+
+TEST(KeyboardMap, TooltipNamesListEveryPcKeyOnce) {
+  EXPECT_EQ(PcKeyNamesFor(IDC_KEY_EQUALS), QStringLiteral("Enter or ="));
+  EXPECT_EQ(PcKeyNamesFor(IDC_KEY_POINT), QStringLiteral(". or ,"));
+  EXPECT_EQ(PcKeyNamesFor(IDC_KEY_AC_ALL), QStringLiteral("Delete"));
+  EXPECT_TRUE(PcKeyNamesFor(IDC_PAPER_FEED).isEmpty());
+}
+
+}  // namespace

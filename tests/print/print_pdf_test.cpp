@@ -1,0 +1,123 @@
+// The print job on a QPrinter writing a PDF at a fixed resolution, read back
+// with pdftotext: layout, margins in their units, header and footer placement,
+// page breaks and placeholders.
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <cmath>
+#include <regex>
+
+#include "app/settings.h"
+#include "print/print_job.h"
+#include "print/qprint.h"
+#include "tests/print/pdf_text.h"
+
+namespace {
+
+class PrintPdfTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings_.Font = "DejaVu Sans Mono";
+    settings_.PointSize = 10;
+    settings_.MarginTop = 50;
+    settings_.Header = "HEADER";
+  }
+
+  // Prints `paper` at `dpi` and reads the words back; sizes are in points.
+  std::vector<PdfPage> Print(const QString& paper, int dpi = 72) {
+    const QString path = dir_.filePath(QStringLiteral("paper%1.pdf").arg(++jobs_));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setResolution(dpi);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    EXPECT_EQ(PrintPaperOn(printer, paper, settings_), 0);
+    QFont font(QString::fromStdString(settings_.Font));
+    font.setPixelSize(qprintMulDiv(settings_.PointSize, dpi, 72));
+    lineHeight_ = QFontMetrics(font, &printer).height() * 72.0 / dpi;
+    pageHeight_ = printer.height() * 72.0 / dpi;
+    pdfPath_ = path.toStdString();
+    return ReadPdfWords(pdfPath_);
+  }
+  // A word's top as the job placed it: pdftotext's box starts a little above
+  // the line's top, by an offset learned from the header on the top margin.
+  double Top(const PdfPage& page, const std::string& word) const {
+    return page.Find(word)->yMin - (page.Find("HEADER")->yMin - settings_.MarginTop);
+  }
+
+  QTemporaryDir dir_;
+  Settings settings_;
+  int jobs_ = 0;
+  double lineHeight_ = 0, pageHeight_ = 0;
+  std::string pdfPath_;
+};
+
+TEST_F(PrintPdfTest, EmptyPaperPrintsOnePageWithOnlyTheFooterAndPageZero) {
+  settings_.Footer = "Page &[page]";
+  const auto pages = Print("");
+  ASSERT_EQ(pages.size(), 1u);
+  ASSERT_EQ(pages[0].words.size(), 2u);
+  EXPECT_EQ(pages[0].words[0].text + pages[0].words[1].text, "Page0");
+  EXPECT_NE(CommandOutput("pdfinfo '" + pdfPath_ + "'").find("QPrint"), std::string::npos);  // the document name
+}
+
+TEST_F(PrintPdfTest, HeaderCentredThenOneEmptyLineThenLinesAsHighAsA) {
+  const auto blank = Print("FIRST\r\n\r\n\r\nMARK\r\n");
+  const auto full = Print("FIRST\r\nA\r\nA\r\nMARK\r\n");
+  const PdfWord* header = blank[0].Find("HEADER");
+  ASSERT_TRUE(header && blank[0].Find("MARK"));
+  EXPECT_NEAR((header->xMin + header->xMax) / 2, 200 + (595 - 400) / 2.0, 1.0);  // A4, margins 200
+  EXPECT_NEAR(blank[0].Find("FIRST")->xMin, 200, 0.6);
+  EXPECT_NEAR(Top(blank[0], "FIRST"), 50 + 2 * lineHeight_, 0.01);
+  EXPECT_NEAR(Top(blank[0], "MARK"), Top(full[0], "MARK"), 0.01);
+  EXPECT_NEAR(Top(blank[0], "MARK"), 50 + 5 * lineHeight_, 0.01);
+}
+
+TEST_F(PrintPdfTest, PageBreaksBeforeTheLineThatWouldCrossTheBottomMarginWithFooterTopOnIt) {
+  settings_.Footer = "FOOTER &[page]";
+  QString paper;
+  for (int line = 1; line <= 80; ++line) paper += QStringLiteral("L%1\r\n").arg(line);
+  const auto pages = Print(paper);
+  const double firstTop = 50 + 2 * lineHeight_, bottomLine = pageHeight_ - 160;
+  const int perPage = static_cast<int>(std::floor((bottomLine - firstTop) / lineHeight_ + 1e-9));
+  ASSERT_EQ(pages.size(), static_cast<size_t>((80 + perPage - 1) / perPage));
+  const std::string last = "L" + std::to_string(perPage), next = "L" + std::to_string(perPage + 1);
+  ASSERT_TRUE(pages[0].Find(last) && !pages[0].Find(next) && pages[1].Find(next));
+  EXPECT_LE(Top(pages[0], last) + lineHeight_, bottomLine + 0.01);
+  EXPECT_NEAR(Top(pages[1], next), firstTop, 0.01);
+  for (const PdfPage& page : pages) EXPECT_NEAR(Top(page, "FOOTER"), bottomLine, 0.01);
+  EXPECT_TRUE(pages[0].Find("1") && pages[1].Find("2"));
+}
+
+TEST_F(PrintPdfTest, TopMarginFollowsTheResolutionTheOthersDoNot) {
+  settings_.Footer = "FOOTER";
+  const auto at72 = Print("FIRST\r\n", 72);
+  const auto at144 = Print("FIRST\r\n", 144);
+  EXPECT_NEAR(at72[0].Find("HEADER")->yMin, at144[0].Find("HEADER")->yMin, 1.0);  // 50 points either way
+  EXPECT_NEAR(at72[0].Find("FIRST")->xMin, 200, 0.6);  // 200 device units
+  EXPECT_NEAR(at144[0].Find("FIRST")->xMin, 100, 0.6);
+  EXPECT_NEAR(Top(at72[0], "FOOTER"), pageHeight_ - 160, 0.6);
+  EXPECT_NEAR(Top(at144[0], "FOOTER"), pageHeight_ - 80, 0.6);
+}
+
+TEST_F(PrintPdfTest, PlaceholdersExpandAndTheLineIsCutAt255Characters) {
+  settings_.MarginLeft = settings_.MarginRight = 0;
+  settings_.PointSize = 3;  // the whole header fits on one line
+  settings_.Footer = "&[DATE]|&[time] &[Page]/&[pages] &[pag] A & B &[page";
+  settings_.Header = "&[date]" + std::string(248, 'b');  // 255 characters that grow by one
+  Print("x\r\n");
+  const std::string text = ReadPdfLayout(pdfPath_);
+  EXPECT_TRUE(std::regex_search(text, std::regex(R"(\d\d/\d\d/\d\d\|\d\d:\d\d:\d\d +1/1\] +&\[pag\] +A +& +B +&\[page)"))) << text;
+  EXPECT_TRUE(std::regex_search(text, std::regex(R"(\d\d/\d\d/\d\db{247}\s)"))) << text;
+}
+
+TEST_F(PrintPdfTest, PrinterThatRefusesTheDocumentFailsTheJob) {
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(dir_.filePath("missing/folder/paper.pdf"));
+  EXPECT_EQ(PrintPaperOn(printer, "x\r\n", settings_), -1);
+}
+
+}  // namespace
