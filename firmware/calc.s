@@ -6,6 +6,9 @@
         .include "macros.inc"
 
         .globl key_action, calc_power_on, jt_keys, jt_keys_end
+        .globl gauge_missing, fits4, res_add, res_load, print_gauge, print_item
+        .globl print_text, pb_start, pb_char, pb_str, pb_emit, fmt_text
+        .globl count_decimals
 
         ; firmware key numbers
         .equ KEY_POINT, 10
@@ -17,6 +20,11 @@
         .equ FN_B,      20
         .equ FN_C,      21
         .equ FN_D,      22
+        .equ FN_E,      23
+        .equ FN_F,      24
+        .equ FN_G,      25
+        .equ FN_H,      26
+        .equ FN_I,      27
         .equ FN_M,      31
         .equ FN_N,      32
         .equ KEY_COUNT, 36
@@ -31,6 +39,7 @@
         .equ LAMP_GAUGE, 0x01
         .equ LAMP_MODE,  0x02
         .equ LAMP_MT,    0x08
+        .equ LAMP_ARC,   0x10
         .equ LAMP_PRINT, 0x20
 
         .equ GAUGE_MARK, 0x5A
@@ -230,20 +239,17 @@ fn_select:
         jsr     lamps_update
         jmp     show_idle
 
-; E-I: dividing, both variants, slanting line, curve line, sleeve cap.
-fn_later:
-        jmp     show_error
-
 ; J and K switch their lamps.
+; M/T decides whether a shaping function needs the gauge: update GAUGE too.
 fn_mode:
         ldaa    LAMPS
         eora    #LAMP_MODE
         staa    LAMPS
-        jmp     set_lamps
+        jmp     lamps_update
 fn_mt:  ldaa    LAMPS
         eora    #LAMP_MT
         staa    LAMPS
-        jmp     set_lamps
+        jmp     lamps_update
 
 ; M: paper feed.
 fn_feed:
@@ -301,11 +307,13 @@ pb_skip:
         bra     pb_skip
 1:      rts
 
-; GAUGE lamp: entry of a gauge in progress, or a function waiting for one.
-; PRINT lamp: printing on.
+; GAUGE lamp: entry of a gauge in progress, or a function waiting for one
+; (conversions; slanting and curve line with lengths in cm, that is M/T
+; dark; the sleeve cap always). PRINT lamp: printing on. ARC LENGTH goes
+; out here and is lit again by the result display.
 lamps_update:
         ldaa    LAMPS
-        anda    #~(LAMP_GAUGE | LAMP_PRINT) & 0xFF
+        anda    #~(LAMP_GAUGE | LAMP_PRINT | LAMP_ARC) & 0xFF
         tst     PRINTON
         beq     1f
         oraa    #LAMP_PRINT
@@ -319,7 +327,16 @@ lamps_update:
         beq     3f
         cmpa    #FN_D
         beq     3f
-        bra     5f
+        cmpa    #FN_I
+        beq     3f
+        cmpa    #FN_G
+        bcs     5f
+        cmpa    #FN_I
+        bcc     5f
+        ldab    LAMPS                   ; G, H: only lengths need the gauge
+        andb    #LAMP_MT
+        bne     5f
+        bra     3f
 2:      tst     RESN                    ; gauge being entered until "="
         bne     5f
         bra     4f
@@ -330,8 +347,7 @@ lamps_update:
         staa    LAMPS
 5:      jmp     set_lamps
 
-; A = letter index. Which letters a function takes: gauge S R; swatch
-; S R X Y; centimetres to count X Y; count to centimetres S R.
+; A = letter index. Which letters a function takes is in fn_letters.
 letter_store:
         staa    KEYSAVE
         ldab    #1
@@ -342,28 +358,21 @@ letter_store:
         bra     1b
 2:      stab    LETTER
         ldaa    FUNC
-        cmpa    #FN_A
-        beq     3f
-        cmpa    #FN_D
-        beq     3f
-        cmpa    #FN_B
+        suba    #FN_A
+        bcs     letter_error            ; no function chosen
+        cmpa    #FN_I - FN_A + 1
+        bcc     letter_error
+        xplusa  fn_letters
+        ldaa    0,x                     ; the function's letters, bit 0 = S
+        ldab    KEYSAVE
+3:      tstb
         beq     4f
-        cmpa    #FN_C
-        beq     5f
-        bra     letter_error
-3:      ldaa    KEYSAVE                 ; S or R
-        cmpa    #2
-        bcc     letter_error
-        bra     6f
-4:      ldaa    KEYSAVE                 ; S R X or Y
-        cmpa    #4
-        bcc     letter_error
-        bra     6f
-5:      ldaa    KEYSAVE                 ; X or Y
-        cmpa    #2
-        bcs     letter_error
-        cmpa    #4
-        bcc     letter_error
+        lsra
+        decb
+        bra     3b
+4:      lsra
+        bcs     6f
+        jmp     show_error
 6:      ldaa    INFLAGS
         oraa    LETTER
         staa    INFLAGS
@@ -434,8 +443,7 @@ compute:
 3:      cmpa    #FN_D
         bne     4f
         jmp     calc_count
-4:      sec
-        rts
+4:      jmp     shape_compute
 
 ; C set unless ACC fits four digits (at most 9999).
 fits4:  ldaa    ACC
@@ -629,6 +637,14 @@ res_add:
         pshb
         psha
         ldaa    RESN
+        cmpa    #RESMAX
+        bcs     1f
+        pula                            ; full: the calculation will fail
+        pulb
+        ldaa    #1
+        staa    RESFULL
+        rts
+1:      ldaa    RESN
         adda    #(RESK) & 0xFF
         staa    TMPW+1
         ldaa    #(RESK) >> 8
@@ -638,23 +654,18 @@ res_add:
         pula
         staa    0,x                     ; RESK: letter
         pulb
-        stab    4,x                     ; RESD lies 4 bytes above
+        stab    RESMAX,x                ; RESD lies RESMAX bytes above
         ldaa    RESN
         bsr     res_address
-        ldaa    ACC
+        ldaa    ACC+2                   ; every result fits 16 bits
         staa    0,x
-        ldaa    ACC+1
-        staa    1,x
-        ldaa    ACC+2
-        staa    2,x
         ldaa    ACC+3
-        staa    3,x
+        staa    1,x
         inc     RESN
         rts
 
-; A = result index -> X = its value.
+; A = result index -> X = its value (two bytes).
 res_address:
-        asla
         asla
         adda    #(RESV) & 0xFF
         staa    TMPW+1
@@ -668,13 +679,11 @@ res_address:
 res_load:
         psha
         bsr     res_address
+        clr     ACC
+        clr     ACC+1
         ldaa    0,x
-        staa    ACC
-        ldaa    1,x
-        staa    ACC+1
-        ldaa    2,x
         staa    ACC+2
-        ldaa    3,x
+        ldaa    1,x
         staa    ACC+3
         pula
         adda    #(RESK) & 0xFF
@@ -685,14 +694,55 @@ res_load:
         ldx     TMPW
         ldaa    0,x
         staa    LETTER
-        ldaa    4,x
+        ldaa    RESMAX,x
         staa    FMTDEC
         rts
 
+; The ARC LENGTH lamp is lit while an arc length is shown.
 show_result:
         ldaa    RESI
         bsr     res_load
+        ldaa    LAMPS
+        anda    #~LAMP_ARC & 0xFF
+        ldab    LETTER
+        cmpb    #'L'
+        bne     1f
+        oraa    #LAMP_ARC
+1:      staa    LAMPS
+        jsr     set_lamps
         jmp     show_number
+
+; P=: with the curve line and the sleeve cap it goes straight to the arc
+; length (working the function out first when needed); elsewhere as "=".
+key_pequals:
+        ldaa    FUNC
+        cmpa    #FN_H
+        beq     1f
+        cmpa    #FN_I
+        beq     1f
+        jmp     key_equals
+1:      tst     ENTON
+        bne     2f
+        tst     RESN
+        bne     3f
+2:      jsr     key_equals
+        tst     ERRFLAG
+        bne     9f
+3:      clr     KEYSAVE
+4:      ldaa    KEYSAVE
+        cmpa    RESN
+        bcc     8f
+        xplusa  RESK
+        ldaa    0,x
+        cmpa    #'L'
+        beq     5f
+        inc     KEYSAVE
+        bra     4b
+5:      ldaa    KEYSAVE
+        staa    RESI
+        jmp     show_result
+8:      jmp     beep                    ; no arc length without a gauge
+9:      rts
 
 ; ------------------------------------------------------------ printing
 ; A result block: title, the gauge used, the inputs, the results, then one
@@ -700,7 +750,10 @@ show_result:
 ; columns, unit. "bd" prints cm and a double quote prints x.
 print_block:
         ldaa    FUNC
-        cmpa    #FN_A
+        cmpa    #FN_E
+        bcs     0f
+        jmp     shape_print
+0:      cmpa    #FN_A
         bne     1f
         ldx     #t_gauge
         bra     3f
@@ -1003,6 +1056,12 @@ u_rows:    .asciz "ROWS"
 u_cm:      .asciz "bd"
 letters:   .ascii "SRXY"
 
+; The input letters each function A-I takes: bit 0 S, 1 R, 2 X, 3 Y, 4 Z.
+fn_letters:
+        .byte   0x03, 0x0F, 0x0C, 0x03  ; gauge, swatch, cm to count, back
+        .byte   0x1F, 0x1F              ; dividing: n as S R X or Y, k as Z
+        .byte   0x1C, 0x0C, 0x1C        ; slant X Y Z, curve X Y, cap X Y Z
+
 ; The printer test: every character of the font, four lines (each ended by
 ; 1), then 0.
 test_lines:
@@ -1029,11 +1088,11 @@ jt_keys:
         .word   fn_select               ; 20 B swatch gauge
         .word   fn_select               ; 21 C centimetres to stitches/rows
         .word   fn_select               ; 22 D stitches/rows to centimetres
-        .word   fn_later                ; 23 E dividing
-        .word   fn_later                ; 24 F dividing, plain rows after
-        .word   fn_later                ; 25 G slanting line
-        .word   fn_later                ; 26 H curve line
-        .word   fn_later                ; 27 I sleeve cap
+        .word   fn_select               ; 23 E dividing
+        .word   fn_select               ; 24 F dividing, plain rows after
+        .word   fn_select               ; 25 G slanting line
+        .word   fn_select               ; 26 H curve line
+        .word   fn_select               ; 27 I sleeve cap
         .word   fn_mode                 ; 28 J MODE
         .word   fn_mt                   ; 29 K M/T
         .word   fn_test                 ; 30 L printer test
@@ -1041,5 +1100,5 @@ jt_keys:
         .word   fn_print                ; 32 N printing on/off
         .word   key_none                ; 33 (no key)
         .word   key_equals              ; 34 =
-        .word   key_equals              ; 35 P=
+        .word   key_pequals             ; 35 P=
 jt_keys_end:

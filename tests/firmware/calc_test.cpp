@@ -191,8 +191,8 @@ const ErrorCase kErrors[] = {
     {"FA 9 9 9 . 9 S 1 R = FC 9 9 9 . 9 X =", "too many stitches for four digits"},
     {"FA 1 S 1 R = FD 9 9 9 9 S =", "too many centimetres for four digits"},
     {"FB 1 X 9 9 9 S =", "a gauge over 999.9"},
-    {"FE", "a function still to come"},
-    {"FI", "a function still to come"},
+    {"FE =", "dividing with nothing given"},
+    {"FI 3 2 X =", "a sleeve cap half given"},
 };
 
 class Errors : public ::testing::TestWithParam<ErrorCase> {};

@@ -160,7 +160,7 @@ TEST(KeyScan, EveryMatrixKeyIsSeen) {
   EXPECT_EQ(Field(RunFirmware("--keys '.'").report, "shown"), "   0.");
   EXPECT_EQ(Field(RunFirmware("--keys 'S'").report, "shown"), "   E");
   EXPECT_EQ(Field(RunFirmware("--keys 'Z'").report, "shown"), "   E");
-  EXPECT_EQ(Field(RunFirmware("--keys 'FE'").report, "shown"), "   E");
+  EXPECT_EQ(Field(RunFirmware("--keys 'FE 6 0 R 8 Z ='").report, "shown"), "  60");
   EXPECT_EQ(Field(RunFirmware("--keys 'FL'").report, "shown"), "   0");
   EXPECT_EQ(Lines(RunFirmware("--keys 'FL'").paper).size(), 5u);
   EXPECT_EQ(Inner(RunFirmware("--keys 'FN'").report, "lamps", "PRINT"), "true");

@@ -89,6 +89,65 @@ TEST(Soak, EveryInstructionStaysInBounds) {
   EXPECT_EQ(selfCheck, 0);
 }
 
+// Scripts that mostly do sensible things with the shaping functions: a
+// function, a few numbers under its letters (sometimes out of range or
+// under the wrong letter), "=" or "P=" and some stepping, with the gauge,
+// MODE and M/T changing along the way. Every result block must fit the
+// paper, and a block's schedule lines must carry numbers.
+std::string ShapingScript(unsigned seed, int calculations) {
+  std::mt19937 random(seed);
+  // each function with the letters it takes
+  const std::vector<std::pair<std::string, std::vector<std::string>>> functions = {
+      {"FE", {"S", "Z"}}, {"FF", {"R", "Z"}}, {"FE", {"X", "Z"}}, {"FF", {"Y", "Z"}},
+      {"FG", {"X", "Y", "Z"}}, {"FH", {"X", "Y"}}, {"FI", {"X", "Y", "Z"}}};
+  const std::vector<std::string> letters = {"S", "R", "X", "Y", "Z"};
+  auto pick = [&random](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+  auto number = [&]() {
+    std::string keys;
+    const long value = std::uniform_int_distribution<long>(0, pick(4) == 0 ? 9999 : 60)(random);
+    for (char c : std::to_string(value)) keys += std::string(1, c) + " ";
+    if (pick(3) == 0) keys += ". " + std::to_string(pick(10)) + " ";
+    return keys;
+  };
+  std::string keys = "FN ";
+  for (int i = 0; i < calculations; ++i) {
+    switch (pick(8)) {
+      case 0: keys += "FA " + number() + "S " + number() + "R = "; break;
+      case 1: keys += "FJ "; break;
+      case 2: keys += "FK "; break;
+      default: break;
+    }
+    const auto& [function, takes] = functions[pick(functions.size())];
+    keys += function + " ";
+    for (const std::string& letter : takes) {
+      if (pick(10) == 0) continue;  // an input left out
+      keys += number() + (pick(8) == 0 ? letters[pick(letters.size())] : letter) + " ";
+    }
+    keys += pick(3) == 0 ? "P= " : "= ";
+    for (size_t n = pick(4); n > 0; --n) keys += pick(2) ? "= " : "P= ";
+    keys += "C ";
+  }
+  return keys;
+}
+
+TEST(Soak, ShapingCalculationsEndSane) {
+  long blocks = 0;
+  for (unsigned seed = 500; seed < 506; ++seed) {
+    const RunResult run = RunFirmware("--hold 2000 --keys 'FA 2 2 S 3 0 R = " + ShapingScript(seed, 60) + "'");
+    ExpectSane(run, "shaping seed " + std::to_string(seed));
+    for (const std::string& line : Lines(run.paper)) blocks += line.empty();
+    for (const std::string& line : Lines(run.paper)) {
+      EXPECT_LE(line.size(), 16u) << line;
+      if (line.rfind("EVERY", 0) == 0 || line.rfind("EACH", 0) == 0) {
+        EXPECT_NE(line.find('x'), std::string::npos) << line;
+      }
+    }
+  }
+  EXPECT_GT(blocks, 100);  // a good share of them worked out and printed
+  const RunResult unpatched = RunFirmware("--unpatched --hold 2000 --keys '" + ShapingScript(506, 15) + "'");
+  ExpectSane(unpatched, "shaping unpatched");
+}
+
 TEST(Soak, UnpatchedKeysWithTheFirmwaresOwnDelaysAndPrinter) {
   for (unsigned seed = 100; seed < 104; ++seed) {
     const RunResult run = RunFirmware("--unpatched --hold 2000 --keys '" + Script(seed, 100, true) + "'");
