@@ -1,12 +1,18 @@
-// Throughput of the processor core in instructions per second on a loop
-// that mixes table access, BCD arithmetic, the stack, a subroutine call and
-// stores and loads through every hook, as the firmware's busy loops do.
+// Throughput in instructions per second on a loop that mixes table access,
+// BCD arithmetic, the stack, a subroutine call and stores and loads through
+// every hook, as the firmware's busy loops do: the bare core, and the whole
+// machine's run loop with and without the yield the emulation thread makes
+// before every instruction.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <memory>
 
+#include <thread>
+
+#include "emulator/machine.h"
 #include "emulator/m6303.h"
+#include "tools/headless_host.h"
 
 namespace {
 
@@ -79,6 +85,30 @@ void BM_CoreMixPlainMemory(benchmark::State& state) {
   RunMix(state, *core);
 }
 BENCHMARK(BM_CoreMixPlainMemory);
+
+void RunMachine(benchmark::State& state, bool yield) {
+  HeadlessHost host;
+  auto machine = std::make_unique<Machine>();
+  MachineWire(*machine, &host);
+  PiaReset(machine->pia);
+  for (size_t i = 0; i < sizeof kMixProgram; ++i) machine->core.memory[ORIGIN + i] = kMixProgram[i];
+  machine->core.cpu.PC = ORIGIN;
+  constexpr int kBatch = 1000;
+  for (auto _ : state) {
+    for (int i = 0; i < kBatch; ++i) {
+      if (yield) std::this_thread::yield();
+      benchmark::DoNotOptimize(Step(*machine));
+    }
+  }
+  state.counters["instructions/s"] =
+      benchmark::Counter(double(state.iterations()) * kBatch, benchmark::Counter::kIsRate);
+}
+
+void BM_RunLoopWithYield(benchmark::State& state) { RunMachine(state, true); }
+BENCHMARK(BM_RunLoopWithYield);
+
+void BM_RunLoopNoYield(benchmark::State& state) { RunMachine(state, false); }
+BENCHMARK(BM_RunLoopNoYield);
 
 }  // namespace
 

@@ -1,1 +1,0 @@
-target_link_libraries(machine_bench PRIVATE headless)
