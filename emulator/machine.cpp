@@ -68,7 +68,10 @@ void AppendToPaper(Machine& machine, const char* text, size_t length) {
   auto* block = static_cast<char*>(hcheapAlloc(0, length + 1, "m6303", __LINE__));
   if (!block) return;
   std::memcpy(block, text, length);
-  if (machine.LogFile) std::fwrite(block, length, 1, machine.LogFile);
+  if (machine.LogFile) {
+    std::fwrite(block, length, 1, machine.LogFile);
+    std::fflush(machine.LogFile);  // a knitter may read the log while the device runs
+  }
   machine.host->PaperAppend(block, length);
   hcheapFree(0, block);
 }
