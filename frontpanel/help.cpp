@@ -1,14 +1,19 @@
-// Help: the book is one HTML page whose topics are marked by the control ids
-// they explain (<div class="topic" data-ids="1014 1015">), so the same text
-// serves the contents window and the popups.
+// Help: the book's contents page marks its topics by the control ids they
+// explain (<div class="topic" data-ids="1014 1015">), so the same text serves
+// the contents window and the popups; the manual's pages lie beside it in the
+// same resource folder and are reached by relative links.
 #include "frontpanel/help.h"
 
 #include <QFile>
+#include <QHBoxLayout>
 #include <QHash>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "frontpanel/builtin_resources.h"
@@ -37,21 +42,59 @@ const QHash<int, QString>& Topics() {
   return topics;
 }
 
+// The help window: Contents, Back and Forward over a browser that opens the
+// book's pages in place and anything outside the book in the system browser.
+QWidget* NewHelpWindow(QWidget* owner) {
+  auto* window = new QWidget(owner, Qt::Window);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setObjectName(QStringLiteral("helpWindow"));
+  window->setWindowTitle(QStringLiteral("TM650E Help"));
+  auto* browser = new QTextBrowser(window);
+  browser->setObjectName(QStringLiteral("helpBrowser"));
+  browser->setOpenExternalLinks(true);
+  browser->setSearchPaths({QString::fromLatin1(HELP_FOLDER)});
+  // Keys stand out, and the printouts read as the paper strip.
+  browser->document()->setDefaultStyleSheet(QStringLiteral(
+      "kbd { font-weight: bold; } th { text-align: left; } th, td { padding: 1px 6px; }"
+      " pre.paper { background-color: #f3f0e6; }"));
+  browser->setSource(QUrl(QStringLiteral("qrc") + QLatin1String(HELP_BOOK)));
+
+  auto* buttons = new QHBoxLayout;
+  auto addButton = [&](const char* text, void (QTextBrowser::*go)()) {
+    auto* button = new QPushButton(QLatin1String(text), window);
+    button->setAutoDefault(false);
+    QObject::connect(button, &QPushButton::clicked, browser, go);
+    buttons->addWidget(button);
+    return button;
+  };
+  addButton("Contents", &QTextBrowser::home);
+  QPushButton* back = addButton("Back", &QTextBrowser::backward);
+  QPushButton* forward = addButton("Forward", &QTextBrowser::forward);
+  back->setEnabled(false);
+  forward->setEnabled(false);
+  QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+  QObject::connect(browser, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
+  buttons->addStretch();
+
+  auto* layout = new QVBoxLayout(window);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(buttons);
+  layout->addWidget(browser);
+  window->resize(680, 760);
+  return window;
+}
+
 }  // namespace
 
 QString HelpTopicHtml(int controlId) { return Topics().value(controlId); }
 
-QWidget* ShowHelpContents(QWidget* owner) {
+QWidget* ShowHelpContents(QWidget* owner, const QString& page) {
   EnsureBuiltinResources();
-  static QPointer<QTextBrowser> window;
-  if (!window) {
-    window = new QTextBrowser(owner);
-    window->setWindowFlag(Qt::Window);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QStringLiteral("TM650E Help"));
-    window->setOpenExternalLinks(true);
-    window->setSource(QUrl(QStringLiteral("qrc") + QLatin1String(HELP_BOOK)));
-    window->resize(640, 720);
+  static QPointer<QWidget> window;
+  if (!window) window = NewHelpWindow(owner);
+  if (!page.isEmpty()) {
+    auto* browser = window->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+    browser->setSource(QUrl(QStringLiteral("qrc") + QLatin1String(HELP_BOOK)).resolved(QUrl(page)));
   }
   window->show();
   window->raise();
@@ -70,6 +113,10 @@ QWidget* ShowHelpPopup(int controlId, const QPoint& globalPosition, QWidget* own
   popup->setWordWrap(true);
   popup->setTextFormat(Qt::RichText);
   popup->setText(html);
+  QObject::connect(popup, &QLabel::linkActivated, popup, [popup, owner](const QString& link) {
+    popup->close();
+    ShowHelpContents(owner, link);
+  });
   popup->setFixedWidth(360);
   popup->adjustSize();
   popup->move(globalPosition);

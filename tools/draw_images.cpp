@@ -4,11 +4,14 @@
 //   draw_images <resources folder>
 #include <QDir>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -49,89 +52,163 @@ void Arrow(QPainter& p, QPointF from, QPointF to) {
   p.drawLine(to, to - d * 4 - n * 3);
 }
 
-// A square of knitting: stitches across, rows up, 10 cm each way.
-void DrawSwatch(QPainter& p, const QRect& r) {
-  const QRect square(r.center().x() - 28, r.top() + 8, 56, 56);
+// A measure: a line with an arrowhead at each end.
+void Dimension(QPainter& p, QPointF from, QPointF to) {
+  Arrow(p, from, to);
+  Arrow(p, to, from);
+}
+
+// The largest plain font up to `pixels` in which `text` fits `width`; at each
+// size the condensed face is tried before a smaller one.
+QFont FittingFont(const QString& text, int width, int pixels, bool bold = false) {
+  auto fits = [&](const QFont& font) {
+    for (const QString& line : text.split(QLatin1Char('\n')))
+      if (QFontMetrics(font).horizontalAdvance(line) > width) return false;
+    return true;
+  };
+  for (; pixels > 7; --pixels) {
+    QFont font = PlainFont(pixels, bold);
+    if (fits(font)) return font;
+    font.setStretch(QFont::Condensed);
+    if (fits(font)) return font;
+  }
+  return PlainFont(pixels, bold);
+}
+
+void Label(QPainter& p, const QRect& at, const char* text, int pixels = 9) {
+  p.setFont(PlainFont(pixels));
+  p.drawText(at, Qt::AlignCenter, QLatin1String(text));
+}
+
+// A small square of knitting with its stitches across (S) and rows up (R),
+// counted over `size`.
+void Swatch(QPainter& p, int centre, int top, const char* size) {
+  const QRect square(centre - 16, top, 30, 30);
   p.drawRect(square);
-  for (int y = square.top() + 6; y < square.bottom() - 2; y += 8)
-    for (int x = square.left() + 4; x < square.right() - 4; x += 8) {
-      p.drawLine(x, y, x + 3, y + 5);
-      p.drawLine(x + 3, y + 5, x + 6, y);
+  for (int y = square.top() + 4; y < square.bottom() - 5; y += 7)
+    for (int x = square.left() + 3; x < square.right() - 5; x += 6) {
+      p.drawLine(x, y, x + 2, y + 4);
+      p.drawLine(x + 2, y + 4, x + 4, y);
     }
-  p.setFont(PlainFont(9));
-  p.drawText(QRect(square.left() - 10, square.bottom() + 3, 76, 11), Qt::AlignCenter, QStringLiteral("10 cm"));
+  Label(p, QRect(square.left(), square.bottom() + 2, square.width(), 11), "S");
+  Label(p, QRect(square.right() + 2, square.top() + 9, 10, 11), "R");
+  Label(p, QRect(centre - 26, square.bottom() + 16, 52, 11), size);
 }
 
-// A straight piece: its width in stitches, its height in rows.
+// A: stitches and rows per 10 cm; B: counted over a swatch X by Y cm.
+void DrawGauge(QPainter& p, const QRect& r) {
+  Swatch(p, r.left() + 26, r.top() + 14, "10 x 10 cm");
+  Swatch(p, r.left() + 80, r.top() + 14, "X x Y cm");
+}
+
+// A straight piece: width X cm or S stitches, height Y cm or R rows.
 void DrawStraight(QPainter& p, const QRect& r) {
-  const QRect piece(r.center().x() - 30, r.top() + 10, 54, 50);
+  const QRect piece(r.center().x() - 30, r.top() + 12, 50, 46);
   p.drawRect(piece);
-  Arrow(p, QPointF(piece.left(), piece.bottom() + 7), QPointF(piece.right(), piece.bottom() + 7));
-  Arrow(p, QPointF(piece.right() + 8, piece.bottom()), QPointF(piece.right() + 8, piece.top()));
-  p.setFont(PlainFont(9));
-  p.drawText(QRect(piece.left(), piece.bottom() + 9, piece.width(), 11), Qt::AlignCenter, QStringLiteral("X  S"));
-  p.drawText(QRect(piece.right() + 11, piece.top() + 16, 20, 22), Qt::AlignLeft, QStringLiteral("Y\nR"));
+  Dimension(p, QPointF(piece.left(), piece.bottom() + 6), QPointF(piece.right(), piece.bottom() + 6));
+  Dimension(p, QPointF(piece.right() + 7, piece.bottom()), QPointF(piece.right() + 7, piece.top()));
+  Label(p, QRect(piece.left(), piece.bottom() + 9, piece.width(), 11), "X cm  S");
+  Label(p, QRect(piece.right() + 10, piece.top() + 6, 22, 11), "Y cm");
+  Label(p, QRect(piece.right() + 10, piece.top() + 26, 22, 11), "R");
 }
 
-// Increases spread over a row of stitches: every q-th, then every (q+1)-th.
+// k events over n places (here 3 over 11). E: every q-th, then every
+// (q+1)-th, the last on the last place. F: every q-th, then the rest plain.
 void DrawDividing(QPainter& p, const QRect& r) {
-  const int left = r.center().x() - 42, top = r.top() + 18;
-  p.drawLine(left, top + 30, left + 84, top + 30);
-  for (int i = 0; i < 12; ++i) {
-    const int x = left + 4 + i * 7;
-    p.drawLine(x, top + 30, x, top + 24);
-    if (i % 3 == 1 || i == 11) p.drawEllipse(QPoint(x, top + 17), 2, 2);
+  const int left = r.left() + 14, pitch = 7, places = 11;
+  auto placeX = [&](int place) { return left + place * pitch - pitch / 2 - 1; };
+  const std::array<std::array<int, 3>, 2> events{{{3, 7, 11}, {3, 6, 9}}};
+  for (int row = 0; row < 2; ++row) {
+    const int base = r.top() + 24 + row * 34;
+    Label(p, QRect(r.left() + 3, base - 9, 10, 11), row ? "F" : "E", 10);
+    p.drawLine(left, base, left + places * pitch, base);
+    int previous = 0;
+    for (int place = 1; place <= places; ++place) {
+      const int x = placeX(place);
+      p.drawLine(x, base, x, base - 3);
+      if (std::find(events[row].begin(), events[row].end(), place) == events[row].end()) continue;
+      p.drawEllipse(QPoint(x, base - 7), 2, 2);
+      Label(p, QRect(left + previous * pitch, base + 2, (place - previous) * pitch, 11),
+            place - previous == 3 ? "q" : "q+1");
+      previous = place;
+    }
+    if (row == 1) {
+      p.drawLine(left + previous * pitch + 1, base + 5, left + places * pitch - 1, base + 5);
+      Label(p, QRect(left + previous * pitch - 8, base + 7, (places - previous) * pitch + 16, 11), "PLAIN", 8);
+    }
   }
-  p.setFont(PlainFont(9));
-  p.drawText(QRect(left - 4, top + 34, 92, 11), Qt::AlignCenter, QStringLiteral("q  q  q+1"));
 }
 
+// From width X at the bottom to width Z at the top over height Y.
 void DrawSlant(QPainter& p, const QRect& r) {
-  const int cx = r.center().x(), top = r.top() + 12, bottom = r.top() + 62;
-  p.drawPolygon(QPolygon({{cx - 20, bottom}, {cx + 20, bottom}, {cx + 10, top}, {cx - 10, top}}));
-  p.setFont(PlainFont(9));
-  p.drawText(QRect(cx - 20, top - 11, 40, 10), Qt::AlignCenter, QStringLiteral("W2"));
-  p.drawText(QRect(cx - 20, bottom + 1, 40, 10), Qt::AlignCenter, QStringLiteral("W1"));
-  p.drawText(QRect(cx - 6, top + 18, 12, 10), Qt::AlignCenter, QStringLiteral("H"));
+  const int cx = r.center().x(), top = r.top() + 16, bottom = r.top() + 60;
+  p.drawPolygon(QPolygon({{cx - 18, bottom}, {cx + 18, bottom}, {cx + 8, top}, {cx - 8, top}}));
+  Label(p, QRect(cx - 20, top - 13, 40, 11), "Z");
+  Label(p, QRect(cx - 20, bottom + 2, 40, 11), "X");
+  Dimension(p, QPointF(cx, bottom - 2), QPointF(cx, top + 2));
+  Label(p, QRect(cx + 2, top + 14, 10, 11), "Y");
 }
 
-// A neckline: the curve and the staircase of cast-offs that knits it.
+// A neckline from its lowest point: a quarter ellipse X wide and Y high, the
+// staircase of cast-offs that knits it (the largest first, each corner on the
+// curve) and its length P.
 void DrawCurve(QPainter& p, const QRect& r) {
-  const int left = r.center().x() - 20, top = r.top() + 10;
-  QPainterPath neck;
-  neck.moveTo(left, top);
-  neck.cubicTo(left, top + 30, left + 16, top + 46, left + 40, top + 46);
-  p.drawPath(neck);
-  for (int step = 0; step < 4; ++step) {
-    const int x = left + 2 + step * 9, y = top + 10 + step * 9;
-    p.drawLine(x, y, x + 9, y);
-    p.drawLine(x + 9, y, x + 9, y + 9);
+  const int left = r.left() + 10, top = r.top() + 14, width = 30, height = 44, steps = 4;
+  const QRectF ellipse(left - width, top - height, 2 * width, 2 * height);
+  QPainterPath curve;
+  curve.arcMoveTo(ellipse, 270);
+  curve.arcTo(ellipse, 270, 90);
+  p.setPen(QPen(Qt::black, 1, Qt::DotLine));  // the curve dotted, the knitted edge solid
+  p.drawPath(curve);
+  p.setPen(QPen(Qt::black, 1));
+  qreal x = left, y = top + height;
+  for (int i = 1; i <= steps; ++i) {
+    const qreal fall = qreal(steps - i) / steps;
+    const qreal next = std::round(left + width * std::sqrt(1 - fall * fall));
+    const qreal up = std::round(top + height - qreal(height) * i / steps);
+    p.drawLine(QPointF(x, y), QPointF(next, y));
+    p.drawLine(QPointF(next, y), QPointF(next, up));
+    x = next;
+    y = up;
   }
-  p.setFont(PlainFont(9));
-  p.drawText(QRect(left - 4, top + 50, 48, 10), Qt::AlignCenter, QStringLiteral("X Y P"));
+  Dimension(p, QPointF(left, top - 5), QPointF(left + width, top - 5));
+  Label(p, QRect(left, top - 16, width, 11), "X");
+  Dimension(p, QPointF(left - 5, top + height), QPointF(left - 5, top));
+  Label(p, QRect(left - 1, top + 10, 10, 11), "Y");
+  Label(p, QRect(left + 26, top + height - 18, 12, 11), "P");
 }
 
+// Upper arm X across the bottom, top width Z, each side sewn to an armhole
+// of length Y along its curve.
 void DrawCap(QPainter& p, const QRect& r) {
-  const int cx = r.center().x(), base = r.top() + 58, top = r.top() + 14;
+  const int cx = r.center().x(), base = r.top() + 60, top = r.top() + 16;
   QPainterPath cap;
   cap.moveTo(cx - 22, base);
-  cap.cubicTo(cx - 16, base - 6, cx - 12, top + 8, cx - 6, top);
+  cap.cubicTo(cx - 14, base - 4, cx - 10, top + 6, cx - 6, top);
   cap.lineTo(cx + 6, top);
-  cap.cubicTo(cx + 12, top + 8, cx + 16, base - 6, cx + 22, base);
+  cap.cubicTo(cx + 10, top + 6, cx + 14, base - 4, cx + 22, base);
   p.drawPath(cap);
   p.drawLine(cx - 22, base, cx + 22, base);
-  Arrow(p, QPointF(cx, base - 2), QPointF(cx, top + 3));
+  Label(p, QRect(cx - 20, top - 13, 40, 11), "Z");
+  Label(p, QRect(cx - 20, base + 2, 40, 11), "X");
+  Label(p, QRect(cx - 25, top + 14, 10, 11), "Y");
+  Dimension(p, QPointF(cx, base - 2), QPointF(cx, top + 2));
+  Label(p, QRect(cx + 1, top + 18, 10, 11), "H");
 }
 
-// Two switches: MODE (alternate rows) and M/T (measurements or counts).
+// The two switches with their lamps. MODE: a slant worked at both edges,
+// half the change each side. M/T: X and Z in stitches, Y in rows.
 void DrawSwitches(QPainter& p, const QRect& r) {
-  p.setFont(PlainFont(9));
-  const int cx = r.center().x(), top = r.top() + 14;
-  p.drawText(QRect(cx - 50, top, 50, 12), Qt::AlignCenter, QStringLiteral("ALT ROWS"));
-  p.drawText(QRect(cx, top, 50, 12), Qt::AlignCenter, QStringLiteral("cm / ST"));
-  for (int side : {-25, 25}) {
-    p.drawEllipse(QPoint(cx + side, top + 32), 6, 6);
-    p.drawLine(cx + side, top + 20, cx + side, top + 25);
+  const int mode = r.left() + 26, count = r.left() + 80, top = r.top() + 12;
+  p.drawPolygon(QPolygon({{mode - 16, top + 34}, {mode + 16, top + 34}, {mode + 9, top + 4}, {mode - 9, top + 4}}));
+  Arrow(p, QPointF(mode - 2, top + 20), QPointF(mode - 12, top + 20));
+  Arrow(p, QPointF(mode + 2, top + 20), QPointF(mode + 12, top + 20));
+  Label(p, QRect(count - 26, top + 2, 52, 11), "X Z: ST");
+  Label(p, QRect(count - 26, top + 14, 52, 11), "Y: ROWS");
+  Label(p, QRect(count - 26, top + 26, 52, 11), "not cm");
+  for (const auto& [x, name] : {std::pair{mode, "MODE"}, std::pair{count, "M/T"}}) {
+    p.drawEllipse(QPoint(x, top + 50), 4, 4);
+    Label(p, QRect(x - 26, top + 57, 52, 11), name);
   }
 }
 
@@ -147,13 +224,13 @@ void DrawPrinter(QPainter& p, const QRect& r) {
 }
 
 constexpr std::array<Section, 8> Sections{{
-    {0, 1, "GAUGE", {"PER 10cm", "SWATCH", nullptr}, DrawSwatch},
+    {0, 1, "GAUGE", {"PER 10cm", "SWATCH", nullptr}, DrawGauge},
     {2, 3, "STRAIGHT LINE", {"cm>ST", "ST>cm", nullptr}, DrawStraight},
     {4, 5, "DIVIDING", {"EVEN", "+PLAIN", nullptr}, DrawDividing},
     {6, 6, "SLANTING\nLINE", {"SLANT", nullptr, nullptr}, DrawSlant},
     {7, 7, "CURVE\nLINE", {"CURVE", nullptr, nullptr}, DrawCurve},
     {8, 8, "SLEEVE\nCAP", {"CAP", nullptr, nullptr}, DrawCap},
-    {9, 10, "SETTINGS", {"MODE", "M/T", nullptr}, DrawSwitches},
+    {9, 10, "SETTINGS", {"PER SIDE", "ST/ROWS", nullptr}, DrawSwitches},
     {11, 13, "PRINTER", {"TEST", "PF", "PRINT"}, DrawPrinter},
 }};
 
@@ -164,15 +241,19 @@ void DrawSection(QPainter& p, const Section& section) {
   p.drawRect(box);
   const QString title = QLatin1String(section.title);
   const bool twoLines = title.contains(QLatin1Char('\n'));
-  p.setFont(PlainFont(twoLines ? 9 : 11, true));
+  // The two-line titles share one size: the one the longest of them needs.
+  static const QFont twoLineFont = FittingFont(QStringLiteral("SLANTING"), KEY_WIDTH + 26, 11, true);
+  p.setFont(twoLines ? twoLineFont : FittingFont(title, box.width() - 4, 11, true));
   p.drawText(QRect(left, 4, box.width(), 26), Qt::AlignCenter, title);
   p.drawLine(left, 30, right - 1, 30);
   section.diagram(p, QRect(left, 34, box.width(), 96));
   p.drawLine(left, 134, right - 1, 134);
   for (int key = section.firstKey; key <= section.lastKey; ++key) {
     const char* caption = section.keyCaptions[key - section.firstKey];
-    p.setFont(PlainFont(9, true));
-    if (caption) p.drawText(QRect(KeyLeft(key) - 15, 136, KEY_WIDTH + 30, 13), Qt::AlignCenter, QLatin1String(caption));
+    if (caption) {
+      p.setFont(FittingFont(QLatin1String(caption), KEY_WIDTH + 28, 9, true));
+      p.drawText(QRect(KeyLeft(key) - 15, 136, KEY_WIDTH + 30, 13), Qt::AlignCenter, QLatin1String(caption));
+    }
     p.setFont(PlainFont(11, true));
     p.drawText(QRect(KeyLeft(key), 150, KEY_WIDTH, 14), Qt::AlignCenter, QString(QChar('A' + key)));
   }
@@ -191,7 +272,7 @@ QImage ArcDiagram() {
   QImage image = WhiteCanvas(81, 82);
   QPainter p(&image);
   p.setPen(QPen(Qt::black, 1));
-  const QPoint centre(12, 70);
+  const QPoint centre(12, 68);
   const int radius = 58;
   p.drawArc(QRect(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), 0, 90 * 16);
   p.drawLine(centre, centre + QPoint(radius, 0));

@@ -1,6 +1,13 @@
-// The About box's texts from the version record, and the help book's topics
-// by control id.
+// The About box's texts from the version record, the help book's topics by
+// control id, and the links between the book's pages.
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextBrowser>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include "frontpanel/about_dialog.h"
@@ -11,6 +18,20 @@
 #include "resources/ids.h"
 
 namespace {
+
+QString HelpPage(const QString& name) {
+  QFile file(QDir(QString::fromLatin1(HELP_FOLDER)).filePath(name));
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList HelpPages() {
+  HelpTopicHtml(0);  // registers the built-in resources
+  return QDir(QString::fromLatin1(HELP_FOLDER)).entryList({QStringLiteral("*.html")}, QDir::Files);
+}
+
+QTextBrowser* BrowserOf(QWidget* helpWindow) {
+  return helpWindow ? helpWindow->findChild<QTextBrowser*>(QStringLiteral("helpBrowser")) : nullptr;
+}
 
 TEST(VersionRecord, AnswersTheStringFileInfoPaths) {
   const VersionRecord record = VersionRecord::Load();
@@ -58,6 +79,46 @@ TEST(HelpBook, TopicsAreFoundByControlId) {
   EXPECT_TRUE(HelpTopicHtml(0).isEmpty());
 }
 
+TEST(HelpBook, EveryLinkLeadsToAPageAndAnchorOfTheBook) {
+  const QStringList pages = HelpPages();
+  ASSERT_TRUE(pages.contains(QStringLiteral("tm650e.html")));
+  static const QRegularExpression link(QStringLiteral("href=\"([^\"]*)\""));
+  int links = 0;
+  for (const QString& page : pages) {
+    for (auto match = link.globalMatch(HelpPage(page)); match.hasNext(); ++links) {
+      const QUrl target(match.next().captured(1));
+      if (!target.scheme().isEmpty()) continue;  // a web link opens outside the book
+      const QString file = target.path().isEmpty() ? page : target.path();
+      ASSERT_TRUE(pages.contains(file)) << page.toStdString() << " -> " << target.toString().toStdString();
+      if (target.hasFragment()) {
+        EXPECT_TRUE(HelpPage(file).contains(QStringLiteral("name=\"%1\"").arg(target.fragment())))
+            << page.toStdString() << " -> " << target.toString().toStdString();
+      }
+    }
+  }
+  EXPECT_GT(links, 20);
+}
+
+TEST(HelpBook, TheContentsLeadToEveryPageOfTheManual) {
+  const QString contents = HelpPage(QStringLiteral("tm650e.html"));
+  const QStringList pages = HelpPages();
+  EXPECT_GE(pages.size(), 8);
+  for (const QString& page : pages) {
+    if (page != QStringLiteral("tm650e.html")) {
+      EXPECT_TRUE(contents.contains(QStringLiteral("href=\"%1\"").arg(page))) << page.toStdString();
+    }
+  }
+}
+
+TEST(HelpBook, TheSwitchTopicsSayWhatTheSwitchesDo) {
+  // J and K switch the slant per side and the inputs to stitches and rows;
+  // their keys and their lamps answer F1 alike.
+  for (int id : {IDC_KEY_A + 9, IDC_LAMP_MODE})
+    EXPECT_TRUE(HelpTopicHtml(id).contains(QStringLiteral("per side"))) << id;
+  for (int id : {IDC_KEY_A + 10, IDC_LAMP_MT})
+    EXPECT_TRUE(HelpTopicHtml(id).contains(QStringLiteral("in stitches"))) << id;
+}
+
 TEST(HelpPopup, ShowsTheTopicWithTenPixelMarginsAndNothingWithoutOne) {
   QWidget owner;
   QWidget* popup = ShowHelpPopup(IDC_KEY_1, QPoint(100, 100), &owner);
@@ -68,12 +129,66 @@ TEST(HelpPopup, ShowsTheTopicWithTenPixelMarginsAndNothingWithoutOne) {
   EXPECT_EQ(ShowHelpPopup(-1, QPoint(100, 100), &owner), nullptr);
 }
 
+TEST(HelpPopup, ALinkInTheTopicOpensItsPageInTheHelpWindow) {
+  QWidget owner;
+  auto* popup = qobject_cast<QLabel*>(ShowHelpPopup(IDC_KEY_A + 6, QPoint(100, 100), &owner));
+  ASSERT_NE(popup, nullptr);
+  ASSERT_TRUE(popup->text().contains(QStringLiteral("href=\"slanting.html\"")));
+  emit popup->linkActivated(QStringLiteral("slanting.html"));
+  QTextBrowser* browser = BrowserOf(owner.findChild<QWidget*>(QStringLiteral("helpWindow")));
+  ASSERT_NE(browser, nullptr);
+  EXPECT_TRUE(browser->isVisible());
+  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/slanting.html")));
+}
+
 TEST(HelpContents, OpensTheBookInAHelpWindow) {
   QWidget owner;
   QWidget* window = ShowHelpContents(&owner);
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
+  QTextBrowser* browser = BrowserOf(window);
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/tm650e.html")));
+  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Getting started")));
   window->close();
+}
+
+// Clicks the first link whose text starts with `text` on the browser's page.
+void ClickLink(QTextBrowser* browser, const QString& text) {
+  QTextCursor cursor = browser->document()->find(text);
+  while (!cursor.isNull() && !cursor.charFormat().isAnchor()) cursor = browser->document()->find(text, cursor);
+  ASSERT_FALSE(cursor.isNull()) << text.toStdString();
+  cursor.setPosition(cursor.selectionStart() + 2);
+  browser->setTextCursor(cursor);
+  browser->ensureCursorVisible();
+  const QPoint at = browser->cursorRect(cursor).center();
+  QTest::mouseClick(browser->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+TEST(HelpContents, FollowsLinksBetweenThePagesAndBack) {
+  QWidget owner;
+  QTextBrowser* browser = BrowserOf(ShowHelpContents(&owner));
+  ASSERT_NE(browser, nullptr);
+  ClickLink(browser, QStringLiteral("Curve line (H) and arc length"));
+  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/curve.html")));
+  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("A round neckline")));
+  EXPECT_FALSE(browser->toPlainText().contains(QStringLiteral("<h3>")));  // read as HTML, not as text
+  browser->home();
+  ClickLink(browser, QStringLiteral("The calculator at a glance"));
+  ClickLink(browser, QStringLiteral("Sleeve cap"));  // from the manual's own table
+  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/sleevecap.html")));
+  browser->backward();
+  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
+  browser->home();
+  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/tm650e.html")));
+}
+
+TEST(HelpContents, OpensAtAPageOfTheManual) {
+  QWidget owner;
+  QTextBrowser* browser = BrowserOf(ShowHelpContents(&owner, QStringLiteral("sleevecap.html")));
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/sleevecap.html")));
+  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Sleeve cap (I)")));
 }
 
 }  // namespace

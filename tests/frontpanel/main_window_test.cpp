@@ -3,11 +3,13 @@
 // paper feed and clear, beeps, quitting and the stopped device.
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -18,6 +20,7 @@
 #include "frontpanel/digit_painter.h"
 #include "frontpanel/face_images.h"
 #include "frontpanel/face_layout.h"
+#include "frontpanel/help.h"
 #include "frontpanel/key_button.h"
 #include "frontpanel/main_window.h"
 #include "frontpanel/paper_pane.h"
@@ -85,6 +88,20 @@ TEST_F(MainWindowTest, MenusHoldEveryCommand) {
   for (int id : {IDM_PAGE_SETUP, IDC_PRINT, IDM_FONT, IDM_HEADER_FOOTER})
     EXPECT_EQ(window_.action(id)->isEnabled(), PrintingAvailable()) << id;
   EXPECT_EQ(button(IDC_PRINT)->isEnabled(), PrintingAvailable());
+}
+
+TEST_F(MainWindowTest, TheHelpBookTellsEveryMenuCommand) {
+  QFile book(QString::fromLatin1(HELP_BOOK));
+  ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(book.readAll());
+  const QList<QAction*> actions = window_.findChildren<QAction*>(QRegularExpression(QStringLiteral("^cmd")));
+  EXPECT_GE(actions.size(), 11);
+  for (const QAction* action : actions) {
+    QString name = action->text();  // "&Header && Footer" reads "Header & Footer"
+    name.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+    name = name.replace(QLatin1Char('\x01'), QLatin1Char('&')).toHtmlEscaped();
+    EXPECT_TRUE(html.contains(QStringLiteral("<b>%1</b>").arg(name))) << name.toStdString();
+  }
 }
 
 TEST_F(MainWindowTest, KeyButtonsNameTheirPcKeys) {
