@@ -36,55 +36,42 @@ class HcheapCarving : public ::testing::Test {
   std::vector<void*> held;
 };
 
-TEST_F(HcheapCarving, UpperPartOfAFreeBlockIsHandedOut) {
-  uint8_t* a = take(5);
-  uint8_t* b = take(5);
-  EXPECT_EQ(b, a - 160);
-  give(a);
-  give(b);
-}
-
-TEST_F(HcheapCarving, BlockGivenBackIsReusedAfterMergingBack) {
-  separator();
-  uint8_t* a = take(5);
-  give(a);
-  EXPECT_EQ(take(5), a);
-  give(a);
-}
-
-TEST_F(HcheapCarving, ExactHoleIsTakenWhole) {
+// Blocks come off the top of a free block; a block given back merges and is
+// reused; a hole of exactly the size asked for is taken whole.
+TEST_F(HcheapCarving, UpperPartIsHandedOutAndExactHolesAreReused) {
   uint8_t* a = take(5);
   uint8_t* hole = take(5);
+  EXPECT_EQ(hole, a - 160);
   uint8_t* c = take(5);
   give(hole);
   EXPECT_EQ(take(5), hole);
+  give(c);
+  EXPECT_EQ(take(5), c) << "merged back into the free block below, then carved again";
   give(a);
   give(hole);
   give(c);
 }
 
-TEST_F(HcheapCarving, HoleOneUnitTooBigIsTakenWholeWithLongerTail) {
+// A hole one unit too big is taken whole, its tail guard bytes longer; a
+// larger one is split, its lower part staying free.
+TEST_F(HcheapCarving, HolesOneUnitTooBigAreTakenWholeLargerOnesSplit) {
   uint8_t* hole = take(6);
   separator();
+  uint8_t* larger = take(10);
+  separator();
   give(hole);
+  give(larger);
   uint8_t* p = take(5);
   ASSERT_EQ(p, hole);
   EXPECT_EQ(hcheapInspectBlock(p).blockBytes, 192u);
-  size_t asked = requestFor(5);
-  for (size_t i = asked; i < 192 - 32 - 8; ++i) EXPECT_EQ(p[i], 0x7F) << i;
+  for (size_t i = requestFor(5); i < 192 - 32 - 8; ++i) EXPECT_EQ(p[i], 0x7F) << i;
+  uint8_t* q = take(5);
+  EXPECT_EQ(q, larger + 160);
+  EXPECT_EQ(hcheapInspectBlock(q).blockBytes, 160u);
+  EXPECT_EQ(take(5), larger);  // the lower part, now an exact fit
   give(p);
-}
-
-TEST_F(HcheapCarving, LargerHoleIsSplitKeepingItsLowerPartFree) {
-  uint8_t* hole = take(10);
-  separator();
-  give(hole);
-  uint8_t* p = take(5);
-  EXPECT_EQ(p, hole + 160);
-  EXPECT_EQ(hcheapInspectBlock(p).blockBytes, 160u);
-  EXPECT_EQ(take(5), hole);  // the lower part, now an exact fit
-  give(p);
-  give(hole);
+  give(q);
+  give(larger);
 }
 
 TEST_F(HcheapCarving, MergesWithBothNeighboursAndScrubsTheirHeaders) {
@@ -120,43 +107,28 @@ TEST_F(HcheapCarving, SearchStartsAfterTheRoverNotAtTheLowestBlock) {
   give(low);
 }
 
-// Lays out, in ascending address order: a 20-unit block, `smallHoles`
-// 2-unit holes, and a 5-unit block; the search reaches the 20-unit one first.
-struct LookAheadLayout {
-  uint8_t* wide;
-  uint8_t* snug;
-};
-
-LookAheadLayout layOutLookAhead(unsigned smallHoles, std::vector<void*>& separators) {
-  auto keep = [&] { separators.push_back(take(2)); };
-  LookAheadLayout layout{};
-  layout.snug = take(5);
-  keep();
-  std::vector<uint8_t*> holes;
-  for (unsigned i = 0; i < smallHoles; ++i) {
-    holes.push_back(take(2));
-    keep();
+// The look-ahead passes at most sixteen blocks. Ascending: a 20-unit block,
+// `holes` 2-unit holes, a 5-unit block; the search reaches the 20-unit one
+// first, and with fifteen holes finds the snug block, with sixteen splits.
+TEST_F(HcheapCarving, BetterFitLooksAtMostSixteenBlocksAhead) {
+  for (unsigned holes : {15u, 16u}) {
+    std::vector<void*> kept, small;
+    uint8_t* snug = take(5);
+    kept.push_back(take(2));
+    for (unsigned i = 0; i < holes; ++i) {
+      small.push_back(take(2));
+      kept.push_back(take(2));
+    }
+    uint8_t* wide = take(20);
+    kept.push_back(take(2));
+    for (void* h : small) give(h);
+    give(snug);
+    give(wide);  // the rover is now the big free block below
+    uint8_t* p = take(5);
+    EXPECT_EQ(p, holes == 15 ? snug : wide + 15 * 32) << holes;
+    give(p);
+    for (void* k : kept) give(k);
   }
-  layout.wide = take(20);
-  keep();
-  for (uint8_t* h : holes) give(h);
-  give(layout.snug);
-  give(layout.wide);  // the rover is now the big free block below
-  return layout;
-}
-
-TEST_F(HcheapCarving, BetterFitFindsASnugBlockWithinSixteen) {
-  LookAheadLayout layout = layOutLookAhead(15, held);
-  uint8_t* p = take(5);
-  EXPECT_EQ(p, layout.snug);
-  give(p);
-}
-
-TEST_F(HcheapCarving, BetterFitLooksNoFurtherThanSixteen) {
-  LookAheadLayout layout = layOutLookAhead(16, held);
-  uint8_t* p = take(5);
-  EXPECT_EQ(p, layout.wide + 15 * 32);  // split: the upper 5 units of the wide block
-  give(p);
 }
 
 TEST_F(HcheapCarving, BetterFitStopsOnceWithin128Bytes) {

@@ -1,10 +1,11 @@
-// Block sizes, framing, segments and the free fill of the hcheap allocator,
-// seen from outside plus the read-only inspection calls.
+// Block sizes, framing, pools, segments and the free fill of the hcheap
+// allocator, seen from outside plus the read-only inspection calls.
 #include "heap/hcheap.h"
 #include "heap/hcheap_debug.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -16,38 +17,20 @@ constexpr size_t ORDINARY_LARGEST_REQUEST = 524180;
 
 bool allBytes(const void* p, size_t n, uint8_t value) {
   auto* bytes = static_cast<const uint8_t*>(p);
-  for (size_t i = 0; i < n; ++i)
-    if (bytes[i] != value) return false;
-  return true;
+  return std::all_of(bytes, bytes + n, [value](uint8_t b) { return b == value; });
 }
 
-uint32_t wordAt(const void* p) {
-  uint32_t w;
-  std::memcpy(&w, p, sizeof w);
-  return w;
-}
-
-TEST(HcheapSizes, ZeroAndTwentyBytesTakeTwoUnitsTwentyOneTakesThree) {
-  void* zero = hcheapAlloc(0, 0, "sizes", 1);
-  void* twenty = hcheapAlloc(0, 20, "sizes", 2);
-  void* twentyOne = hcheapAlloc(0, 21, "sizes", 3);
-  ASSERT_NE(zero, nullptr);
-  EXPECT_EQ(hcheapInspectBlock(zero).blockBytes, 64u);
-  EXPECT_EQ(hcheapInspectBlock(twenty).blockBytes, 64u);
-  EXPECT_EQ(hcheapInspectBlock(twentyOne).blockBytes, 96u);
-  EXPECT_EQ(hcheapInspectBlock(twentyOne).askedBytes, 21u);
-  hcheapFree(0, zero);
-  hcheapFree(0, twenty);
-  hcheapFree(0, twentyOne);
-}
-
+// The block is the smallest whole number of 32-byte units holding the data
+// and its 44 bytes of framing: 0 and 20 bytes take two units, 21 three.
 TEST(HcheapSizes, EveryBlockHasRoomForItsFraming) {
   for (size_t n = 0; n < 300; ++n) {
     void* p = hcheapAlloc(0, n, "sizes", 10);
-    size_t block = hcheapInspectBlock(p).blockBytes;
-    EXPECT_EQ(block % 32, 0u) << n;
-    EXPECT_GE(block, n + 44) << n;
-    EXPECT_LT(block, n + 44 + 32) << n;
+    ASSERT_NE(p, nullptr);
+    const HcheapBlockInfo info = hcheapInspectBlock(p);
+    EXPECT_EQ(info.blockBytes % 32, 0u) << n;
+    EXPECT_GE(info.blockBytes, n + 44) << n;
+    EXPECT_LT(info.blockBytes, n + 44 + 32) << n;
+    EXPECT_EQ(info.askedBytes, n);
     hcheapFree(0, p);
   }
 }
@@ -61,49 +44,28 @@ TEST(HcheapSizes, RefusesHugeRequestsAndUnknownPools) {
   EXPECT_EQ(hcheapAlloc(~0u, 16, "sizes", 23), nullptr);
 }
 
-TEST(HcheapFraming, DataIsZeroedAndFollowedByGuardBytes) {
+TEST(HcheapFraming, DataIsZeroedGuardedTaggedAndFreeFilledOnReturn) {
   // Dirty the memory first so zero-filling is really tested.
   void* dirty = hcheapAlloc(0, 200, "framing", 1);
   std::memset(dirty, 0xAA, 200);
   hcheapFree(0, dirty);
-  void* p = hcheapAlloc(0, 200, "framing", 2);
-  EXPECT_TRUE(allBytes(p, 200, 0));
-  EXPECT_EQ(wordAt(static_cast<uint8_t*>(p) + 200), 0x7F7F7F7Fu);
-  hcheapFree(0, p);
-}
-
-TEST(HcheapFraming, TrailerRecordsSourceAndLine) {
   static const char here[] = "tests/heap/framing.cpp";
-  void* p = hcheapAlloc(0, 40, here, 4711);
-  void* q = hcheapAlloc(0, 40, "another", 12);
-  HcheapBlockInfo info = hcheapInspectBlock(p);
-  EXPECT_EQ(info.source, here);
-  EXPECT_EQ(info.line, 4711);
-  EXPECT_STREQ(hcheapInspectBlock(q).source, "another");
+  auto* p = static_cast<uint8_t*>(hcheapAlloc(0, 200, here, 4711));
+  EXPECT_TRUE(allBytes(p, 200, 0));
+  EXPECT_TRUE(allBytes(p + 200, 4, 0x7F));
+  EXPECT_EQ(hcheapInspectBlock(p).source, here);
+  EXPECT_EQ(hcheapInspectBlock(p).line, 4711);
+
+  void* viaMacro = HCHEAP_ALLOC(10);  // pool 0 and the caller's file
+  EXPECT_STREQ(hcheapInspectBlock(viaMacro).source, __FILE__);
+  HCHEAP_FREE(viaMacro);
+  std::memset(p, 0x11, 200);
+  void* neighbour = hcheapAlloc(0, 64, "framing", 3);  // taken below `p`
   hcheapFree(0, p);
-  hcheapFree(0, q);
-}
-
-TEST(HcheapFraming, MacrosUsePoolZeroAndTheCallersFile) {
-  void* p = HCHEAP_ALLOC(10);
-  EXPECT_STREQ(hcheapInspectBlock(p).source, __FILE__);
-  HCHEAP_FREE(p);
-}
-
-TEST(HcheapFraming, GivenBackDataReadsAsFreeFill) {
-  void* keepBelow = hcheapAlloc(0, 64, "fill", 1);
-  void* p = hcheapAlloc(0, 100, "fill", 2);
-  std::memset(p, 0x11, 100);
-  hcheapFree(0, p);
-  EXPECT_TRUE(allBytes(p, 100, 0xFD));
-  hcheapFree(0, keepBelow);
-}
-
-TEST(HcheapPools, RegistryNamesTheFirstTwoPools) {
-  hcheapFree(0, hcheapAlloc(0, 1, "pools", 1));
-  EXPECT_STREQ(hcheapInspectPool(0).name, "malloc");
-  EXPECT_STREQ(hcheapInspectPool(1).name, "new");
-  EXPECT_STREQ(hcheapInspectPool(2).name, "");
+  EXPECT_TRUE(allBytes(p, 200, 0xFD));
+  hcheapFree(0, neighbour);
+  hcheapFree(0, nullptr);  // ignored, whatever the pool
+  hcheapFree(42, nullptr);
 }
 
 TEST(HcheapPools, FreeNamingAnotherPoolFindsTheOwner) {
@@ -117,18 +79,18 @@ TEST(HcheapPools, FreeNamingAnotherPoolFindsTheOwner) {
   EXPECT_EQ(hcheapInspectPool(3).usedBlocks, 0u);
 }
 
-TEST(HcheapPools, FreeOfNullIsIgnored) {
-  hcheapFree(0, nullptr);
-  hcheapFree(42, nullptr);
-}
-
-TEST(HcheapSegments, LargestOrdinaryRequestFitsTheFirstSegment) {
-  void* p = hcheapAlloc(4, ORDINARY_LARGEST_REQUEST, "segments", 1);
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(hcheapInspectBlock(p).blockBytes, ORDINARY_FREE);
-  EXPECT_EQ(hcheapInspectPool(4).segments, 1u);
-  EXPECT_EQ(hcheapInspectPool(4).freeBlocks, 0u);
-  hcheapFree(4, p);
+TEST(HcheapSegments, LargestOrdinaryRequestFillsTheFirstSegmentAndTheNextSpills) {
+  void* fill = hcheapAlloc(7, ORDINARY_LARGEST_REQUEST, "segments", 5);
+  ASSERT_NE(fill, nullptr);
+  EXPECT_EQ(hcheapInspectBlock(fill).blockBytes, ORDINARY_FREE);
+  EXPECT_EQ(hcheapInspectPool(7).segments, 1u);
+  EXPECT_EQ(hcheapInspectPool(7).freeBlocks, 0u);
+  void* next = hcheapAlloc(7, 100, "segments", 6);
+  EXPECT_EQ(hcheapInspectPool(7).segments, 2u);
+  EXPECT_EQ(hcheapInspectPool(7).segmentBytes, 2u * 524288u);
+  hcheapFree(7, next);
+  EXPECT_EQ(hcheapInspectPool(7).segments, 1u);
+  hcheapFree(7, fill);
 }
 
 TEST(HcheapSegments, OversizeRequestGetsItsOwnSegmentReleasedOnFree) {
@@ -156,17 +118,6 @@ TEST(HcheapSegments, FirstSegmentStaysWithOneFreeBlockWhenAllIsGivenBack) {
   EXPECT_EQ(info.usedBlocks, 0u);
   EXPECT_EQ(info.freeBlocks, 1u);
   EXPECT_EQ(info.freeBytes, ORDINARY_FREE);
-}
-
-TEST(HcheapSegments, FullSegmentSpillsIntoANewOrdinaryOne) {
-  void* fill = hcheapAlloc(7, ORDINARY_LARGEST_REQUEST, "segments", 5);
-  void* next = hcheapAlloc(7, 100, "segments", 6);
-  HcheapPoolInfo info = hcheapInspectPool(7);
-  EXPECT_EQ(info.segments, 2u);
-  EXPECT_EQ(info.segmentBytes, 2u * 524288u);
-  hcheapFree(7, next);
-  EXPECT_EQ(hcheapInspectPool(7).segments, 1u);
-  hcheapFree(7, fill);
 }
 
 }  // namespace

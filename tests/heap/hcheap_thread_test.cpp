@@ -18,6 +18,11 @@ struct Held {
   uint8_t* data;
   size_t size;
   uint8_t pattern;
+  bool Holds(bool zero) const {
+    for (size_t i = 0; i < size; ++i)
+      if (data[i] != (zero ? 0 : static_cast<uint8_t>(pattern + i))) return false;
+    return true;
+  }
 };
 
 struct Handover {
@@ -25,62 +30,45 @@ struct Handover {
   std::deque<Held> blocks;
 };
 
-bool isZero(const Held& h) {
-  for (size_t i = 0; i < h.size; ++i)
-    if (h.data[i] != 0) return false;
-  return true;
-}
-
-bool holdsPattern(const Held& h) {
-  for (size_t i = 0; i < h.size; ++i)
-    if (h.data[i] != static_cast<uint8_t>(h.pattern + i)) return false;
-  return true;
-}
-
-size_t mixedSize(std::mt19937& rng) {
-  switch (rng() % 8) {
-    case 0: return rng() % 20000;  // now and then a large one
-    case 1: return 0;
-    default: return rng() % 300;
-  }
-}
-
+// Takes blocks of mixed sizes (now and then a large one), fills them, hands a
+// quarter to the other thread and gives back its own and some handed over.
 // Returns the number of faults seen; gtest assertions stay on the main thread.
 int churn(unsigned seed, Handover& handover, int rounds) {
   std::mt19937 rng(seed);
   std::vector<Held> mine;
   int faults = 0;
   auto giveBack = [&](const Held& h) {
-    if (!holdsPattern(h)) ++faults;
+    faults += !h.Holds(false);
     hcheapFree(rng() % 2, h.data);  // the pool is only a hint
   };
   for (int round = 0; round < rounds; ++round) {
-    Held h{nullptr, mixedSize(rng), static_cast<uint8_t>(rng())};
+    const unsigned kind = rng() % 8;
+    Held h{nullptr, kind == 0 ? rng() % 20000 : kind == 1 ? 0 : rng() % 300,
+           static_cast<uint8_t>(rng())};
     h.data = static_cast<uint8_t*>(hcheapAlloc(0, h.size, "churn", round));
-    if (h.data == nullptr || !isZero(h)) ++faults;
+    if (h.data == nullptr || !h.Holds(true)) ++faults;
     if (h.data == nullptr) continue;
     for (size_t i = 0; i < h.size; ++i) h.data[i] = static_cast<uint8_t>(h.pattern + i);
-    if (rng() % 4 == 0) {
-      std::lock_guard guard(handover.lock);
-      handover.blocks.push_back(h);
-    } else {
-      mine.push_back(h);
-    }
-    if (mine.size() > 200 || (rng() % 3 == 0 && !mine.empty())) {
-      size_t victim = rng() % mine.size();
-      giveBack(mine[victim]);
-      mine[victim] = mine.back();
-      mine.pop_back();
-    }
     Held passed{};
     {
       std::lock_guard guard(handover.lock);
+      if (rng() % 4 == 0) {
+        handover.blocks.push_back(h);
+      } else {
+        mine.push_back(h);
+      }
       if (!handover.blocks.empty() && rng() % 2 == 0) {
         passed = handover.blocks.front();
         handover.blocks.pop_front();
       }
     }
     if (passed.data) giveBack(passed);
+    if (mine.size() > 200 || (rng() % 3 == 0 && !mine.empty())) {
+      const size_t victim = rng() % mine.size();
+      giveBack(mine[victim]);
+      mine[victim] = mine.back();
+      mine.pop_back();
+    }
   }
   for (const Held& h : mine) giveBack(h);
   return faults;
@@ -93,7 +81,7 @@ TEST(HcheapThreads, TwoThreadsTakeAndGiveBackWithoutLosingData) {
   faults[0] = churn(1, handover, 20000);
   other.join();
   for (const Held& h : handover.blocks) {
-    EXPECT_TRUE(holdsPattern(h));
+    EXPECT_TRUE(h.Holds(false));
     hcheapFree(0, h.data);
   }
   EXPECT_EQ(faults[0], 0);

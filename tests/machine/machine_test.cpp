@@ -1,4 +1,5 @@
 // The run loop: traps, patches, jump requests, the stop rules and the log.
+// The wiring of keys, lamps and display is left to the runner's black-box tests.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -6,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "emulator/machine.h"
 #include "tests/machine/fake_host.h"
@@ -59,17 +61,22 @@ TEST_F(MachineTest, PatchesCutRoutinesShortAndBendTheInactivityJump) {
   for (uint16_t address : {0xE2D5, 0xF904, 0xE2CE, 0xF36E, 0xE41D}) EXPECT_EQ(m[address], 0x39) << address;
 }
 
-TEST_F(MachineTest, PrintLineTrapWritesTheBufferToLogAndPane) {
+// The print-line and line-feed traps write to the log and the pane, and the
+// patched routines return at once.
+TEST_F(MachineTest, PrintTrapsWriteToLogAndPane) {
   struct Case {
+    uint16_t routine;
     std::initializer_list<uint8_t> buffer;
     std::string expected;
   };
   const Case cases[] = {
-      {{0x80}, "\r\n"},
-      {{'a', 'b', 'd', 0x80}, "acm\r\n"},
-      {{'B', 'D', '5', '"', '3', 0x80}, "BD5x3\r\n"},
-      {{'A', '\r', 'B', 0x80}, "A\r\nB\r\n"},
-      {{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F', 'Z'},
+      {TRAP_LINE_FEED, {}, "\r\n"},
+      {TRAP_PRINT_LINE, {0x80}, "\r\n"},
+      {TRAP_PRINT_LINE, {'a', 'b', 'd', 0x80}, "acm\r\n"},
+      {TRAP_PRINT_LINE, {'B', 'D', '5', '"', '3', 0x80}, "BD5x3\r\n"},
+      {TRAP_PRINT_LINE, {'A', '\r', 'B', 0x80}, "A\r\nB\r\n"},
+      {TRAP_PRINT_LINE,
+       {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F', 'Z'},
        "0123456789ABCDEF\r\n"},
   };
   for (const Case& c : cases) {
@@ -77,12 +84,12 @@ TEST_F(MachineTest, PrintLineTrapWritesTheBufferToLogAndPane) {
     host.pane.clear();
     log = std::tmpfile();
     machine->LogFile = log;
-    CallFromReset(TRAP_PRINT_LINE);
+    CallFromReset(c.routine);
     PrintBuffer(c.buffer);
     Run(4);  // LDS, JSR (trap), RTS, BRA
     EXPECT_EQ(host.pane, c.expected);
     EXPECT_EQ(LogText(), c.expected);
-    EXPECT_EQ(machine->core.cpu.PC, 0xC006) << "the patched routine returns at once";
+    EXPECT_EQ(machine->core.cpu.PC, 0xC006);
     std::fclose(log);
   }
 }
@@ -95,18 +102,10 @@ TEST_F(MachineTest, ComposePrintLineNeverExceedsThirtyFourCharacters) {
   EXPECT_EQ(std::string(out, 4), "\r\n\r\n");
 }
 
-TEST_F(MachineTest, LineFeedTrapAppendsCrLf) {
-  log = std::tmpfile();
-  machine->LogFile = log;
-  CallFromReset(TRAP_LINE_FEED);
+TEST_F(MachineTest, ToneBeepsOncePerCallAndTrapsDoNothingWithoutTheWindow) {
+  CallFromReset(TRAP_TONE);
   Run(3);
-  EXPECT_EQ(host.pane, "\r\n");
-  EXPECT_EQ(LogText(), "\r\n");
-  EXPECT_EQ(machine->core.cpu.PC, 0xC006);
-  std::fclose(log);
-}
-
-TEST_F(MachineTest, TrapsThatNeedTheWindowDoNothingWithoutIt) {
+  EXPECT_EQ(host.beeps, 1);
   host.window = false;
   log = std::tmpfile();
   machine->LogFile = log;
@@ -117,14 +116,8 @@ TEST_F(MachineTest, TrapsThatNeedTheWindowDoNothingWithoutIt) {
   Run(3);
   EXPECT_EQ(host.pane, "");
   EXPECT_EQ(LogText(), "");
-  EXPECT_EQ(host.beeps, 0);
-  std::fclose(log);
-}
-
-TEST_F(MachineTest, ToneTrapBeepsOncePerCall) {
-  CallFromReset(TRAP_TONE);
-  Run(3);
   EXPECT_EQ(host.beeps, 1);
+  std::fclose(log);
 }
 
 TEST_F(MachineTest, PowerOffSequenceRelabelsTheButtonAndIdles) {
@@ -159,86 +152,42 @@ TEST_F(MachineTest, JumpRequestIsServedAfterTheInstructionAndClearsThePane) {
   EXPECT_EQ(host.pane, "kept");
 }
 
-TEST_F(MachineTest, UndecodedOpcodeStopsForGoodAndTellsTheHostOnce) {
-  Poke(0x1000, {0x01, 0x00, 0x01});
-  machine->core.cpu.PC = 0x1000;
-  EXPECT_EQ(Step(*machine), StepResult::Ran);
-  EXPECT_EQ(Step(*machine), StepResult::Undecoded);
-  uint16_t pc = machine->core.cpu.PC;
-  EXPECT_EQ(Step(*machine), StepResult::Undecoded);
-  EXPECT_EQ(machine->core.cpu.PC, pc) << "nothing further runs";
-  EXPECT_EQ(host.stops, 1);
-  EXPECT_EQ(host.reason, StopReason::Undecoded);
+// An undecoded opcode or CLI stops for good and tells the host once.
+TEST_F(MachineTest, StopsAreForGoodAndReportedOnce) {
+  for (auto [opcode, result, reason] :
+       {std::tuple{0x00, StepResult::Undecoded, StopReason::Undecoded},
+        std::tuple{0x0E, StepResult::Halted, StopReason::Halted}}) {
+    SetUp();
+    host.stops = 0;
+    Poke(0x1000, {0x01, static_cast<uint8_t>(opcode), 0x01});
+    machine->core.cpu.PC = 0x1000;
+    EXPECT_EQ(Step(*machine), StepResult::Ran);
+    EXPECT_EQ(Step(*machine), result);
+    const uint16_t pc = machine->core.cpu.PC;
+    EXPECT_EQ(Step(*machine), result);
+    EXPECT_EQ(machine->core.cpu.PC, pc) << "nothing further runs";
+    EXPECT_EQ(host.stops, 1);
+    EXPECT_EQ(host.reason, reason);
+  }
 }
 
-TEST_F(MachineTest, CliHaltsWithoutAMessage) {
-  Poke(0x1000, {0x0E, 0x01});
-  machine->core.cpu.PC = 0x1000;
-  EXPECT_EQ(Step(*machine), StepResult::Halted);
-  EXPECT_EQ(Step(*machine), StepResult::Halted);
-  EXPECT_EQ(host.stops, 1);
-  EXPECT_EQ(host.reason, StopReason::Halted);
-}
-
-TEST_F(MachineTest, PortTwoWritesReachTheLampsExceptTheToneStores) {
-  // STAA *0x03 at 0xE2DB leaves PC at 0xE2DD: a beeper toggle, not a lamp change.
-  Poke(0xE2DB, {0x97, 0x03});
-  Poke(0x1000, {0x86, 0x21, 0x97, 0x03, 0x7F, 0x00, 0x03});
-  machine->core.cpu.PC = 0xE2DB;
-  machine->core.cpu.A = 0x80;
-  Step(*machine);
-  machine->core.cpu.PC = 0x1000;
-  Run(3);
-  ASSERT_EQ(host.lamps.size(), 2u);
-  EXPECT_EQ(host.lamps[0], 0x21);
-  EXPECT_EQ(host.lamps[1], 0x00) << "CLR of port 2 sends 0";
-  EXPECT_EQ(machine->core.memory[0x0003], 0x00);
-}
-
-TEST_F(MachineTest, ProgramCounterWrapsAtTheTopOfMemory) {
-  machine->core.memory[0xFFFF] = 0x01;
-  machine->core.memory[0x0000] = 0x01;
-  machine->core.cpu.PC = 0xFFFF;
-  Step(*machine);
-  EXPECT_EQ(machine->core.cpu.PC, 0x0000);
-}
-
-TEST_F(MachineTest, KeypadAndDisplayAreWiredThroughTheAdapter) {
-  // Side B set up as the firmware does, then row 0 selected.
-  Poke(0x1000, {0x86, 0xEF, 0xB7, 0x40, 0x02,   // B.Ddr = 0xEF
-                0x86, 0x3C, 0xB7, 0x40, 0x03,   // B.Ctrl = 0x3C
-                0x86, 0x34, 0xB7, 0x40, 0x01,   // A.Ctrl = 0x34
-                0x86, 0xFE, 0xB7, 0x40, 0x02,   // select row 0
-                0xB6, 0x40, 0x00});             // read the columns
-  machine->core.cpu.PC = 0x1000;
-  KeyPress(machine->keys, 1016);  // "3": row 0, column 3
-  Run(9);
-  EXPECT_EQ(machine->core.cpu.A, 0xF7);
-}
-
-TEST(EmulationThreadTest, StopFlagBeforeStartEndsBeforeTheFirstInstruction) {
-  auto machine = std::make_unique<Machine>();
-  FakeHost host;
-  MachineWire(*machine, &host);
-  machine->core.memory[0xFFFE] = 0xC0;
-  machine->StopFlag.store(1);
-  std::thread thread([&] { EmulationThread(*machine); });
-  thread.join();
-  EXPECT_EQ(machine->core.cpu.PC, 0);
-}
-
+// The thread runs from the reset vector (a BRA * at 0xC000) until the stop
+// flag is set; a flag set before the start ends it before any instruction.
 TEST(EmulationThreadTest, RunsFromTheResetVectorUntilStopped) {
-  auto machine = std::make_unique<Machine>();
-  FakeHost host;
-  MachineWire(*machine, &host);
-  machine->core.memory[0xFFFE] = 0xC0;
-  machine->core.memory[0xC000] = 0x20;  // BRA *
-  machine->core.memory[0xC001] = 0xFE;
-  std::thread thread([&] { EmulationThread(*machine); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  machine->StopFlag.store(1);
-  thread.join();
-  EXPECT_EQ(machine->core.cpu.PC, 0xC000);
+  for (bool stopFirst : {true, false}) {
+    auto machine = std::make_unique<Machine>();
+    FakeHost host;
+    MachineWire(*machine, &host);
+    machine->core.memory[0xFFFE] = 0xC0;
+    machine->core.memory[0xC000] = 0x20;
+    machine->core.memory[0xC001] = 0xFE;
+    if (stopFirst) machine->StopFlag.store(1);
+    std::thread thread([&] { EmulationThread(*machine); });
+    if (!stopFirst) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    machine->StopFlag.store(1);
+    thread.join();
+    EXPECT_EQ(machine->core.cpu.PC, stopFirst ? 0x0000 : 0xC000);
+  }
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The serial receiver driven through the adapter as the firmware drives it,
-// the segment lookups, and the controller's cell buffer.
+// and the controller's cell buffer.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "peripherals/display.h"
@@ -76,94 +77,62 @@ TEST(DisplayLink, FirmwareUpdateThroughTheAdapterShowsDigits) {
   const uint8_t data[] = {0x00, 0x55, 0x06, 0x55, 0xDB, 0x55, 0x79, 0x55};  // " 12.E"
   for (uint8_t byte : data) rig.SendBits(byte, 8);
   rig.SendBits(0x11, 8, COMMAND);
-  ASSERT_EQ(rig.received.size(), 9u);
-  for (size_t i = 0; i < 8; ++i) {
-    EXPECT_EQ(rig.received[i].byte, data[i]) << i;
-    EXPECT_EQ(rig.received[i].sideBIn & COMMAND, 0) << i;
-  }
-  EXPECT_EQ(rig.received[8].byte, 0x11);
-  EXPECT_EQ(rig.received[8].sideBIn & COMMAND, COMMAND);
+  std::vector<std::pair<int, int>> got, sent;  // byte, command line
+  for (const Received& r : rig.received) got.emplace_back(r.byte, r.sideBIn & COMMAND);
+  for (uint8_t byte : data) sent.emplace_back(byte, 0);
+  sent.emplace_back(0x11, COMMAND);
+  EXPECT_EQ(got, sent);
   EXPECT_EQ(Digits(Show(rig.received)), " 12.E");
   EXPECT_EQ(rig.pia.B.In & 0x10, 0x10);
 }
 
-TEST(DisplayLink, SelectPulseMidByteDiscardsThePartialByte) {
+// A select pulse mid-byte discards the partial byte; clocks while
+// deselected are ignored.
+TEST(DisplayLink, FramingFollowsTheSelectLine) {
   LinkRig rig;
+  rig.SendBits(0xFF, 8, DESELECT);
+  EXPECT_TRUE(rig.received.empty());
   rig.SelectPulse();
   rig.SendBits(0xFF, 3);
   rig.SelectPulse();
   rig.SendBits(0x3F, 8);
-  ASSERT_EQ(rig.received.size(), 1u);
-  EXPECT_EQ(rig.received[0].byte, 0x3F);
-}
-
-TEST(DisplayLink, ClockWhileDeselectedIsIgnored) {
-  LinkRig rig;
   rig.SendBits(0xFF, 8, DESELECT);
-  rig.SendBits(0xFF, 8, DESELECT);
-  EXPECT_TRUE(rig.received.empty());
   rig.Lines(0);
   rig.SendBits(0xA5, 8);
-  ASSERT_EQ(rig.received.size(), 1u);
-  EXPECT_EQ(rig.received[0].byte, 0xA5);
+  ASSERT_EQ(rig.received.size(), 2u);
+  EXPECT_EQ(rig.received[0].byte, 0x3F);
+  EXPECT_EQ(rig.received[1].byte, 0xA5);
 }
 
-TEST(DisplayLookups, SegmentsToCharAndCharToDigitCode) {
-  const std::pair<uint8_t, uint8_t> toChar[] = {
-      {0x3F, '0'}, {0xBF, '0' | 0x80}, {0x00, ' '}, {0x80, ' ' | 0x80}, {0x79, 'E'},
-      {0x67, '9'}, {0x40, 0xFF},       {0xC0, 0xFF}, {0x77, 0xFF},
-  };
-  for (auto [segments, character] : toChar) EXPECT_EQ(SegmentsToChar(segments), character) << int(segments);
-  const std::pair<uint8_t, uint8_t> toCode[] = {
-      {' ', 0x16}, {'0', 0x00}, {'9', 0x09}, {'E', 0x0E}, {'5' | 0x80, 0x85},
-      {'?', 0xFF}, {0, 0xFF},   {'A', 0xFF}, {0xBF, 0xFF},
-  };
-  for (auto [character, code] : toCode) EXPECT_EQ(CharToDigitCode(character), code) << int(character);
-}
+using Bytes = std::vector<Received>;
 
-TEST(DisplayLookups, DigitCharacterBlanksFromSixteenUp) {
-  EXPECT_EQ(std::string({DigitCharacter(0), DigitCharacter(9), DigitCharacter(10), DigitCharacter(15),
-                         DigitCharacter(16), DigitCharacter(0x7F)}),
-            "09AF  ");
-}
-
-struct CellCase {
-  const char* name;
-  std::vector<Received> bytes;
-  const char* shown;
-};
-
-std::vector<Received> DataBytes(std::initializer_list<uint8_t> segments) {
-  std::vector<Received> bytes;
-  for (uint8_t s : segments) {
-    bytes.push_back({s, 0});
-    bytes.push_back({0x00, 0});
-  }
+// Each segment byte followed by its filler byte, as the firmware sends them.
+Bytes DataBytes(std::initializer_list<uint8_t> segments) {
+  Bytes bytes;
+  for (uint8_t s : segments) bytes.insert(bytes.end(), {{s, 0}, {0x00, 0}});
   return bytes;
 }
 
-std::vector<Received> operator+(std::vector<Received> a, const std::vector<Received>& b) {
+Bytes operator+(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-const std::vector<Received> REFRESH = {{0x11, COMMAND}};
-const std::vector<Received> CLEAR = {{0x20, COMMAND}};
+const Bytes REFRESH = {{0x11, COMMAND}};
+const Bytes CLEAR = {{0x20, COMMAND}};
+const Bytes SET_UP = {{0x54, COMMAND}, {0x30, COMMAND}, {0x14, COMMAND}, {0x10, COMMAND}};
 
 TEST(DisplayCells, RefreshShowsWhatTheCellsHold) {
-  std::vector<Received> flood;
-  for (int i = 0; i < 300; ++i) flood.push_back({0x06, 0});
-  const CellCase cases[] = {
+  const Bytes eights = DataBytes({0x7F, 0x7F, 0x7F, 0x7F});
+  const std::tuple<const char*, Bytes, const char*> cases[] = {
       {"point on a digit", DataBytes({0xBF, 0x3F, 0x06, 0x79}) + REFRESH, "0.01E"},
       {"clear then refresh", CLEAR + REFRESH, " . . . ."},
       {"unknown pattern", DataBytes({0x40, 0xC0, 0x00, 0x80}) + REFRESH, " . .  ."},
-      {"set-up commands change nothing", DataBytes({0x7F, 0x7F, 0x7F, 0x7F}) + REFRESH +
-                                             std::vector<Received>{{0x54, COMMAND}, {0x30, COMMAND}, {0x14, COMMAND}, {0x10, COMMAND}},
-       "8888"},
-      {"surplus data bytes are dropped", DataBytes({0x7F, 0x7F, 0x7F, 0x7F}) + flood + REFRESH, "8888"},
-      {"refresh restarts the cells", DataBytes({0x7F, 0x7F, 0x7F, 0x7F}) + REFRESH + DataBytes({0x06}) + REFRESH, "1888"},
+      {"set-up commands change nothing", eights + REFRESH + SET_UP, "8888"},
+      {"surplus data bytes are dropped", eights + Bytes(300, {0x06, 0}) + REFRESH, "8888"},
+      {"refresh restarts the cells", eights + REFRESH + DataBytes({0x06}) + REFRESH, "1888"},
   };
-  for (const CellCase& c : cases) EXPECT_EQ(Digits(Show(c.bytes)), c.shown) << c.name;
+  for (const auto& [name, bytes, shown] : cases) EXPECT_EQ(Digits(Show(bytes)), shown) << name;
 }
 
 TEST(DisplayCells, OnlyRefreshReportsAnUpdateAndSurplusStaysInside) {

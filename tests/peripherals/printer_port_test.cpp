@@ -1,12 +1,12 @@
 // Port 6: the sensor waveform the firmware's print and feed routines wait
 // on, and the needle-data capture files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <vector>
 
 #include "peripherals/printer_port.h"
@@ -18,19 +18,8 @@ namespace {
 using Wave = std::vector<uint8_t>;
 
 void Home(Wave& w) { w.insert(w.end(), {0x20, 0x20, 0x00, 0x00}); }
-void Steps(Wave& w, int n) {
-  for (int i = 0; i < n; ++i) w.insert(w.end(), {0x00, 0x00, 0x10, 0x10});
-}
+void Steps(Wave& w, int n) { while (n-- > 0) w.insert(w.end(), {0x00, 0x00, 0x10, 0x10}); }
 void HalfStep(Wave& w) { w.insert(w.end(), {0x00, 0x00}); }
-
-Wave PaperFeedWave() {
-  Wave w;
-  for (int pass = 0; pass < 7; ++pass) {
-    Home(w);
-    Steps(w, 84);
-  }
-  return w;
-}
 
 Wave PrintedLineWave() {
   Wave w;
@@ -64,46 +53,43 @@ TEST(PrinterWaveform, PaperFeedAndPrintedLineRunOnceThrough) {
     const char* name;
     uint8_t stepCounter;
     Wave expected;
-    size_t reads;
   };
-  const Case cases[] = {
-      {"paper feed", 84, PaperFeedWave(), 2380},
-      {"printed line", 0, PrintedLineWave(), 2868},
-  };
+  Wave feed;
+  for (int pass = 0; pass < 7; ++pass) {
+    Home(feed);
+    Steps(feed, 84);
+  }
+  const Case cases[] = {{"paper feed", 84, feed}, {"printed line", 0, PrintedLineWave()}};
   for (const Case& c : cases) {
-    ASSERT_EQ(c.expected.size(), c.reads) << c.name;
     PrinterPort port;
-    EXPECT_EQ(ReadWave(port, c.reads, c.stepCounter), c.expected) << c.name;
+    EXPECT_EQ(ReadWave(port, c.expected.size(), c.stepCounter), c.expected) << c.name;
     EXPECT_EQ(port.state, 0) << c.name;
     EXPECT_EQ(port.homePhase | port.stepPhase | port.halfStepPhase, 0) << c.name;
     EXPECT_EQ(ReadWave(port, 4, c.stepCounter), Wave({0x20, 0x20, 0x00, 0x00})) << c.name << ": again";
   }
 }
 
-TEST(PrinterWaveform, UnknownStateReadsZeroAndStays) {
+// An unknown state reads zero and stays; a trace file echoes every read.
+TEST(PrinterWaveform, UnknownStateReadsZeroAndTraceEchoesEveryRead) {
   PrinterPort port;
   port.state = 12;
   EXPECT_EQ(ReadWave(port, 3, 0), Wave(3, 0x00));
   EXPECT_EQ(port.state, 12);
-}
 
-TEST(PrinterWaveform, TraceEchoesEveryRead) {
-  PrinterPort port;
-  port.trace = std::tmpfile();
-  ASSERT_NE(port.trace, nullptr);
-  ReadWave(port, 7, 84);
-  std::rewind(port.trace);
+  PrinterPort traced;
+  traced.trace = std::tmpfile();
+  ASSERT_NE(traced.trace, nullptr);
+  ReadWave(traced, 7, 84);
+  std::rewind(traced.trace);
   char text[64] = {};
-  std::fread(text, 1, sizeof text - 1, port.trace);
-  std::fclose(port.trace);
+  EXPECT_GT(std::fread(text, 1, sizeof text - 1, traced.trace), 0u);
+  std::fclose(traced.trace);
   EXPECT_STREQ(text, " == 20 == 20 == 00 == 00 == 00 == 00 == 10");
 }
 
 class PrinterCapture : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::random_device random;
-    dir = fs::temp_directory_path() / ("tm650_capture_" + std::to_string(random()));
     fs::create_directories(dir);
     port.captureDir = dir.string();
   }
@@ -127,7 +113,7 @@ class PrinterCapture : public ::testing::Test {
     return all;
   }
 
-  fs::path dir;
+  const fs::path dir = fs::temp_directory_path() / ("tm650_capture_" + std::to_string(::getpid()));
   PrinterPort port;
 };
 
@@ -146,7 +132,11 @@ TEST_F(PrinterCapture, WritesBecomeFilesOfNeedleBytes) {
   for (const Case& c : cases) {
     port = PrinterPort{};
     port.captureDir = dir.string();
+    ReadWave(port, 5, 0);
     Write(c.writes);
+    EXPECT_EQ(port.state, 0) << "a clear resets the mechanism";
+    EXPECT_EQ(port.homePhase | port.stepPhase | port.halfStepPhase, 0);
+    EXPECT_EQ(port.skip, 1);
     EXPECT_EQ(Dumped(), c.dumped) << c.name;
     EXPECT_LE(Files().size(), 1u) << c.name;
     EXPECT_EQ(port.captureCount, 0u) << c.name;
@@ -155,14 +145,6 @@ TEST_F(PrinterCapture, WritesBecomeFilesOfNeedleBytes) {
       fs::remove(file);
     }
   }
-}
-
-TEST_F(PrinterCapture, ClearResetsTheMechanism) {
-  ReadWave(port, 5, 0);
-  Write({0});
-  EXPECT_EQ(port.state, 0);
-  EXPECT_EQ(port.homePhase | port.stepPhase | port.halfStepPhase, 0);
-  EXPECT_EQ(port.skip, 1);
 }
 
 TEST_F(PrinterCapture, FullBufferIsDumpedEarlyAndNothingIsLost) {

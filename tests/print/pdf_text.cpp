@@ -8,14 +8,6 @@ namespace {
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
-std::string DecodeEntities(std::string text) {
-  const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
-  for (const auto& [entity, plain] : entities)
-    for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
-      text.replace(at, std::string(entity).size(), plain);
-  return text;
-}
-
 // The number in attribute `name` of the tag that starts at `tag`.
 double Attribute(const std::string& html, size_t tag, const std::string& name) {
   const size_t at = html.find(" " + name + "=\"", tag);
@@ -50,13 +42,9 @@ std::vector<PdfPage> ReadPdfWords(const std::string& path) {
       const size_t textStart = html.find('>', at) + 1;
       const size_t textEnd = html.find("</word>", textStart);
       pages.back().words.push_back({Attribute(html, at, "xMin"), Attribute(html, at, "yMin"), Attribute(html, at, "xMax"),
-                                    Attribute(html, at, "yMax"), DecodeEntities(html.substr(textStart, textEnd - textStart))});
+                                    Attribute(html, at, "yMax"), html.substr(textStart, textEnd - textStart)});
       at = textEnd;
     }
   }
   return pages;
-}
-
-std::string ReadPdfLayout(const std::string& path) {
-  return CommandOutput(std::string(PDFTOTEXT) + " -layout " + Quoted(path) + " -");
 }

@@ -1,5 +1,5 @@
 // Reads a PDF back with poppler's pdftotext: the words of every page with
-// their boxes in points (-bbox), or the page text laid out (-layout).
+// their boxes in points (-bbox); entities in words are left undecoded.
 #pragma once
 
 #include <string>
@@ -18,6 +18,5 @@ struct PdfPage {
 };
 
 std::vector<PdfPage> ReadPdfWords(const std::string& path);
-std::string ReadPdfLayout(const std::string& path);
 // Runs a command and returns its standard output.
 std::string CommandOutput(const std::string& command);

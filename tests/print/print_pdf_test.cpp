@@ -1,13 +1,12 @@
 // The print job on a QPrinter writing a PDF at a fixed resolution, read back
-// with pdftotext: layout, margins in their units, header and footer placement,
-// page breaks and placeholders.
+// with pdftotext: layout, margins in their units, header and footer placement
+// and page breaks.
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <cmath>
-#include <regex>
 
 #include "app/settings.h"
 #include "print/print_job.h"
@@ -100,17 +99,6 @@ TEST_F(PrintPdfTest, TopMarginFollowsTheResolutionTheOthersDoNot) {
   EXPECT_NEAR(at144[0].Find("FIRST")->xMin, 100, 0.6);
   EXPECT_NEAR(Top(at72[0], "FOOTER"), pageHeight_ - 160, 0.6);
   EXPECT_NEAR(Top(at144[0], "FOOTER"), pageHeight_ - 80, 0.6);
-}
-
-TEST_F(PrintPdfTest, PlaceholdersExpandAndTheLineIsCutAt255Characters) {
-  settings_.MarginLeft = settings_.MarginRight = 0;
-  settings_.PointSize = 3;  // the whole header fits on one line
-  settings_.Footer = "&[DATE]|&[time] &[Page]/&[pages] &[pag] A & B &[page";
-  settings_.Header = "&[date]" + std::string(248, 'b');  // 255 characters that grow by one
-  Print("x\r\n");
-  const std::string text = ReadPdfLayout(pdfPath_);
-  EXPECT_TRUE(std::regex_search(text, std::regex(R"(\d\d/\d\d/\d\d\|\d\d:\d\d:\d\d +1/1\] +&\[pag\] +A +& +B +&\[page)"))) << text;
-  EXPECT_TRUE(std::regex_search(text, std::regex(R"(\d\d/\d\d/\d\db{247}\s)"))) << text;
 }
 
 TEST_F(PrintPdfTest, PrinterThatRefusesTheDocumentFailsTheJob) {

@@ -67,20 +67,14 @@ TEST_F(QprintTest, FontSlotsHoldFourVariantsAndNumberTen) {
   EXPECT_EQ(qprintStartDoc(), -1);
 }
 
-TEST_F(QprintTest, MarginsTopInPointsOthersInDeviceUnitsMinusOneUnchanged) {
+// Margins: top in points, the others in device units, -1 leaves one alone.
+TEST_F(QprintTest, MarginsAlignmentSpacingAndSameLine) {
   StartJob();
   qprintSetMargins(-1, 7, -1, 9);
   int left, top, right, bottom;
   qprintGetMargins(&left, &top, &right, &bottom);
-  EXPECT_EQ((Strings{std::to_string(left), std::to_string(top), std::to_string(right), std::to_string(bottom)}),
-            (Strings{"200", "50", "9", "7"}));
-  qprintText(font_, "x", QPRINT_LEFT, 0);
-  EXPECT_EQ(log_.texts[0].x, 200);
-  EXPECT_EQ(log_.texts[0].y, 100);
-}
-
-TEST_F(QprintTest, AlignmentSpacingAndSameLine) {
-  StartJob();
+  EXPECT_EQ((std::vector<int>{left, top, right, bottom}), (std::vector<int>{200, 50, 9, 7}));
+  qprintSetMargins(-1, 160, -1, 200);
   qprintText(font_, "abcde", QPRINT_CENTRE, 0);
   qprintText(font_, "abcde", QPRINT_RIGHT, 7);
   qprintText(font_, "abc", QPRINT_LEFT | QPRINT_SAME_LINE, 0);
@@ -89,6 +83,7 @@ TEST_F(QprintTest, AlignmentSpacingAndSameLine) {
   qprintText(font_, std::string(55, 'a') + " bbbbbbbbbb", QPRINT_CENTRE, 0);  // wraps
   const std::vector<int> xs = {log_.texts[0].x, log_.texts[1].x, log_.texts[5].x, log_.texts[6].x};
   EXPECT_EQ(xs, (std::vector<int>{200 - 25 + 300, 200 + 600 - 50 + 7, 200 - 280 + 300, 200 - 50 + 300}));
+  EXPECT_EQ(log_.texts[2].x, 200);
   const std::vector<int> ys = {log_.texts[2].y, log_.texts[3].y, log_.texts[4].y, log_.texts[5].y, log_.texts[6].y};
   EXPECT_EQ(ys, (std::vector<int>{140, 140, 180, 220, 260}));
 }

@@ -238,17 +238,7 @@ segments:
 ; Power off: port 6 idle, then the sleep and the off loop.
         .org    0x0c96                  ; 0xCC96
         clr     0x0017
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
+        .fill   11, 1, 0x01             ; NOPs
         .byte   0x1a                    ; 0xCCA4: SLP
         bra     .                       ; 0xCCA5
 
@@ -266,17 +256,10 @@ waitkey:
 
         .org    0x22d5                  ; 0xE2D5: tone, two beeper toggles
         ldaa    #0x80
-        nop
-        nop
-        nop
-        nop
+        .fill   4, 1, 0x01
         staa    *0x03                   ; 0xE2DB
         clra
-        nop
-        nop
-        nop
-        nop
-        nop
+        .fill   5, 1, 0x01
         staa    *0x03                   ; 0xE2E3
         rts
 
