@@ -376,15 +376,7 @@ letter_store:
 6:      ldaa    INFLAGS
         oraa    LETTER
         staa    INFLAGS
-        ldaa    KEYSAVE
-        asla
-        asla
-        adda    #(IN_S) & 0xFF
-        staa    TMPW+1
-        ldaa    #(IN_S) >> 8
-        adca    #0
-        staa    TMPW
-        ldx     TMPW
+        jsr     input_slot
         ldaa    ENTVAL
         staa    0,x
         ldaa    ENTVAL+1
@@ -396,6 +388,19 @@ letter_store:
         clr     ENTON                   ; the next digit starts a new entry
         clr     RESN
         jmp     lamps_update
+
+; X = the input slot of the letter key in KEYSAVE (four bytes a letter).
+input_slot:
+        ldaa    KEYSAVE
+        asla
+        asla
+        adda    #(IN_S) & 0xFF
+        staa    TMPW+1
+        ldaa    #(IN_S) >> 8
+        adca    #0
+        staa    TMPW
+        ldx     TMPW
+        rts
 
 ; ------------------------------------------------------------ "="
 ; "=" works the function out and shows its first result; pressed again it
@@ -827,23 +832,8 @@ print_inputs:
         ; A AND B without an AND of two registers: test bit by bit
         bsr     flag_given
         bcc     4f
-        ldaa    KEYSAVE
-        asla
-        asla
-        adda    #(IN_S) & 0xFF
-        staa    TMPW+1
-        ldaa    #(IN_S) >> 8
-        adca    #0
-        staa    TMPW
-        ldx     TMPW
-        ldaa    0,x
-        staa    ACC
-        ldaa    1,x
-        staa    ACC+1
-        ldaa    2,x
-        staa    ACC+2
-        ldaa    3,x
-        staa    ACC+3
+        jsr     input_slot
+        jsr     ldacc
         ldx     #letters
         ldab    KEYSAVE
 5:      tstb

@@ -5,7 +5,7 @@
         .include "ram.inc"
         .include "macros.inc"
 
-        .globl shape_compute, shape_print
+        .globl shape_compute, shape_print, ldacc
 
         .equ FN_E, 23
         .equ FN_F, 24
