@@ -16,7 +16,7 @@ const QPolygon& PolygonFor(const std::array<SegmentPolygon, 7>& polygons, uint8_
   throw std::runtime_error("no such segment");
 }
 
-TEST(DigitGeometry, ThirtyEightBySixtyFiveGivesTheExpectedCorners) {
+TEST(DigitGeometry, CornersForTheGivenSizeKeepTheirProportions) {
   // q = 9, h = 32, r = 4
   const auto polygons = DigitPolygons(38, 65);
   EXPECT_EQ(PolygonFor(polygons, SEGMENT_A), Corners({{0, 0}, {38, 0}, {29, 9}, {9, 9}}));
@@ -27,9 +27,6 @@ TEST(DigitGeometry, ThirtyEightBySixtyFiveGivesTheExpectedCorners) {
   EXPECT_EQ(PolygonFor(polygons, SEGMENT_E), Corners({{0, 34}, {0, 63}, {9, 55}, {9, 39}}));
   EXPECT_EQ(PolygonFor(polygons, SEGMENT_B), Corners({{29, 10}, {29, 28}, {38, 31}, {38, 1}}));
   EXPECT_EQ(PolygonFor(polygons, SEGMENT_C), Corners({{29, 39}, {29, 55}, {38, 63}, {38, 33}}));
-}
-
-TEST(DigitGeometry, KeepsItsProportionsWhenResized) {
   const auto doubled = DigitPolygons(76, 130);  // q = 19, h = 65, r = 9
   EXPECT_EQ(PolygonFor(doubled, SEGMENT_A), Corners({{0, 0}, {76, 0}, {57, 19}, {19, 19}}));
   EXPECT_EQ(PolygonFor(doubled, SEGMENT_G).boundingRect().height(), 2 * 9 + 1);

@@ -26,24 +26,10 @@ struct RecordingWindow : Host {
   void PaperAppend(const char* text, size_t length) override { paper.append(text, length); }
   void PaperClear() override { paper.clear(); }
   void Stopped(StopReason, uint16_t, uint8_t) override { ++stops; }
-  int lamps = -1;
+  int lamps = -1, beeps = 0, stops = 0;
   bool onGuiThread = false;
-  int beeps = 0;
-  int stops = 0;
-  std::string caption;
-  std::string paper;
+  std::string caption, paper;
 };
-
-TEST(HostBridge, NoWindowNoCalls) {
-  HostBridge bridge;
-  EXPECT_FALSE(bridge.WindowExists());
-  bridge.Beep();  // returns at once, nothing to carry it
-  RecordingWindow window;
-  bridge.attach(&window);
-  EXPECT_TRUE(bridge.WindowExists());
-  bridge.detach();
-  EXPECT_FALSE(bridge.WindowExists());
-}
 
 TEST(HostBridge, CarriesACallOverAndWaitsForIt) {
   HostBridge bridge;
@@ -88,15 +74,19 @@ TEST(HostBridge, DetachReleasesAWaitingCallAndDropsIt) {
   EXPECT_EQ(window.beeps, 0);  // the window was gone when the call came up
 }
 
-TEST(HostBridge, CallsFromTheGuiThreadRunAtOnce) {
+TEST(HostBridge, NoWindowNoCallsAndGuiThreadCallsRunAtOnce) {
   HostBridge bridge;
+  EXPECT_FALSE(bridge.WindowExists());
+  bridge.Beep();  // returns at once, nothing to carry it
   RecordingWindow window;
   bridge.attach(&window);
+  EXPECT_TRUE(bridge.WindowExists());
   bridge.SetPowerCaption("ON");
   bridge.Stopped(StopReason::Halted, 0xC000, 0x0E);
   EXPECT_EQ(window.caption, "ON");
   EXPECT_EQ(window.stops, 1);
   bridge.detach();
+  EXPECT_FALSE(bridge.WindowExists());
 }
 
 }  // namespace

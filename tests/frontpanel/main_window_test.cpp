@@ -62,38 +62,29 @@ class MainWindowTest : public ::testing::Test {
   bool answer_ = false;
 };
 
-TEST_F(MainWindowTest, ShowsTheFaceAtItsTemplateSize) {
-  EXPECT_EQ(window_.windowTitle(), QStringLiteral("TM650E - Knitting Computer Emulator"));
+TEST_F(MainWindowTest, BuildsEveryControlOfTheFaceAtAFixedSize) {
   window_.show();
   EXPECT_EQ(window_.control(IDC_FACE)->geometry(), QRect(8, 33, 777, 171));
-  EXPECT_EQ(window_.control(IDC_PAPER)->geometry().size(), QSize(165, 358));
-  EXPECT_EQ(window_.minimumSize(), window_.maximumSize());  // fixed size
+  EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
   for (const ControlTemplate& item : FaceControls()) {
     if (item.id >= 0) {
       EXPECT_NE(window_.control(item.id), nullptr) << item.id;
     }
   }
-  EXPECT_TRUE(button(IDC_POWER)->isDefault());
   EXPECT_EQ(window_.powerCaption(), QStringLiteral("OFF"));
   EXPECT_FALSE(window_.control(IDC_CANCEL)->isVisible());
-  EXPECT_TRUE(qobject_cast<QLabel*>(window_.control(IDC_DISPLAY_LABEL))->text().isEmpty());
+  EXPECT_EQ(window_.key(IDC_KEY_EQUALS)->toolTip(), QStringLiteral("PC key: Enter or ="));
 }
 
-TEST_F(MainWindowTest, MenusHoldEveryCommand) {
-  for (int id : {IDM_NEW, IDM_PAGE_SETUP, IDC_PRINT, IDM_EXIT, IDM_FONT, IDM_BEEP, IDM_HEADER_FOOTER,
-                 IDM_HELP_CONTENTS, IDM_ABOUT})
-    ASSERT_NE(window_.action(id), nullptr) << id;
-  EXPECT_EQ(window_.action(IDM_NEW)->statusTip(), QStringLiteral("Start a new calculation."));
-  EXPECT_EQ(window_.action(IDM_BEEP)->text(), QStringLiteral("Beep..."));
-  for (int id : {IDM_PAGE_SETUP, IDC_PRINT, IDM_FONT, IDM_HEADER_FOOTER})
-    EXPECT_EQ(window_.action(id)->isEnabled(), PrintingAvailable()) << id;
-  EXPECT_EQ(button(IDC_PRINT)->isEnabled(), PrintingAvailable());
-}
-
-TEST_F(MainWindowTest, TheHelpBookTellsEveryMenuCommand) {
+TEST_F(MainWindowTest, EveryMenuCommandIsThereAndInTheHelpBook) {
   QFile book(QString::fromLatin1(HELP_BOOK));
   ASSERT_TRUE(book.open(QIODevice::ReadOnly));
   const QString html = QString::fromUtf8(book.readAll());
+  for (int id : {IDM_NEW, IDM_PAGE_SETUP, IDC_PRINT, IDM_EXIT, IDM_FONT, IDM_BEEP, IDM_HEADER_FOOTER,
+                 IDM_HELP_CONTENTS, IDM_ABOUT})
+    ASSERT_NE(window_.action(id), nullptr) << id;
+  for (int id : {IDM_PAGE_SETUP, IDC_PRINT, IDM_FONT, IDM_HEADER_FOOTER})
+    EXPECT_EQ(window_.action(id)->isEnabled(), PrintingAvailable()) << id;
   const QList<QAction*> actions = window_.findChildren<QAction*>(QRegularExpression(QStringLiteral("^cmd")));
   EXPECT_GE(actions.size(), 11);
   for (const QAction* action : actions) {
@@ -102,11 +93,6 @@ TEST_F(MainWindowTest, TheHelpBookTellsEveryMenuCommand) {
     name = name.replace(QLatin1Char('\x01'), QLatin1Char('&')).toHtmlEscaped();
     EXPECT_TRUE(html.contains(QStringLiteral("<b>%1</b>").arg(name))) << name.toStdString();
   }
-}
-
-TEST_F(MainWindowTest, KeyButtonsNameTheirPcKeys) {
-  EXPECT_EQ(window_.key(IDC_KEY_EQUALS)->toolTip(), QStringLiteral("PC key: Enter or ="));
-  EXPECT_EQ(window_.key(IDC_KEY_A)->toolTip(), QStringLiteral("PC key: A"));
 }
 
 TEST_F(MainWindowTest, PowerButtonAndNewFollowTheTable) {
@@ -129,12 +115,11 @@ TEST_F(MainWindowTest, PowerButtonAndNewFollowTheTable) {
 
 TEST_F(MainWindowTest, LampsFollowPortTwoAndIgnoreClicks) {
   window_.show();
-  window_.Lamps(0x3B);  // every lamp bit but bit 2
-  for (int id : {IDC_LAMP_GAUGE, IDC_LAMP_MODE, IDC_LAMP_MT, IDC_LAMP_ARC_LENGTH, IDC_LAMP_PRINT})
-    EXPECT_TRUE(lamp(id)->isChecked()) << id;
-  window_.Lamps(0x84);  // beeper and bit 2: no lamp
-  for (int id : {IDC_LAMP_GAUGE, IDC_LAMP_MODE, IDC_LAMP_MT, IDC_LAMP_ARC_LENGTH, IDC_LAMP_PRINT})
-    EXPECT_FALSE(lamp(id)->isChecked()) << id;
+  for (auto [bits, lit] : {std::pair{0x3B, true}, {0x84, false}}) {  // every lamp bit but 2; beeper and bit 2
+    window_.Lamps(static_cast<uint8_t>(bits));
+    for (int id : {IDC_LAMP_GAUGE, IDC_LAMP_MODE, IDC_LAMP_MT, IDC_LAMP_ARC_LENGTH, IDC_LAMP_PRINT})
+      EXPECT_EQ(lamp(id)->isChecked(), lit) << id;
+  }
   window_.Lamps(0x10);
   EXPECT_TRUE(lamp(IDC_LAMP_ARC_LENGTH)->isChecked());
   QTest::mouseClick(lamp(IDC_LAMP_GAUGE), Qt::LeftButton);
@@ -143,7 +128,7 @@ TEST_F(MainWindowTest, LampsFollowPortTwoAndIgnoreClicks) {
   EXPECT_TRUE(lamp(IDC_LAMP_ARC_LENGTH)->isChecked());
 }
 
-TEST_F(MainWindowTest, DisplayUpdateShowsFourDigitsWithTheirPoints) {
+TEST_F(MainWindowTest, DisplayUpdatesShowDigitsAndPoints) {
   window_.show();
   // "  1.5" then 0: blank, blank, "1" with its point, "5"
   sendDisplay({{0x20, true}, {0x00, false}, {0x00, false}, {0x00, false}, {0x00, false},
@@ -154,10 +139,7 @@ TEST_F(MainWindowTest, DisplayUpdateShowsFourDigitsWithTheirPoints) {
   EXPECT_EQ(static_cast<DigitPainter*>(window_.control(IDC_DIGIT_1 + 2))->digit(), 1);
   EXPECT_TRUE(window_.control(IDC_POINT_1 + 2)->isVisible());
   EXPECT_FALSE(window_.control(IDC_POINT_1 + 3)->isVisible());
-}
-
-TEST_F(MainWindowTest, RefreshRightAfterClearShowsBlanksWithAllPointsLit) {
-  window_.show();
+  // A refresh right after clear shows blanks with all points lit.
   sendDisplay({{0x20, true}, {0x11, true}});
   for (int i = 0; i < 4; ++i) {
     EXPECT_GE(window_.shown().digit[i], DIGIT_BLANK);
@@ -180,7 +162,7 @@ TEST_F(MainWindowTest, MouseHoldsAKeyUntilReleaseAndADoubleClickIsOnePress) {
   EXPECT_EQ(row(0), 0xFF);
 }
 
-TEST_F(MainWindowTest, PcKeysHoldTheirKeysWithoutRepeating) {
+TEST_F(MainWindowTest, PcKeysHoldTheirKeysWithoutRepeatingUntilReleasedOrTheWindowIsLeft) {
   window_.show();
   sendKey(QEvent::KeyPress, Qt::Key_5);
   EXPECT_EQ(row(0), 0xDF);
@@ -191,16 +173,21 @@ TEST_F(MainWindowTest, PcKeysHoldTheirKeysWithoutRepeating) {
   EXPECT_EQ(row(0), 0xFF);
   sendKey(QEvent::KeyRelease, Qt::Key_5);
   EXPECT_FALSE(window_.key(IDC_KEY_1 + 4)->isDown());
-}
-
-TEST_F(MainWindowTest, EnterWorksTheEqualsKeyNotThePowerButton) {
-  window_.show();
+  // Enter works the equals key, not the default power button.
+  EXPECT_TRUE(button(IDC_POWER)->isDefault());
   sendKey(QEvent::KeyPress, Qt::Key_Return);
   EXPECT_EQ(row(4), 0xFB);
   sendKey(QEvent::KeyRelease, Qt::Key_Return);
   EXPECT_EQ(row(4), 0xFF);
   EXPECT_EQ(window_.powerCaption(), QStringLiteral("OFF"));
   EXPECT_EQ(machine_->JumpRequest.load(), 0);
+  // Keys held are let go when the window loses the keyboard.
+  sendKey(QEvent::KeyPress, Qt::Key_S);
+  EXPECT_EQ(row(1), 0xBF);
+  QEvent deactivate(QEvent::WindowDeactivate);
+  QApplication::sendEvent(&window_, &deactivate);
+  EXPECT_EQ(row(1), 0xFF);
+  EXPECT_FALSE(window_.key(IDC_KEY_S)->isDown());
 }
 
 TEST_F(MainWindowTest, PaperFeedAndClear) {
@@ -215,7 +202,7 @@ TEST_F(MainWindowTest, PaperFeedAndClear) {
   EXPECT_TRUE(window_.paper()->toPlainText().isEmpty());
 }
 
-TEST_F(MainWindowTest, EachToneCallBeepsOnceAndNoSoundIsSilent) {
+TEST_F(MainWindowTest, EachToneCallBeepsOnceNoSoundIsSilentAndOnlyFailuresAreShown) {
   window_.Beep();
   window_.Beep();
   EXPECT_EQ(sound_.played, (std::vector<int32_t>{64, 64}));
@@ -223,9 +210,7 @@ TEST_F(MainWindowTest, EachToneCallBeepsOnceAndNoSoundIsSilent) {
   window_.Beep();
   EXPECT_EQ(sound_.played.size(), 2u);
   EXPECT_TRUE(messages_.empty());
-}
-
-TEST_F(MainWindowTest, AFailedBeepSaysSoEachTime) {
+  settings_.Sound = SOUND_ASTERISK;  // a failed beep says so each time
   sound_.succeed = false;
   window_.Beep();
   window_.Beep();
@@ -237,7 +222,7 @@ TEST_F(MainWindowTest, AFailedBeepSaysSoEachTime) {
   EXPECT_EQ(messages_.size(), 2u);
 }
 
-TEST_F(MainWindowTest, EscapeQuitsAndLetsTheEmulationGo) {
+TEST_F(MainWindowTest, EscapeAndTheCloseBoxQuitAndLetTheEmulationGo) {
   window_.show();
   EXPECT_TRUE(window_.WindowExists());
   QTest::keyClick(&window_, Qt::Key_Escape);
@@ -245,13 +230,10 @@ TEST_F(MainWindowTest, EscapeQuitsAndLetsTheEmulationGo) {
   EXPECT_FALSE(window_.WindowExists());
   EXPECT_EQ(window_.result(), 1);
   EXPECT_FALSE(window_.isVisible());
-}
-
-TEST_F(MainWindowTest, TheCloseBoxQuitsToo) {
-  window_.show();
+  window_.show();  // the close box quits too
+  machine_->StopFlag = 0;
   window_.close();
   EXPECT_EQ(machine_->StopFlag.load(), 1u);
-  EXPECT_FALSE(window_.WindowExists());
 }
 
 TEST_F(MainWindowTest, AnUndecodedOpcodeStopsTheDeviceForGood) {
@@ -291,20 +273,6 @@ TEST_F(MainWindowTest, HelpIsForNumberedControlsOnly) {
   const QRect label = DialogRect({-1, ControlKind::Label, 465, 243, 10, 7, "PF"});
   QWidget* face = window_.control(IDC_FACE)->parentWidget();
   EXPECT_EQ(window_.controlIdAt(face->mapToGlobal(label.center())), 0);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(MainWindowTest, KeysHeldFromTheKeyboardAreLetGoWhenTheWindowLosesTheKeyboard) {
-  window_.show();
-  sendKey(QEvent::KeyPress, Qt::Key_S);
-  EXPECT_EQ(row(1), 0xBF);
-  QEvent deactivate(QEvent::WindowDeactivate);
-  QApplication::sendEvent(&window_, &deactivate);
-  EXPECT_EQ(row(1), 0xFF);
-  EXPECT_FALSE(window_.key(IDC_KEY_S)->isDown());
 }
 
 }  // namespace

@@ -5,84 +5,55 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/settings_store.h"
 
 namespace {
 
+auto Fields(const Settings& s) {
+  return std::tie(s.Sound, s.Font, s.Height, s.Weight, s.PointSize, s.DocName, s.Header, s.Footer, s.MarginLeft,
+                  s.MarginRight, s.MarginTop, s.MarginBottom);
+}
+
 class SettingsStore : public ::testing::Test {
  protected:
-  QString path() const { return folder_.filePath(QStringLiteral("tm650e.ini")); }
+  void Save(const Settings& settings) {
+    QSettings file(path_, QSettings::IniFormat);
+    SaveSettings(settings, file);
+  }
+  Settings Load(Settings settings = {}) {
+    QSettings file(path_, QSettings::IniFormat);
+    LoadSettings(settings, file);
+    return settings;
+  }
   QTemporaryDir folder_;
+  QString path_ = folder_.filePath(QStringLiteral("tm650e.ini"));
 };
 
-const char* const AllNames[] = {"Sound",   "Font",   "Height", "Weight",     "PointSize",   "DocName",
-                                "Header",  "Footer", "MarginLeft", "MarginRight", "MarginTop", "MarginBottom"};
-
 TEST_F(SettingsStore, FirstRunTakesTheMissingValueDefaultsAndSavesAllTwelve) {
-  Settings settings;
-  {
-    QSettings empty(path(), QSettings::IniFormat);
-    LoadSettings(settings, empty);
-  }
-  EXPECT_EQ(settings.Sound, 64);
-  EXPECT_EQ(settings.Font, "Lucida Console");
-  EXPECT_EQ(settings.Height, -11);
-  EXPECT_EQ(settings.Weight, 400);
-  EXPECT_EQ(settings.PointSize, 8);
-  EXPECT_EQ(settings.DocName, "QPrint");
-  EXPECT_EQ(settings.Header, "");
-  EXPECT_EQ(settings.Footer, "");
-  EXPECT_EQ(settings.MarginLeft, 200);
-  EXPECT_EQ(settings.MarginRight, 200);
-  EXPECT_EQ(settings.MarginTop, 50);
-  EXPECT_EQ(settings.MarginBottom, 160);
-  {
-    QSettings written(path(), QSettings::IniFormat);
-    SaveSettings(settings, written);
-  }
-  QSettings reread(path(), QSettings::IniFormat);
-  for (const char* name : AllNames) EXPECT_TRUE(reread.contains(QLatin1String(name))) << name;
-  EXPECT_EQ(reread.value("Header").toString(), QString());
+  Settings defaults;
+  defaults.Font = "Lucida Console";
+  defaults.MarginTop = 50;  // the stored default, not the built-in 40
+  const Settings first = Load();
+  EXPECT_EQ(Fields(first), Fields(defaults));
+  Save(first);
+  QSettings reread(path_, QSettings::IniFormat);
+  for (const char* name : {"Sound", "Font", "Height", "Weight", "PointSize", "DocName", "Header", "Footer",
+                           "MarginLeft", "MarginRight", "MarginTop", "MarginBottom"})
+    EXPECT_TRUE(reread.contains(QLatin1String(name))) << name;
+  EXPECT_EQ(Fields(Load()), Fields(defaults));
 }
 
 TEST_F(SettingsStore, EveryValueSurvivesARoundTrip) {
-  Settings out;
-  out.Sound = SOUND_NONE;
-  out.Font = "DejaVu Sans Mono";
-  out.Height = -14;
-  out.Weight = 700;
-  out.PointSize = 10;
-  out.DocName = "Sleeve, left";
-  out.Header = "&d &t";
-  out.Footer = "Page &p";
-  out.MarginLeft = 150;
-  out.MarginRight = 175;
-  out.MarginTop = 30;
-  out.MarginBottom = 90;
-  {
-    QSettings written(path(), QSettings::IniFormat);
-    SaveSettings(out, written);
-  }
-  Settings in;
-  QSettings reread(path(), QSettings::IniFormat);
-  LoadSettings(in, reread);
-  EXPECT_EQ(in.Sound, -2);
-  EXPECT_EQ(in.Font, out.Font);
-  EXPECT_EQ(in.Height, -14);
-  EXPECT_EQ(in.Weight, 700);
-  EXPECT_EQ(in.PointSize, 10);
-  EXPECT_EQ(in.DocName, "Sleeve, left");
-  EXPECT_EQ(in.Header, "&d &t");
-  EXPECT_EQ(in.Footer, "Page &p");
-  EXPECT_EQ(in.MarginLeft, 150);
-  EXPECT_EQ(in.MarginRight, 175);
-  EXPECT_EQ(in.MarginTop, 30);
-  EXPECT_EQ(in.MarginBottom, 90);
+  const Settings out{SOUND_NONE, "DejaVu Sans Mono", -14, 700, 10, "Sleeve, left", "&d &t", "Page &p", 150, 175, 30, 90};
+  Save(out);
+  EXPECT_EQ(Fields(Load()), Fields(out));
 }
 
 TEST_F(SettingsStore, OverlongTextsAndWrongNumbersTakeTheirDefaults) {
   {
-    QSettings written(path(), QSettings::IniFormat);
+    QSettings written(path_, QSettings::IniFormat);
     written.setValue("Header", QString(300, QLatin1Char('h')));
     written.setValue("Footer", QString(255, QLatin1Char('f')));
     written.setValue("Font", QStringList{QStringLiteral("a"), QStringLiteral("b")});
@@ -91,9 +62,7 @@ TEST_F(SettingsStore, OverlongTextsAndWrongNumbersTakeTheirDefaults) {
     written.setValue("Weight", QStringList{QStringLiteral("1")});
     written.setValue("PointSize", 12);
   }
-  Settings settings;
-  QSettings reread(path(), QSettings::IniFormat);
-  LoadSettings(settings, reread);
+  const Settings settings = Load();
   EXPECT_EQ(settings.Header, "");
   EXPECT_EQ(settings.Footer, std::string(255, 'f'));
   EXPECT_EQ(settings.Font, "Lucida Console");
@@ -105,18 +74,16 @@ TEST_F(SettingsStore, OverlongTextsAndWrongNumbersTakeTheirDefaults) {
 
 TEST_F(SettingsStore, AnUnreadableStoreLeavesTheBuiltInValues) {
   {
-    QFile broken(path());
+    QFile broken(path_);
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("[General\nSound=\"unterminated\n\x01\x02");
   }
-  Settings settings;
-  settings.Sound = 16;
-  QSettings reread(path(), QSettings::IniFormat);
+  QSettings reread(path_, QSettings::IniFormat);
   if (reread.status() == QSettings::NoError) GTEST_SKIP() << "this Qt reads the broken file";
+  Settings builtIn, settings;
+  builtIn.Sound = settings.Sound = 16;
   LoadSettings(settings, reread);
-  EXPECT_EQ(settings.Sound, 16);
-  EXPECT_EQ(settings.Font, "");
-  EXPECT_EQ(settings.MarginTop, 40);
+  EXPECT_EQ(Fields(settings), Fields(builtIn));
 }
 
 }  // namespace

@@ -1,0 +1,224 @@
+// Layout against a fake printer context (characters 10 units wide, "W" 20,
+// lines 20 high): wrapping, header and footer placeholders, the module's font
+// slots, margins, alignment and page breaks, and how a job feeds the paper.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <functional>
+#include <regex>
+
+#include "app/settings.h"
+#include "heap/hcheap_debug.h"
+#include "print/header_footer.h"
+#include "print/line_breaker.h"
+#include "print/print_job.h"
+#include "print/qprint.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct DrawnText {
+  int page, x, y;
+  std::string text;
+};
+
+struct SurfaceLog {
+  std::vector<DrawnText> texts;
+  Strings fonts;  // "<face> <pixels> <weight>"
+  int pages = 0, fontsDeleted = 0;
+  bool ended = false, destroyed = false;
+  std::function<void()> onStartDoc;  // looks at the job from inside it
+};
+
+// A 1000 x 1000 page at 144 dpi.
+class FakeSurface : public PrintSurface {
+ public:
+  explicit FakeSurface(SurfaceLog& log) : log_(log) {}
+  ~FakeSurface() override { log_.destroyed = true; }
+  TextExtent MeasureText(std::string_view text) const override {
+    int cx = 0;
+    for (char c : text) cx += c == 'W' ? 20 : 10;
+    return {cx, 20};
+  }
+  bool StartDoc(std::string_view) override {
+    if (log_.onStartDoc) log_.onStartDoc();
+    return true;
+  }
+  int PageWidth() const override { return 1000; }
+  int PageHeight() const override { return 1000; }
+  int PixelsPerInchY() const override { return 144; }
+  int32_t CreateFont(const FontRequest& r) override {
+    log_.fonts.push_back(std::string(r.face) + " " + std::to_string(r.pixelHeight) + " " + std::to_string(r.weight));
+    return static_cast<int32_t>(log_.fonts.size());
+  }
+  void SelectFont(int32_t) override {}
+  void DeleteFont(int32_t) override { ++log_.fontsDeleted; }
+  void TextOut(int x, int y, std::string_view text) override { log_.texts.push_back({log_.pages, x, y, std::string(text)}); }
+  bool StartPage() override { return ++log_.pages > 0; }
+  void EndPage() override {}
+  void EndDoc() override { log_.ended = true; }
+
+ private:
+  SurfaceLog& log_;
+};
+
+TEST(LineBreaker, BreaksAfterASpaceInReachElseHardWithTheBreakingCharacterUp) {
+  const std::string a9(9, 'a'), a10(10, 'a'), b20(20, 'b'), b30(30, 'b'), x10(10, 'x');
+  const struct {
+    std::string text;
+    int width;
+    Strings lines;
+  } cases[] = {
+      {"", 100, {""}},
+      {"", -5, {""}},
+      {"abcdefghij", 100, {"abcdefghij"}},  // exactly the width
+      {"hello world again", 100, {"hello ", "world ", "again"}},
+      {"abcdefghi jklm", 100, {"abcdefghi ", "jklm"}},  // chunk ending in a space
+      {a10 + " " + b30, 300, {a10 + " ", b30}},
+      {a9 + " " + b30 + "b", 300, {a9 + " " + b20, std::string(11, 'b')}},  // space 21 back: out of reach
+      {"abcdefghijk", 95, {"abcdefghij", "k"}},
+      {std::string(25, 'x'), 100, {x10, x10, "xxxxx"}},
+      {"WWWWWW", 100, {"WWWWW", "W"}},
+      {"abc", 0, {"a", "b", "c"}},
+      {"aaaaa aaaaaaaaa aaa", 100, {"aaaaa ", "aaaaaaaaa ", "aaa"}},  // 190 wide, yet three lines
+  };
+  SurfaceLog log;
+  FakeSurface measurer(log);
+  for (const auto& c : cases) {
+    Strings lines;
+    for (std::string_view line : BreakIntoLines(c.text, c.width, measurer)) lines.emplace_back(line);
+    EXPECT_EQ(lines, c.lines) << c.text << " at " << c.width;
+  }
+}
+
+std::string Expand(const std::string& templateText, int page, size_t size = HEADER_FOOTER_BUFFER) {
+  std::string out(size + 1, '#');
+  ExpandHeaderFooter(out.data(), size, templateText.c_str(), page);
+  return out.substr(0, out.find('\0'));
+}
+
+TEST(ExpandHeaderFooter, PlaceholdersInAnyCaseTakeSevenCharactersAndNeedALaterBracket) {
+  const std::string x250(250, 'x'), x254(254, 'x');
+  const struct {
+    std::string templateText;
+    int page;
+    std::string expanded;
+  } cases[] = {
+      {"Sheet &[page]", 3, "Sheet 3"},
+      {"&[PAGE]&[PaGe]", -12, "-12-12"},
+      {"&[pages]", 4, "4]"},
+      {"&[page and more]", 4, "4and more]"},
+      {"&[pag] A & B", 1, "&[pag] A & B"},
+      {"&[page", 1, "&[page"},
+      {"]&[page", 1, "]&[page"},
+      {"&&[page]&[[page]", 2, "&2&[[page]"},
+      {std::string(300, 'x'), 1, std::string(255, 'x')},  // cut at the buffer
+      {x254 + "&[page]", 123, x254 + "1"},
+      {x250 + "&[date]y", 1, x250 + "y"},  // no room: left out
+  };
+  for (const auto& c : cases) EXPECT_EQ(Expand(c.templateText, c.page), c.expanded) << c.templateText;
+  EXPECT_TRUE(std::regex_match(Expand("&[date] &[TIME] Word", 1), std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d Word)")));
+  EXPECT_EQ(Expand("abc", 0, 1), "");
+  std::string untouched = "zz";
+  ExpandHeaderFooter(untouched.data(), 0, "abc", 1);
+  EXPECT_EQ(untouched, "zz");
+}
+
+// Top margin 50 pt = 100 units, bottom margin line at 840, printable width
+// 600 from x = 200.
+class Qprint : public ::testing::Test {
+ protected:
+  void SetUp() override { Attach(); }
+  void TearDown() override { qprintEnd(); }
+  void Attach() { qprintAttachSurface(std::make_unique<FakeSurface>(log_)); }
+  void StartJob() {
+    qprintBegin();
+    qprintStartDoc();
+    font_ = qprintCreateFont("Mono", 8, 6);
+    qprintSetMargins(50, 160, 200, 200);
+    qprintStartPage();
+  }
+  SurfaceLog log_;
+  int font_ = -1;
+};
+
+TEST_F(Qprint, FontSlotsHoldFourVariantsAndNumberTen) {
+  StartJob();
+  qprintCreateFont(std::string(40, 'f'), 8, 8);
+  EXPECT_EQ(Strings(log_.fonts.begin(), log_.fonts.begin() + 5),
+            (Strings{"Mono 16 400", "Mono 16 700", "Mono 12 400", "Mono 12 700", std::string(31, 'f') + " 16 400"}));
+  for (int slot = 2; slot < QPRINT_FONT_SLOTS; ++slot) EXPECT_EQ(qprintCreateFont("Mono", 8, 8), slot);
+  EXPECT_EQ(qprintCreateFont("Mono", 8, 8), -1);
+  qprintEnd();
+  EXPECT_EQ(log_.fontsDeleted, QPRINT_FONT_SLOTS * QPRINT_FONT_VARIANTS);
+  EXPECT_TRUE(log_.destroyed);
+  EXPECT_EQ(qprintStartDoc(), -1);
+}
+
+// Margins: top in points, the others in device units, -1 leaves one alone.
+TEST_F(Qprint, MarginsAlignmentSpacingAndSameLine) {
+  StartJob();
+  qprintSetMargins(-1, 7, -1, 9);
+  int left, top, right, bottom;
+  qprintGetMargins(&left, &top, &right, &bottom);
+  EXPECT_EQ((std::vector<int>{left, top, right, bottom}), (std::vector<int>{200, 50, 9, 7}));
+  qprintSetMargins(-1, 160, -1, 200);
+  qprintText(font_, "abcde", QPRINT_CENTRE, 0);
+  qprintText(font_, "abcde", QPRINT_RIGHT, 7);
+  qprintText(font_, "abc", QPRINT_LEFT | QPRINT_SAME_LINE, 0);
+  qprintSetLineSpacing(10);  // 20 units at 144 dpi
+  qprintBlankLines(font_, 2);
+  qprintText(font_, std::string(55, 'a') + " bbbbbbbbbb", QPRINT_CENTRE, 0);  // wraps
+  const std::vector<int> xs = {log_.texts[0].x, log_.texts[1].x, log_.texts[5].x, log_.texts[6].x};
+  EXPECT_EQ(xs, (std::vector<int>{200 - 25 + 300, 200 + 600 - 50 + 7, 200 - 280 + 300, 200 - 50 + 300}));
+  EXPECT_EQ(log_.texts[2].x, 200);
+  const std::vector<int> ys = {log_.texts[2].y, log_.texts[3].y, log_.texts[4].y, log_.texts[5].y, log_.texts[6].y};
+  EXPECT_EQ(ys, (std::vector<int>{140, 140, 180, 220, 260}));
+}
+
+TEST_F(Qprint, PageBreaksBeforeTheFirstLineThatWouldCrossTheBottomMarginLine) {
+  // The handler's placement of header and footer is checked on real pages.
+  StartJob();
+  for (int line = 0; line < 38; ++line) qprintText(font_, "l", QPRINT_LEFT, 0);
+  EXPECT_EQ(log_.texts[36].y + 20, 840);  // the 37th line ends exactly on the line
+  EXPECT_EQ(log_.texts[36].page, 1);
+  EXPECT_EQ(log_.texts[37].page, 2);
+  EXPECT_EQ(log_.texts[37].y, 100);
+}
+
+TEST_F(Qprint, JobFeedsOnePrintedLinePerPaperLine) {
+  Settings settings;
+  settings.PointSize = 10;  // not used while the face is empty
+  settings.Footer = "Gr\xc3\xb6\xc3\x9f" "e";  // UTF-8 in the settings, 8-bit on paper
+  EXPECT_EQ(RunPrintJob("  12.5 CM\r\n\r\none\ntwo\r\rlast", settings), 0);
+  Strings printed;
+  for (const DrawnText& text : log_.texts) printed.push_back(text.text);
+  EXPECT_EQ(printed, (Strings{"  12.5 CM", "", "one", "two", "", "last", "Gr\xf6\xdf" "e"}));
+  EXPECT_EQ(log_.texts[1].y, 80 + 20);  // top margin 40 points
+  EXPECT_EQ(log_.fonts[0], "Lucida Console 16 400");  // the default face at 8 points
+  EXPECT_TRUE(log_.ended && log_.destroyed);
+  settings.Font = "DejaVu Sans Mono";
+  settings.Weight = 700;  // the pane's weight: printing stays regular
+  Attach();
+  RunPrintJob("x\r\n", settings);
+  EXPECT_EQ(log_.fonts[4], "DejaVu Sans Mono 20 400");
+}
+
+TEST_F(Qprint, JobTakesFontCellsFromTheHeapAndShowsTheWaitCursor) {
+  const unsigned before = hcheapInspectPool(0).usedBlocks;
+  unsigned during = 0;
+  bool waiting = false;
+  log_.onStartDoc = [&] {
+    during = hcheapInspectPool(0).usedBlocks;
+    waiting = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+  };
+  RunPrintJob("x\r\n", Settings{});
+  EXPECT_EQ(during, before + QPRINT_FONT_SLOTS * QPRINT_FONT_VARIANTS);
+  EXPECT_EQ(hcheapInspectPool(0).usedBlocks, before);
+  EXPECT_TRUE(waiting);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
