@@ -1,12 +1,14 @@
 // Runs tm650-run for the firmware tests and reads its outputs back.
 #include "firmware_harness.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -19,8 +21,8 @@ namespace fwtest {
 namespace {
 
 std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<uint8_t> bytes = ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 std::atomic<int> scratchCount{0};
@@ -39,56 +41,92 @@ ScratchDir::~ScratchDir() {
   fs::remove_all(path_, ignored);
 }
 
-RunResult RunFirmware(const std::string& args, const std::string& rom) {
-  ScratchDir scratch;
-  const fs::path report = scratch.path() / "report.json";
-  const fs::path errors = scratch.path() / "stderr.txt";
-  const std::string image = rom.empty() ? std::string(TM650_FIRMWARE_BIN) : rom;
-  const std::string command = std::string(TM650_RUN) + " --rom '" + image + "' --report '" +
-                              report.string() + "' " + args + " 2>'" + errors.string() + "'";
-  RunResult result;
+int RunCommand(const std::string& command, std::string* output) {
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) throw std::runtime_error("cannot start " + command);
   std::array<char, 4096> buffer;
   size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-    result.paper.append(buffer.data(), n);
-  }
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output->append(buffer.data(), n);
   const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+RunResult RunFirmware(const std::string& options, const std::string& rom) {
+  ScratchDir scratch;
+  const fs::path report = scratch.path() / "report.json";
+  const fs::path errors = scratch.path() / "stderr.txt";
+  const std::string image = rom.empty() ? std::string(TM650_FIRMWARE_BIN) : rom;
+  // Unpatched printing leaves needle files; they go to the scratch folder
+  // unless the test collects them itself.
+  const std::string captures = options.find("--capture-dir") == std::string::npos
+                                   ? " --capture-dir '" + scratch.path().string() + "'"
+                                   : std::string();
+  RunResult result;
+  result.status = RunCommand(std::string(TM650_RUN) + " --rom '" + image + "' --report '" + report.string() +
+                                 "'" + captures + " " + options + " 2>'" + errors.string() + "'",
+                             &result.paper);
   result.report = Slurp(report);
   result.errors = Slurp(errors);
   return result;
 }
 
-std::string Field(const std::string& report, const std::string& name) {
+RunResult RunKeys(const std::string& keys, const std::string& options, const std::string& rom) {
+  return RunFirmware(options + " --keys '" + keys + "'", rom);
+}
+
+std::string ShownAfter(const std::string& keys) {
+  const RunResult run = RunKeys(keys);
+  EXPECT_EQ(run.status, 0) << keys << run.errors;
+  EXPECT_EQ(run.Field("stop"), "idle") << keys;
+  return run.Shown();
+}
+
+std::string RunResult::Field(const std::string& name, const std::string& inner) const {
   const std::string key = "\"" + name + "\":";
   size_t at = report.find(key);
   if (at == std::string::npos) return {};
-  at += key.size();
-  while (at < report.size() && report[at] == ' ') ++at;
-  if (at >= report.size()) return {};
+  at = report.find_first_not_of(' ', at + key.size());
+  if (at == std::string::npos) return {};
+  std::string value;
   if (report[at] == '"') {
-    const size_t end = report.find('"', at + 1);
-    return report.substr(at + 1, end - at - 1);
+    value = report.substr(at + 1, report.find('"', at + 1) - at - 1);
+  } else if (report[at] == '{' || report[at] == '[') {
+    value = report.substr(at, report.find(report[at] == '{' ? '}' : ']', at) - at + 1);
+  } else {
+    value = report.substr(at, report.find_first_of(",\n}", at) - at);
   }
-  if (report[at] == '{' || report[at] == '[') {
-    const char close = report[at] == '{' ? '}' : ']';
-    const size_t end = report.find(close, at);
-    return report.substr(at, end - at + 1);
-  }
-  size_t end = at;
-  while (end < report.size() && report[end] != ',' && report[end] != '\n' && report[end] != '}') ++end;
-  return report.substr(at, end - at);
+  if (inner.empty()) return value;
+  RunResult object;
+  object.report = value;
+  return object.Field(inner);
 }
 
-std::string Inner(const std::string& report, const std::string& object, const std::string& name) {
-  return Field(Field(report, object), name);
-}
-
-long Number(const std::string& report, const std::string& name) {
-  const std::string text = Field(report, name);
+long RunResult::Number(const std::string& name, const std::string& inner) const {
+  const std::string text = Field(name, inner);
   return text.empty() ? -1 : std::stol(text);
+}
+
+std::vector<std::string> RunResult::Lines() const {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = paper.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(paper.substr(start, end - start));
+  }
+  return lines;
+}
+
+std::vector<Traced> ReadTrace(const fs::path& path) {
+  std::vector<Traced> trace;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    Traced t{};
+    const char* sp = std::strstr(line.c_str(), "SP=");
+    if (std::sscanf(line.c_str(), "%x %x %*s A=%x", &t.pc, &t.opcode, &t.a) == 3 && sp &&
+        std::sscanf(sp, "SP=%x", &t.sp) == 1) {
+      trace.push_back(t);
+    }
+  }
+  return trace;
 }
 
 std::vector<uint8_t> ReadFile(const fs::path& path) {
@@ -101,14 +139,8 @@ std::vector<uint8_t> LoadImage() { return ReadFile(TM650_FIRMWARE_BIN); }
 std::map<std::string, uint16_t> LoadSymbols() {
   std::map<std::string, uint16_t> symbols;
   std::ifstream in(TM650_FIRMWARE_SYM);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    std::string value, type, name;
-    if (fields >> value >> type >> name) {
-      symbols[name] = static_cast<uint16_t>(std::stoul(value, nullptr, 16));
-    }
-  }
+  std::string value, type, name;
+  while (in >> value >> type >> name) symbols[name] = static_cast<uint16_t>(std::stoul(value, nullptr, 16));
   return symbols;
 }
 
@@ -138,31 +170,25 @@ std::string DecodeNeedles(const std::vector<uint8_t>& data, const std::vector<ui
   std::string text;
   for (const auto& cell : cells) {
     char found = '?';
-    for (size_t code = 0; code < glyphs; ++code) {
+    for (size_t code = 0; code < glyphs && found == '?'; ++code) {
       bool same = true;
-      for (int x = 0; x < kWidth; ++x) {
-        if (At(image, static_cast<uint16_t>(font + code * kWidth + x)) != cell[x]) same = false;
-      }
-      if (same) {
-        found = static_cast<char>(0x20 + code);
-        break;
-      }
+      for (int x = 0; x < kWidth; ++x) same &= At(image, static_cast<uint16_t>(font + code * kWidth + x)) == cell[x];
+      if (same) found = static_cast<char>(0x20 + code);
     }
     text += found;
   }
   return text;
 }
 
-std::vector<std::string> Lines(const std::string& paper) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = paper.find("\r\n", start);
-    if (end == std::string::npos) break;
-    lines.push_back(paper.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
+std::string Type(long tenths) {
+  std::string keys;
+  for (char c : std::to_string(tenths / 10)) keys += std::string(1, c) + " ";
+  if (tenths % 10) keys += ". " + std::to_string(tenths % 10) + " ";
+  return keys;
 }
+
+long RoundDiv(long long a, long long b) { return static_cast<long>((2 * a + b) / (2 * b)); }
+
+std::string GaugeKeys(const Gauge& g) { return "FA " + Type(g.st) + "S " + Type(g.rows) + "R = "; }
 
 }  // namespace fwtest

@@ -1,6 +1,7 @@
 // Test harness for the open firmware: runs tm650-run on the built image (or a
-// modified copy of it) and reads back the paper, the JSON report and the
-// needle files; also loads the image and its symbol list.
+// modified copy of it) and reads back the paper, the JSON report, traces and
+// needle files; also loads the image and its symbol list, and holds the
+// keying helpers the calculator and shaping tests share.
 #pragma once
 
 #include <cstdint>
@@ -11,14 +12,7 @@
 
 namespace fwtest {
 
-struct RunResult {
-  int status = -1;     // exit status of the runner
-  std::string paper;   // standard output: the paper, CR LF lines
-  std::string report;  // the JSON report as text
-  std::string errors;  // standard error
-};
-
-// A fresh scratch directory per test, removed again at the end.
+// A fresh scratch directory, removed again at the end.
 class ScratchDir {
  public:
   ScratchDir();
@@ -31,15 +25,39 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-// Runs tm650-run with `args` (already quoted where needed) on `rom`.
-RunResult RunFirmware(const std::string& args, const std::string& rom = "");
+// Runs a shell command; returns its exit status and puts its standard output
+// in `output`.
+int RunCommand(const std::string& command, std::string* output);
 
-// The value of a report field as text: strings without their quotes, numbers,
-// booleans and objects as written. Empty when the field is missing.
-std::string Field(const std::string& report, const std::string& name);
-// A field inside the "registers" or "lamps" object.
-std::string Inner(const std::string& report, const std::string& object, const std::string& name);
-long Number(const std::string& report, const std::string& name);
+struct RunResult {
+  int status = -1;     // exit status of the runner
+  std::string paper;   // standard output: the paper, CR LF lines
+  std::string report;  // the JSON report as text
+  std::string errors;  // standard error
+
+  // A report field as text: strings without their quotes, numbers, booleans
+  // and arrays as written; with `inner`, the field of that name inside the
+  // object `name` ("lamps", "registers"). Empty when missing.
+  std::string Field(const std::string& name, const std::string& inner = "") const;
+  long Number(const std::string& name, const std::string& inner = "") const;
+  std::string Shown() const { return Field("shown"); }
+  std::string Lamp(const std::string& lamp) const { return Field("lamps", lamp); }
+  // The paper's text lines without their CR LF.
+  std::vector<std::string> Lines() const;
+};
+
+// Runs tm650-run with `options` (already quoted where needed) on `rom`.
+RunResult RunFirmware(const std::string& options, const std::string& rom = "");
+// Presses `keys` after the other `options`.
+RunResult RunKeys(const std::string& keys, const std::string& options = "", const std::string& rom = "");
+// What the display shows after `keys`; the run must end idle.
+std::string ShownAfter(const std::string& keys);
+
+// One traced instruction, the registers as they were before it ran.
+struct Traced {
+  unsigned pc, opcode, a, sp;
+};
+std::vector<Traced> ReadTrace(const std::filesystem::path& path);
 
 std::vector<uint8_t> LoadImage();
 std::map<std::string, uint16_t> LoadSymbols();
@@ -47,18 +65,24 @@ std::map<std::string, uint16_t> LoadSymbols();
 std::string SaveImage(const std::vector<uint8_t>& image, const std::filesystem::path& path);
 std::vector<uint8_t> ReadFile(const std::filesystem::path& path);
 
-inline uint8_t At(const std::vector<uint8_t>& image, uint16_t address) {
-  return image.at(address - 0xC000u);
-}
+inline uint8_t At(const std::vector<uint8_t>& image, uint16_t address) { return image.at(address - 0xC000u); }
 
 // Decodes one printed line's needle data (7 passes x 20 columns x 4 needles)
-// through the font in the image; "?" for a cell that matches no glyph. An
-// empty string when the data has the wrong size or a byte fires a needle other
-// than its own.
+// through the font in the image to character codes; "?" for a cell that
+// matches no glyph. Empty when the data has the wrong size or a byte fires a
+// needle other than its own.
 std::string DecodeNeedles(const std::vector<uint8_t>& data, const std::vector<uint8_t>& image,
                           const std::map<std::string, uint16_t>& symbols);
 
-// The paper's text lines without their CR LF.
-std::vector<std::string> Lines(const std::string& paper);
+// Keys that type a number given in tenths, e.g. 225 -> "2 2 . 5 ".
+std::string Type(long tenths);
+// Nearest whole number of a / b, halves up (a >= 0, b > 0).
+long RoundDiv(long long a, long long b);
+
+struct Gauge {
+  long st, rows;  // per 10 cm, in tenths
+};
+std::string GaugeKeys(const Gauge& g);
+constexpr Gauge kGauge22x30 = {220, 300};
 
 }  // namespace fwtest

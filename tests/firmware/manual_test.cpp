@@ -91,12 +91,10 @@ TEST(Manual, ExamplesShowAndPrintWhatThePagesSay) {
     std::string keys = example.keys;
     for (size_t i = 0; i < example.steps.size(); ++i) {
       if (i) keys += " =";
-      const RunResult run = RunFirmware("--keys '" + keys + "'");
-      EXPECT_EQ(Trimmed(Field(run.report, "shown")), example.steps[i]) << example.page << ": " << keys;
+      EXPECT_EQ(Trimmed(ShownAfter(keys)), example.steps[i]) << example.page << ": " << keys;
     }
-    const RunResult printed = RunFirmware("--keys '" + example.printKeys + "'");
     std::string paper;
-    for (const std::string& line : Lines(printed.paper)) paper += line + "\n";
+    for (const std::string& line : RunKeys(example.printKeys).Lines()) paper += line + "\n";
     EXPECT_EQ(paper, example.paper) << example.page << ": " << example.printKeys;
   }
 }

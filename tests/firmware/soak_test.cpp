@@ -3,10 +3,7 @@
 // RAM, PC inside the ROM, only blanks, digits and E on the display.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,31 +31,22 @@ std::string Script(unsigned seed, int count, bool withPrint) {
 
 void ExpectSane(const RunResult& run, const std::string& what) {
   EXPECT_EQ(run.status, 0) << what << run.errors;
-  EXPECT_EQ(Field(run.report, "stop"), "idle") << what;
-  const long sp = std::stol(Inner(run.report, "registers", "SP"));
-  const long pc = std::stol(Inner(run.report, "registers", "PC"));
+  EXPECT_EQ(run.Field("stop"), "idle") << what;
+  const long sp = run.Number("registers", "SP");
+  const long pc = run.Number("registers", "PC");
   EXPECT_GE(sp, 0x2000) << what;
   EXPECT_LE(sp, 0x23FF) << what;
   EXPECT_GE(pc, 0xC000) << what;
-  for (char c : Field(run.report, "digits")) {
+  for (char c : run.Field("digits")) {
     EXPECT_TRUE(c == ' ' || (c >= '0' && c <= '9') || c == 'E') << what << " shows '" << c << "'";
   }
 }
 
 TEST(Soak, FiveThousandRandomKeysPatched) {
-  const std::string keys = Script(650, 5000, true);
-  const RunResult run = RunFirmware("--hold 2000 --keys '" + keys + "'");
+  const RunResult run = RunKeys(Script(650, 5000, true), "--hold 2000");
   ExpectSane(run, "one long script");
-  EXPECT_GT(Number(run.report, "instructions"), 2000000);
-  for (const std::string& line : Lines(run.paper)) EXPECT_LE(line.size(), 16u) << line;
-}
-
-TEST(Soak, ShortScriptsEndSane) {
-  // Forty scripts of 125 keys: each end state is checked, 5,000 keys in all.
-  for (unsigned seed = 1; seed <= 40; ++seed) {
-    const RunResult run = RunFirmware("--hold 2000 --keys '" + Script(seed, 125, true) + "'");
-    ExpectSane(run, "seed " + std::to_string(seed));
-  }
+  EXPECT_GT(run.Number("instructions"), 2000000);
+  for (const std::string& line : run.Lines()) EXPECT_LE(line.size(), 16u) << line;
 }
 
 TEST(Soak, EveryInstructionStaysInBounds) {
@@ -66,24 +54,15 @@ TEST(Soak, EveryInstructionStaysInBounds) {
   // set, and never the self-check's SWI.
   ScratchDir scratch;
   const auto tracePath = scratch.path() / "trace.txt";
-  const RunResult run =
-      RunFirmware("--hold 2000 --trace '" + tracePath.string() + "' --keys '" + Script(77, 150, false) + "'");
-  ExpectSane(run, "traced");
-  std::FILE* trace = std::fopen(tracePath.c_str(), "r");
-  ASSERT_NE(trace, nullptr);
-  char line[160];
-  long lines = 0, outside = 0, stack = 0, selfCheck = 0;
-  while (std::fgets(line, sizeof line, trace)) {
-    unsigned pc = 0, sp = 0;
-    const char* at = std::strstr(line, "SP=");
-    if (std::sscanf(line, "%x", &pc) != 1 || !at || std::sscanf(at, "SP=%x", &sp) != 1) continue;
-    if (lines++ == 0) continue;  // the first instruction sets the stack
-    if (pc < 0xC000) ++outside;
-    if (sp < 0x2000 || sp > 0x23FF) ++stack;
-    if (pc == 0xEB3B) ++selfCheck;
+  ExpectSane(RunKeys(Script(77, 150, false), "--hold 2000 --trace '" + tracePath.string() + "'"), "traced");
+  const std::vector<Traced> trace = ReadTrace(tracePath);
+  ASSERT_GT(trace.size(), 100000u);
+  long outside = 0, stack = 0, selfCheck = 0;
+  for (size_t i = 1; i < trace.size(); ++i) {  // the first instruction sets the stack
+    outside += trace[i].pc < 0xC000;
+    stack += trace[i].sp < 0x2000 || trace[i].sp > 0x23FF;
+    selfCheck += trace[i].pc == 0xEB3B;
   }
-  std::fclose(trace);
-  EXPECT_GT(lines, 100000);
   EXPECT_EQ(outside, 0);
   EXPECT_EQ(stack, 0);
   EXPECT_EQ(selfCheck, 0);
@@ -133,10 +112,10 @@ std::string ShapingScript(unsigned seed, int calculations) {
 TEST(Soak, ShapingCalculationsEndSane) {
   long blocks = 0;
   for (unsigned seed = 500; seed < 506; ++seed) {
-    const RunResult run = RunFirmware("--hold 2000 --keys 'FA 2 2 S 3 0 R = " + ShapingScript(seed, 60) + "'");
+    const RunResult run = RunKeys("FA 2 2 S 3 0 R = " + ShapingScript(seed, 60), "--hold 2000");
     ExpectSane(run, "shaping seed " + std::to_string(seed));
-    for (const std::string& line : Lines(run.paper)) blocks += line.empty();
-    for (const std::string& line : Lines(run.paper)) {
+    for (const std::string& line : run.Lines()) {
+      blocks += line.empty();
       EXPECT_LE(line.size(), 16u) << line;
       if (line.rfind("EVERY", 0) == 0 || line.rfind("EACH", 0) == 0) {
         EXPECT_NE(line.find('x'), std::string::npos) << line;
@@ -144,14 +123,12 @@ TEST(Soak, ShapingCalculationsEndSane) {
     }
   }
   EXPECT_GT(blocks, 100);  // a good share of them worked out and printed
-  const RunResult unpatched = RunFirmware("--unpatched --hold 2000 --keys '" + ShapingScript(506, 15) + "'");
-  ExpectSane(unpatched, "shaping unpatched");
 }
 
 TEST(Soak, UnpatchedKeysWithTheFirmwaresOwnDelaysAndPrinter) {
+  ExpectSane(RunKeys(ShapingScript(506, 15), "--unpatched --hold 2000"), "shaping unpatched");
   for (unsigned seed = 100; seed < 104; ++seed) {
-    const RunResult run = RunFirmware("--unpatched --hold 2000 --keys '" + Script(seed, 100, true) + "'");
-    ExpectSane(run, "unpatched seed " + std::to_string(seed));
+    ExpectSane(RunKeys(Script(seed, 100, true), "--unpatched --hold 2000"), "unpatched seed " + std::to_string(seed));
   }
 }
 
