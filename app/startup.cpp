@@ -1,11 +1,10 @@
-// Building and tearing down the machine without a window: the firmware
-// image, names derived from the executable, the log, and the thread.
+// Start-up pieces without a window: the firmware image, names derived from
+// the executable, and the log.
 #include "app/startup.h"
 
 #include <algorithm>
-#include <chrono>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -36,28 +35,39 @@ std::string LogFileNameFor(const std::string& executablePath) {
 }
 
 bool ReadFirmwareFile(const std::string& path, std::vector<uint8_t>& image, std::string& error) {
+  std::error_code code;
+  const auto status = std::filesystem::status(path, code);
+  if (code || !std::filesystem::exists(status)) {
+    error = "cannot open firmware image " + path + ": no such file";
+    return false;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    error = "firmware image " + path + " is not a regular file";
+    return false;
+  }
+  const auto size = std::filesystem::file_size(path, code);
+  if (!code && size > FIRMWARE_SIZE) {
+    error = "firmware image " + path + " is " + std::to_string(size) +
+            " bytes; at most 16384 fit at 0xC000-0xFFFF";
+    return false;
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     error = "cannot open firmware image " + path;
     return false;
   }
-  image.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  image.assign(FIRMWARE_SIZE + 1, 0);
+  file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
   if (file.bad()) {
     error = "cannot read firmware image " + path;
     return false;
   }
-  if (image.size() > FIRMWARE_SIZE) {
-    error = "firmware image " + path + " is " + std::to_string(image.size()) +
-            " bytes; at most 16384 fit at 0xC000-0xFFFF";
+  image.resize(static_cast<size_t>(file.gcount()));
+  if (image.size() > FIRMWARE_SIZE) {  // it grew while being read
+    error = "firmware image " + path + " is larger than 16384 bytes";
     return false;
   }
   return true;
-}
-
-void LoadFirmware(Machine& machine, std::span<const uint8_t> image) {
-  machine.core.memory.fill(0);
-  size_t n = std::min(image.size(), FIRMWARE_SIZE);
-  std::copy_n(image.begin(), n, machine.core.memory.begin() + FIRMWARE_BASE);
 }
 
 std::FILE* OpenLogFile(const std::string& folder, const std::string& executablePath) {
@@ -66,27 +76,4 @@ std::FILE* OpenLogFile(const std::string& folder, const std::string& executableP
   if (path.back() != '/' && path.back() != '\\') path += '/';
   path += LogFileNameFor(executablePath);
   return std::fopen(path.c_str(), "wb");
-}
-
-void StartEmulation(Machine& machine, EmulationRunner& runner) {
-  auto ended = runner.ended;
-  runner.thread = std::thread([&machine, ended] {
-    EmulationThread(machine);
-    ended->store(true);
-  });
-}
-
-bool StopEmulation(Machine& machine, EmulationRunner& runner, int waitMs) {
-  machine.StopFlag.store(1);
-  if (!runner.thread.joinable()) return true;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-  while (!runner.ended->load() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  if (runner.ended->load()) {
-    runner.thread.join();
-    return true;
-  }
-  runner.thread.detach();
-  return false;
 }

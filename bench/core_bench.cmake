@@ -1,1 +1,1 @@
-target_link_libraries(core_bench PRIVATE m6303 headless)
+target_link_libraries(core_bench PRIVATE machine tm650_app)

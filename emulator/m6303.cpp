@@ -9,12 +9,6 @@
 // Memory access
 // ---------------------------------------------------------------------------
 
-namespace {
-// The tone routine toggles the beeper bit of port 2 at audio rate; those two
-// stores are the beeper, not the lamps, so they are kept from the window.
-bool IsToneStore(uint16_t pc) { return pc == TONE_STORE_NEXT_1 || pc == TONE_STORE_NEXT_2; }
-}  // namespace
-
 uint8_t ReadMem(Core& core, uint16_t address) {
   const uint8_t stored = core.memory[address];
   if (address == PORT6_ADDRESS && core.hooks.port6Read) [[unlikely]]
@@ -25,8 +19,7 @@ uint8_t ReadMem(Core& core, uint16_t address) {
 void WriteMem(Core& core, uint16_t address, uint8_t value) {
   core.memory[address] = value;
   if (address == PORT2_ADDRESS) [[unlikely]] {
-    if (core.hooks.port2Write && !IsToneStore(core.cpu.PC))
-      core.hooks.port2Write(core.hooks.context, value);
+    if (core.hooks.port2Write) core.hooks.port2Write(core.hooks.context, value);
   } else if (address == PORT6_ADDRESS) [[unlikely]] {
     if (core.hooks.port6Write) core.hooks.port6Write(core.hooks.context, value);
   }
@@ -39,19 +32,19 @@ uint16_t ReadWord(const Core& core, uint16_t address) {
 
 namespace {
 
-bool IsAdapter(uint16_t address) { return (address & 0xFFFC) == ADAPTER_ADDRESS; }
+bool OnBus(const CoreHooks& hooks, uint16_t address) { return (address & hooks.busMask) == hooks.busBase; }
 
-// Only the extended forms of CLR, LDAA, LDAB, STAA and STAB decode the
-// adapter's address; every other access there sees plain memory.
-uint8_t ReadAdapterOrMem(Core& core, uint16_t address) {
-  if (IsAdapter(address) && core.hooks.adapterRead) [[unlikely]]
-    return core.hooks.adapterRead(core.hooks.context, address);
+// Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus;
+// every other access there sees plain memory.
+uint8_t ReadBusOrMem(Core& core, uint16_t address) {
+  if (core.hooks.busRead && OnBus(core.hooks, address)) [[unlikely]]
+    return core.hooks.busRead(core.hooks.context, address);
   return ReadMem(core, address);
 }
 
-void WriteAdapterOrMem(Core& core, uint16_t address, uint8_t value) {
-  if (IsAdapter(address) && core.hooks.adapterWrite) [[unlikely]]
-    return core.hooks.adapterWrite(core.hooks.context, address, value);
+void WriteBusOrMem(Core& core, uint16_t address, uint8_t value) {
+  if (core.hooks.busWrite && OnBus(core.hooks, address)) [[unlikely]]
+    return core.hooks.busWrite(core.hooks.context, address, value);
   WriteMem(core, address, value);
 }
 
@@ -342,7 +335,7 @@ void DecExt(Core& c) { Modify<Dec>(c, Extended(c)); }
 void IncExt(Core& c) { Modify<Inc>(c, Extended(c)); }
 void TstExt(Core& c) { Test(c.cpu, AtExtended(c)); }
 void JmpExt(Core& c) { c.cpu.PC = Extended(c); }
-void ClrExt(Core& c) { WriteAdapterOrMem(c, Extended(c), Clear(c.cpu)); }
+void ClrExt(Core& c) { WriteBusOrMem(c, Extended(c), Clear(c.cpu)); }
 
 // Accumulator A with memory
 void SubaImm(Core& c) { c.cpu.A = Sub(c.cpu, c.cpu.A, Immediate(c)); }
@@ -363,13 +356,13 @@ void StaaIdx(Core& c) { WriteMem(c, Indexed(c), Logic(c.cpu, c.cpu.A)); }
 void AdcaIdx(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, AtIndexed(c), CarryIn(c.cpu)); }
 void SubaExt(Core& c) { c.cpu.A = Sub(c.cpu, c.cpu.A, AtExtended(c)); }
 void CmpaExt(Core& c) { Compare(c.cpu, c.cpu.A, AtExtended(c)); }
-void LdaaExt(Core& c) { c.cpu.A = Logic(c.cpu, ReadAdapterOrMem(c, Extended(c))); }
-void StaaExt(Core& c) { WriteAdapterOrMem(c, Extended(c), Logic(c.cpu, c.cpu.A)); }
+void LdaaExt(Core& c) { c.cpu.A = Logic(c.cpu, ReadBusOrMem(c, Extended(c))); }
+void StaaExt(Core& c) { WriteBusOrMem(c, Extended(c), Logic(c.cpu, c.cpu.A)); }
 void EoraExt(Core& c) { c.cpu.A = Logic(c.cpu, c.cpu.A ^ AtExtended(c)); }
 void AdcaExt(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, AtExtended(c), CarryIn(c.cpu)); }
 void OraaExt(Core& c) { c.cpu.A = Logic(c.cpu, c.cpu.A | AtExtended(c)); }
 void AddaExt(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, AtExtended(c), 0); }
-void CpxExt(Core& c) { CompareX(c.cpu, ReadWord(c, Extended(c))); }
+void CpxExt(Core& c) { CompareX(c.cpu, ReadMemWord(c, Extended(c))); }
 void JsrExt(Core& c) {
   const uint16_t target = Extended(c);
   PushReturn(c, c.cpu.PC);
@@ -391,8 +384,8 @@ void LdabIdx(Core& c) { c.cpu.B = Logic(c.cpu, AtIndexed(c)); }
 void StabIdx(Core& c) { WriteMem(c, Indexed(c), Logic(c.cpu, c.cpu.B)); }
 void OrabIdx(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.B | AtIndexed(c)); }
 void SubbExt(Core& c) { c.cpu.B = Sub(c.cpu, c.cpu.B, AtExtended(c)); }
-void LdabExt(Core& c) { c.cpu.B = Logic(c.cpu, ReadAdapterOrMem(c, Extended(c))); }
-void StabExt(Core& c) { WriteAdapterOrMem(c, Extended(c), Logic(c.cpu, c.cpu.B)); }
+void LdabExt(Core& c) { c.cpu.B = Logic(c.cpu, ReadBusOrMem(c, Extended(c))); }
+void StabExt(Core& c) { WriteBusOrMem(c, Extended(c), Logic(c.cpu, c.cpu.B)); }
 void EorbExt(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.B ^ AtExtended(c)); }
 void OrabExt(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.B | AtExtended(c)); }
 void LddExt(Core& c) {

@@ -1,10 +1,11 @@
 // The HD6303-family processor core: register file, 64 KB address space and
 // the decoded subset of the instruction set (123 opcodes).
 //
-// The core knows nothing of the device round it. Port 2 (0x0003), port 6
-// (0x0017) and the adapter (0x4000-0x4003, extended forms of CLR, LDAA, LDAB,
-// STAA and STAB only) are reached through the hooks the machine wires up; a
-// hook left empty makes that address a plain byte. No interrupts, no cycles.
+// The core knows nothing of the device round it. Port 2 (0x0003) and port 6
+// (0x0017) are reached through hooks, and the extended forms of CLR, LDAA,
+// LDAB, STAA and STAB through a bus hook for the address window the machine
+// names; a hook left empty makes the address a plain byte. No interrupts, no
+// cycles.
 #pragma once
 
 #include <array>
@@ -21,12 +22,7 @@ enum : uint8_t {
 
 constexpr uint16_t PORT2_ADDRESS = 0x0003;
 constexpr uint16_t PORT6_ADDRESS = 0x0017;
-constexpr uint16_t ADAPTER_ADDRESS = 0x4000;
 constexpr uint16_t RESET_VECTOR = 0xFFFE;
-// The PC after the two port-2 stores inside the firmware's tone routine; those
-// writes toggle the beeper bit and are not passed on as lamp changes.
-constexpr uint16_t TONE_STORE_NEXT_1 = 0xE2DD;
-constexpr uint16_t TONE_STORE_NEXT_2 = 0xE2E5;
 
 struct Cpu {
   uint8_t A = 0;
@@ -43,8 +39,12 @@ struct CoreHooks {
   void (*port2Write)(void* context, uint8_t value) = nullptr;
   uint8_t (*port6Read)(void* context, uint8_t stored) = nullptr;
   void (*port6Write)(void* context, uint8_t value) = nullptr;
-  uint8_t (*adapterRead)(void* context, uint16_t address) = nullptr;
-  void (*adapterWrite)(void* context, uint16_t address, uint8_t value) = nullptr;
+  // The extended forms of CLR, LDAA, LDAB, STAA and STAB reach busRead and
+  // busWrite for addresses where (address & busMask) == busBase.
+  uint16_t busBase = 0;
+  uint16_t busMask = 0xFFFF;
+  uint8_t (*busRead)(void* context, uint16_t address) = nullptr;
+  void (*busWrite)(void* context, uint16_t address, uint8_t value) = nullptr;
 };
 
 using Memory = std::array<uint8_t, 0x10000>;

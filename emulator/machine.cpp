@@ -1,135 +1,251 @@
-// The run loop: one instruction at a time through the opcode table, then the
-// firmware traps (power button caption, off loop, beep, line feed, print
-// line), then any jump request from the window.
+// The run loop and the device's view: one instruction at a time through the
+// opcode table, then the firmware traps (power button, off loop, beep, line
+// feed, print line, key confirm and key wait), then the queued commands.
+// Everything a shell sees leaves here as an event.
 #include "emulator/machine.h"
 
-#include <chrono>
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstring>
-#include <thread>
 
 #include "heap/hcheap.h"
-#include "resources/ids.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <pthread.h>
-#include <sched.h>
-#endif
-
-// Routines the host takes over are cut short by an RTS; the inactivity
-// switch-off jump is bent back into the key wait.
-const FirmwarePatch FirmwarePatches[7] = {
-    {0xE21C, 0xE2},  // JMP 0xCC96 at 0xE21B becomes JMP 0xE210
-    {0xE21D, 0x10},
-    {TRAP_TONE, 0x39},
-    {0xF904, 0x39},  // pause between alarm beeps
-    {0xE2CE, 0x39},  // key-confirm delay
-    {TRAP_PRINT_LINE, 0x39},
-    {TRAP_LINE_FEED, 0x39},
-};
 
 namespace {
 
+constexpr uint16_t ADAPTER_BASE = 0x4000;
+constexpr uint16_t ADAPTER_MASK = 0xFFFC;
+constexpr uint16_t ADAPTER_SIDE_A_DATA = 0;
+constexpr uint32_t SLICE = 50000;  // instructions between looks at the stop flag
+constexpr size_t COALESCE_FROM = 256;  // pending events before displays coalesce
+
+// ---- publishing -----------------------------------------------------------
+
+// Display and lamp events only carry the latest state: a shell that keeps up
+// sees every one, and one that lags gets the newest in place of the last
+// one it has not drained, so the queue stays bounded.
+bool Coalesces(EventKind kind) { return kind == EventKind::Display || kind == EventKind::Lamps; }
+
+void PushLocked(Machine& m, Event event) {
+  ApplyEvent(m.view, event);
+  if (m.events.size() >= COALESCE_FROM && Coalesces(event.kind) && m.events.back().kind == event.kind) {
+    m.events.back() = std::move(event);
+    return;
+  }
+  m.events.push_back(std::move(event));
+  if (m.events.size() == 1 && m.notify) m.notify();
+}
+
+// Port 2 is published when something else is (so the order holds) or when
+// a slice ends: a firmware that rewrites its lamps costs no lock per store.
+void PublishLampsLocked(Machine& m) {
+  if (m.lamps == m.view.lamps) return;
+  Event event;
+  event.kind = EventKind::Lamps;
+  event.lamps = m.lamps;
+  PushLocked(m, std::move(event));
+}
+
+void PublishLocked(Machine& m, Event event) {
+  PublishLampsLocked(m);
+  PushLocked(m, std::move(event));
+}
+
+void Publish(Machine& m, Event event) {
+  std::lock_guard lock(m.mutex);
+  PublishLocked(m, std::move(event));
+}
+
+Event MakeEvent(EventKind kind) {
+  Event event;
+  event.kind = kind;
+  return event;
+}
+
+// ---- hooks ----------------------------------------------------------------
+
+// The tone routine toggles the beeper bit at audio rate; those two stores
+// are the beeper, not the lamps. The PC has already passed the store.
+bool IsToneStore(uint16_t pc) { return pc == TONE_STORE_1 + 2 || pc == TONE_STORE_2 + 2; }
+
 void Port2Write(void* context, uint8_t value) {
-  auto& machine = *static_cast<Machine*>(context);
-  if (machine.host && machine.host->WindowExists()) machine.host->Lamps(value);
+  auto& m = *static_cast<Machine*>(context);
+  if (!IsToneStore(m.core.cpu.PC)) m.lamps = value;
 }
 
 uint8_t Port6Read(void* context, uint8_t stored) {
-  auto& machine = *static_cast<Machine*>(context);
-  return PrinterPortRead(machine.printer, stored, machine.core.memory[STEP_COUNTER_ADDRESS]);
+  auto& m = *static_cast<Machine*>(context);
+  return PrinterPortRead(m.printer, stored, m.core.memory[STEP_COUNTER]);
 }
 
-void Port6Write(void* context, uint8_t value) {
-  PrinterPortWrite(static_cast<Machine*>(context)->printer, value);
-}
+void Port6Write(void* context, uint8_t value) { PrinterPortWrite(static_cast<Machine*>(context)->printer, value); }
 
 uint8_t AdapterRead(void* context, uint16_t address) {
-  return PiaRead(static_cast<Machine*>(context)->pia, address);
+  auto& m = *static_cast<Machine*>(context);
+  const uint8_t value = PiaRead(m.pia, address);
+  if ((address & 3) == ADAPTER_SIDE_A_DATA && PiaDataSelected(m.pia.A) && !LatchIdle(m.latch))
+    LatchColumnsRead(m.latch, m.keys, KeypadSelectedRow(m.pia.B.Ctrl, m.pia.B.Out), value);
+  return value;
 }
 
 void AdapterWrite(void* context, uint16_t address, uint8_t value) {
   PiaWrite(static_cast<Machine*>(context)->pia, address, value);
 }
 
-void SendDisplayByte(void* context, uint8_t byte, uint8_t sideBIn) {
-  auto& machine = *static_cast<Machine*>(context);
-  if (machine.host && machine.host->WindowExists()) machine.host->DisplayByte(byte, sideBIn);
+void DisplayByte(void* context, uint8_t byte, uint8_t sideBIn) {
+  auto& m = *static_cast<Machine*>(context);
+  DigitState shown = m.view.digits;
+  if (!DisplayReceive(m.cells, shown, byte, (sideBIn & 0x80) != 0) || shown == m.view.digits) return;
+  Event event = MakeEvent(EventKind::Display);
+  event.digits = shown;
+  Publish(m, std::move(event));
 }
 
-bool WindowExists(const Machine& machine) {
-  return machine.host && machine.host->WindowExists();
+void Wire(Machine& m) {
+  CoreHooks& hooks = m.core.hooks;
+  hooks.context = &m;
+  hooks.port2Write = Port2Write;
+  hooks.port6Read = Port6Read;
+  hooks.port6Write = Port6Write;
+  hooks.busBase = ADAPTER_BASE;
+  hooks.busMask = ADAPTER_MASK;
+  hooks.busRead = AdapterRead;
+  hooks.busWrite = AdapterWrite;
+  m.pia.keys = &m.keys;
+  m.pia.display = &m.link;
+  m.link.context = &m;
+  m.link.sendByte = DisplayByte;
+}
+
+// ---- paper ----------------------------------------------------------------
+
+void ReportLogFailure(Machine& m) {
+  Event event = MakeEvent(EventKind::LogFailed);
+  event.text = std::string("the log cannot be written: ") + std::strerror(errno);
+  Publish(m, std::move(event));
+  m.LogFile = nullptr;  // told once; the pane keeps everything
 }
 
 // The log and the pane get the same bytes or, when no block can be had for
 // the text, neither does.
-void AppendToPaper(Machine& machine, const char* text, size_t length) {
+void AppendToPaper(Machine& m, const char* text, size_t length) {
   auto* block = static_cast<char*>(hcheapAlloc(0, length + 1, "m6303", __LINE__));
   if (!block) return;
   std::memcpy(block, text, length);
-  if (machine.LogFile) {
-    std::fwrite(block, length, 1, machine.LogFile);
-    std::fflush(machine.LogFile);  // a knitter may read the log while the device runs
-  }
-  machine.host->PaperAppend(block, length);
+  Event event = MakeEvent(EventKind::Paper);
+  event.text.assign(block, length);
   hcheapFree(0, block);
+  if (m.LogFile) {
+    // A knitter may read the log while the device runs.
+    errno = 0;
+    if (std::fwrite(event.text.data(), length, 1, m.LogFile) != 1 || std::fflush(m.LogFile) != 0)
+      ReportLogFailure(m);
+    else
+      event.logged = true;
+  }
+  Publish(m, std::move(event));
 }
 
-void PrintLineTrap(Machine& machine) {
+void PrintLineTrap(Machine& m) {
   char line[PRINT_BUFFER_SIZE * 2 + 2];
-  size_t length = ComposePrintLine(&machine.core.memory[PRINT_BUFFER], line);
-  AppendToPaper(machine, line, length);
+  const size_t length = ComposePrintLine(&m.core.memory[PRINT_BUFFER], line);
+  AppendToPaper(m, line, length);
 }
 
-StepResult ServeTrap(Machine& machine) {
-  switch (machine.core.cpu.PC) {
-    case TRAP_SLEEP:
-      if (machine.host) machine.host->SetPowerCaption(TEXT_ON);
+void SetPowerLocked(Machine& m, bool on) {
+  if (m.view.on == on) return;
+  Event event = MakeEvent(EventKind::Power);
+  event.on = on;
+  PublishLocked(m, std::move(event));
+}
+
+// ---- traps and commands -----------------------------------------------------
+
+// One bit per address where the run loop has something to do, so the common
+// instruction costs a single test.
+constexpr std::array<uint64_t, 1024> TrapBits = [] {
+  std::array<uint64_t, 1024> bits{};
+  for (uint16_t pc : {TRAP_SLEEP, TRAP_OFF_LOOP, TRAP_TONE, TRAP_LINE_FEED, TRAP_PRINT_LINE, CONFIRM_DELAY, WAIT_FOR_KEY})
+    bits[pc >> 6] |= uint64_t{1} << (pc & 63);
+  return bits;
+}();
+
+bool IsTrap(uint16_t pc) { return (TrapBits[pc >> 6] >> (pc & 63)) & 1; }
+
+StepResult ServeTrap(Machine& m) {
+  switch (m.core.cpu.PC) {
+    case TRAP_SLEEP: {
+      std::lock_guard lock(m.mutex);
+      SetPowerLocked(m, false);
       break;
-    case TRAP_OFF_LOOP:
-      if (machine.pauseInOffLoop) std::this_thread::sleep_for(std::chrono::milliseconds(500));
-      return StepResult::OffLoop;
-    case TRAP_TONE:
-      if (WindowExists(machine)) machine.host->Beep();
+    }
+    case TRAP_OFF_LOOP: return StepResult::OffLoop;
+    case TRAP_TONE: Publish(m, MakeEvent(EventKind::Beep)); break;
+    case TRAP_LINE_FEED: AppendToPaper(m, "\r\n", 2); break;
+    case TRAP_PRINT_LINE: PrintLineTrap(m); break;
+    case CONFIRM_DELAY: LatchConfirmDelay(m.latch); break;
+    case WAIT_FOR_KEY:
+      if (m.latch.phase == LatchPhase::Released) {
+        LatchKeyWait(m.latch);
+        m.serveNow.store(true, std::memory_order_relaxed);
+      }
       break;
-    case TRAP_LINE_FEED:
-      if (WindowExists(machine)) AppendToPaper(machine, "\r\n", 2);
-      break;
-    case TRAP_PRINT_LINE:
-      if (WindowExists(machine)) PrintLineTrap(machine);
-      break;
-    default:
-      break;
+    default: break;
   }
   return StepResult::Ran;
 }
 
-// A plain load keeps the locked exchange off the per-instruction path; the
-// exchange still takes the request, so one written meanwhile is not lost.
-void ServeJumpRequest(Machine& machine) {
-  if (machine.JumpRequest.load(std::memory_order_relaxed) == 0) return;
-  uint16_t target = machine.JumpRequest.exchange(0);
-  if (target == 0) return;
-  if (WindowExists(machine)) machine.host->PaperClear();
-  machine.core.cpu.PC = target;
+void StopForGood(Machine& m, StopReason reason) {
+  Event event = MakeEvent(EventKind::Stopped);
+  event.stop = reason;
+  event.stopAddress = static_cast<uint16_t>(m.core.cpu.PC - 1);  // the opcode's own address
+  event.stopOpcode = m.core.cpu.Opcode;
+  Publish(m, std::move(event));
 }
 
-void StopForGood(Machine& machine, StopReason reason) {
-  machine.stopped = true;
-  if (machine.host) machine.host->Stopped(reason, machine.core.cpu.PC, machine.core.cpu.Opcode);
+bool Running(const Machine& m) { return m.view.stop == StopReason::Running; }
+bool TakesKeys(const Machine& m) { return Running(m) && m.view.on && m.core.cpu.PC != TRAP_OFF_LOOP; }
+bool IsKeyCommand(const Command& c) { return c.kind == CommandKind::KeyDown || c.kind == CommandKind::KeyUp; }
+
+// A restart forgets the keys typed before it and lets go of any held.
+void JumpLocked(Machine& m, std::deque<Command>::iterator& it, uint16_t target, bool on) {
+  it = m.commands.erase(std::remove_if(m.commands.begin(), it, IsKeyCommand), it);
+  LatchReset(m.latch, m.keys);
+  SetPowerLocked(m, on);
+  PublishLocked(m, MakeEvent(EventKind::PaperCleared));
+  m.core.cpu.PC = target;
 }
 
-void LowerThreadPriority() {
-#if defined(_WIN32)
-  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
-#elif defined(SCHED_IDLE)
-  sched_param param{};
-  pthread_setschedparam(pthread_self(), SCHED_IDLE, &param);
-#endif
+void ApplyPaperCommandLocked(Machine& m, CommandKind kind) {
+  if (kind == CommandKind::ClearPaper) {
+    PublishLocked(m, MakeEvent(EventKind::PaperCleared));
+    return;
+  }
+  Event event = MakeEvent(EventKind::Paper);
+  event.text = "\r\n";
+  PublishLocked(m, std::move(event));
 }
 
 }  // namespace
+
+// ---- the view ---------------------------------------------------------------
+
+void ApplyEvent(DeviceView& view, const Event& event) {
+  switch (event.kind) {
+    case EventKind::Display: view.digits = event.digits; break;
+    case EventKind::Lamps: view.lamps = event.lamps; break;
+    case EventKind::Beep: ++view.beeps; break;
+    case EventKind::Paper: view.paper += event.text; break;
+    case EventKind::PaperCleared: view.paper.clear(); break;
+    case EventKind::Power: view.on = event.on; break;
+    case EventKind::Stopped:
+      view.stop = event.stop;
+      view.stopAddress = event.stopAddress;
+      view.stopOpcode = event.stopOpcode;
+      break;
+    case EventKind::LogFailed: break;
+  }
+}
 
 size_t ComposePrintLine(const uint8_t* buffer, char* out) {
   size_t n = 0;
@@ -149,57 +265,194 @@ size_t ComposePrintLine(const uint8_t* buffer, char* out) {
   return n;
 }
 
-void MachineWire(Machine& machine, Host* host) {
-  machine.host = host;
-  CoreHooks& hooks = machine.core.hooks;
-  hooks.context = &machine;
-  hooks.port2Write = Port2Write;
-  hooks.port6Read = Port6Read;
-  hooks.port6Write = Port6Write;
-  hooks.adapterRead = AdapterRead;
-  hooks.adapterWrite = AdapterWrite;
-  machine.pia.keys = &machine.keys;
-  machine.pia.display = &machine.link;
-  machine.link.context = &machine;
-  machine.link.sendByte = SendDisplayByte;
+// ---- bring-up and teardown --------------------------------------------------
+
+void MachineInit(Machine& m, const MachineConfig& config) {
+  Wire(m);
+  m.core.memory.fill(0);
+  std::copy_n(config.image.begin(), std::min(config.image.size(), FIRMWARE_SIZE),
+              m.core.memory.begin() + FIRMWARE_BASE);
+  m.patched = config.patched;
+  if (m.patched) {
+    for (const FirmwarePatch& patch : FirmwarePatches) m.core.memory[patch.address] = patch.value;
+  }
+  m.LogFile = config.log;
+  PiaReset(m.pia);
+  m.keys = KeyRows{};
+  m.latch = KeyLatch{};
+  m.lamps = 0;
+  {
+    std::lock_guard lock(m.mutex);
+    m.view = m.drained = DeviceView{};
+    m.events.clear();
+    m.commands.clear();
+  }
+  m.core.cpu.PC = ReadWord(m.core, RESET_VECTOR);
 }
 
-void ApplyFirmwarePatches(Machine& machine) {
-  for (const FirmwarePatch& patch : FirmwarePatches) machine.core.memory[patch.address] = patch.value;
+Machine::~Machine() { MachineStop(*this); }
+
+// ---- shell side ---------------------------------------------------------------
+
+void MachineSend(Machine& m, Command command) {
+  {
+    std::lock_guard lock(m.mutex);
+    m.commands.push_back(command);
+    m.serveNow.store(true, std::memory_order_relaxed);
+  }
+  m.wake.notify_one();
 }
 
-void MachineReset(Machine& machine) {
-  machine.core.cpu.PC = ReadWord(machine.core, RESET_VECTOR);
+void MachineDrain(Machine& m, std::vector<Event>& out) {
+  std::lock_guard lock(m.mutex);
+  for (Event& event : m.events) {
+    ApplyEvent(m.drained, event);
+    out.push_back(std::move(event));
+  }
+  m.events.clear();
 }
 
-StepResult Step(Machine& machine) {
-  if (machine.stopped) return machine.core.halted ? StepResult::Halted : StepResult::Undecoded;
-  switch (ExecuteOne(machine.core)) {
+DeviceView MachineAttach(Machine& m, std::function<void()> notify) {
+  std::lock_guard lock(m.mutex);
+  m.notify = std::move(notify);
+  if (!m.events.empty() && m.notify) m.notify();
+  return m.drained;
+}
+
+void MachineDetach(Machine& m) {
+  std::lock_guard lock(m.mutex);
+  m.notify = nullptr;
+}
+
+DeviceView MachineView(const Machine& m) {
+  std::lock_guard lock(m.mutex);
+  return m.view;
+}
+
+// ---- running -----------------------------------------------------------------
+
+// Commands are served in order, but a key press still in flight holds back
+// the key commands behind it (all but the let-go of the key it holds), so
+// every press reaches the firmware once and in order.
+void ServeCommands(Machine& m) {
+  m.serveNow.store(false, std::memory_order_relaxed);
+  std::lock_guard lock(m.mutex);
+  bool blocked = false;
+  bool heldKeyQueuedAgain = false;
+  for (auto it = m.commands.begin(); it != m.commands.end();) {
+    const Command c = *it;
+    if (IsKeyCommand(c) && blocked) {
+      const bool letsGoOfHeld = c.kind == CommandKind::KeyUp && c.key == m.latch.key && !heldKeyQueuedAgain;
+      if (letsGoOfHeld && LatchLetGo(m.latch, m.keys, c.key)) {
+        it = m.commands.erase(it);
+        continue;
+      }
+      if (c.kind == CommandKind::KeyDown && c.key == m.latch.key) heldKeyQueuedAgain = true;
+      ++it;
+      continue;
+    }
+    switch (c.kind) {
+      case CommandKind::KeyDown:
+        if (TakesKeys(m) && IsMatrixKey(c.key) && !LatchPress(m.latch, m.keys, c.key)) {
+          blocked = true;
+          ++it;
+          continue;
+        }
+        break;
+      case CommandKind::KeyUp: LatchLetGo(m.latch, m.keys, c.key); break;
+      case CommandKind::Power:
+      case CommandKind::New:
+        if (Running(m)) {
+          const bool on = c.kind == CommandKind::New || !m.view.on;
+          JumpLocked(m, it, on ? ENTRY_RESET : ENTRY_POWER_OFF, on);
+        }
+        break;
+      case CommandKind::PaperFeed:
+      case CommandKind::ClearPaper: ApplyPaperCommandLocked(m, c.kind); break;
+    }
+    it = m.commands.erase(it);
+  }
+}
+
+StepResult Step(Machine& m) {
+  if (!Running(m)) [[unlikely]]
+    return m.view.stop == StopReason::Halted ? StepResult::Halted : StepResult::Undecoded;
+  switch (ExecuteOne(m.core)) {
     case ExecuteResult::Undecoded:
-      StopForGood(machine, StopReason::Undecoded);
+      StopForGood(m, StopReason::Undecoded);
       return StepResult::Undecoded;
     case ExecuteResult::Halted:
-      StopForGood(machine, StopReason::Halted);
+      StopForGood(m, StopReason::Halted);
       return StepResult::Halted;
-    case ExecuteResult::Ran:
-      break;
+    case ExecuteResult::Ran: break;
   }
-  StepResult result = ServeTrap(machine);
-  ServeJumpRequest(machine);
-  if (result == StepResult::OffLoop && machine.core.cpu.PC != TRAP_OFF_LOOP) return StepResult::Ran;
+  const StepResult result = IsTrap(m.core.cpu.PC) ? ServeTrap(m) : StepResult::Ran;
+  if (m.serveNow.load(std::memory_order_relaxed)) [[unlikely]]
+    ServeCommands(m);
+  if (result == StepResult::OffLoop && m.core.cpu.PC != TRAP_OFF_LOOP) return StepResult::Ran;
   return result;
 }
 
-int EmulationThread(Machine& machine) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  LowerThreadPriority();
-  if (machine.StopFlag.load() != 0) return 0;
-  MachineReset(machine);
-  machine.pauseInOffLoop = true;
-  while (machine.StopFlag.load() == 0) {
-    std::this_thread::yield();
-    StepResult result = Step(machine);
-    if (result == StepResult::Undecoded || result == StepResult::Halted) return 0;
+bool KeysIdle(const Machine& m) {
+  if (!LatchIdle(m.latch) || AnyKeyDown(m.keys)) return false;
+  std::lock_guard lock(m.mutex);
+  return std::none_of(m.commands.begin(), m.commands.end(), IsKeyCommand);
+}
+
+bool MachineIdle(const Machine& m) {
+  const uint16_t pc = m.core.cpu.PC;
+  if (pc == TRAP_OFF_LOOP || !Running(m)) return true;
+  return pc == WAIT_FOR_KEY && m.patched && LatchIdle(m.latch) && !AnyKeyDown(m.keys);
+}
+
+void PublishPending(Machine& m) {
+  if (m.lamps == m.view.lamps) return;
+  std::lock_guard lock(m.mutex);
+  PublishLampsLocked(m);
+}
+
+uint32_t RunSlice(Machine& m, uint32_t budget) {
+  uint32_t n = 0;
+  while (n < budget) {
+    const StepResult result = Step(m);
+    if (result == StepResult::Undecoded || result == StepResult::Halted) break;
+    ++n;
+    if (result == StepResult::OffLoop || (m.core.cpu.PC == WAIT_FOR_KEY && MachineIdle(m))) break;
   }
-  return 0;
+  PublishPending(m);
+  return n;
+}
+
+namespace {
+
+// Runs slices until stopped; while nothing can happen it sleeps until a
+// command (or the stop) arrives.
+void EmulationThread(Machine& m) {
+  while (m.StopFlag.load() == 0) {
+    if (m.serveNow.load(std::memory_order_relaxed)) ServeCommands(m);
+    if (MachineIdle(m)) {
+      std::unique_lock lock(m.mutex);
+      m.wake.wait(lock, [&] { return m.StopFlag.load() != 0 || !m.commands.empty(); });
+      lock.unlock();
+      ServeCommands(m);
+      continue;
+    }
+    RunSlice(m, SLICE);
+  }
+}
+
+}  // namespace
+
+void MachineStart(Machine& m) {
+  if (m.thread.joinable()) return;
+  m.thread = std::thread(EmulationThread, std::ref(m));
+}
+
+void MachineStop(Machine& m) {
+  {
+    std::lock_guard lock(m.mutex);
+    m.StopFlag.store(1);
+  }
+  m.wake.notify_all();
+  if (m.thread.joinable()) m.thread.join();
 }

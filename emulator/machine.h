@@ -1,76 +1,119 @@
-// The whole emulated device: processor, adapter, keypad, display link and
-// printer port wired together, plus the run loop with its firmware patches
-// and traps, and the shared words through which a shell steers it.
+// The whole emulated device, and the one owner of everything it shows:
+// processor, adapter, keypad, display link and printer port wired together;
+// the run loop with its firmware patches and traps; the device's view (digits,
+// lamps, power, beeps, paper, stop) and the command and event queues through
+// which shells drive and watch it (emulator/contract.h).
+//
+// One bring-up, MachineInit, serves the window, the runner, the web page,
+// the tests and the benchmarks. The emulation thread, when started, belongs
+// to the machine: it runs slices of instructions, sleeps while the patched
+// firmware waits for a key or the device is off, and is joined by
+// MachineStop or the destructor.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <span>
+#include <thread>
+#include <vector>
 
-#include "emulator/host.h"
+#include "emulator/contract.h"
+#include "emulator/firmware_map.h"
+#include "emulator/key_latch.h"
 #include "emulator/m6303.h"
 #include "peripherals/display.h"
 #include "peripherals/keypad.h"
 #include "peripherals/pia.h"
 #include "peripherals/printer_port.h"
 
-// Firmware addresses the run loop depends on.
-constexpr uint16_t FIRMWARE_BASE = 0xC000;
-constexpr size_t FIRMWARE_SIZE = 0x4000;
-constexpr uint16_t ENTRY_RESET = 0xC000;
-constexpr uint16_t ENTRY_POWER_OFF = 0xCC96;
-constexpr uint16_t TRAP_SLEEP = 0xCCA4;      // SLP ending the power-off sequence
-constexpr uint16_t TRAP_OFF_LOOP = 0xCCA5;   // branch-to-itself while off
-constexpr uint16_t TRAP_TONE = 0xE2D5;
-constexpr uint16_t TRAP_LINE_FEED = 0xE41D;
-constexpr uint16_t TRAP_PRINT_LINE = 0xF36E;
-constexpr uint16_t WAIT_FOR_KEY = 0xE210;    // start of the firmware's key wait
-constexpr uint16_t PRINT_BUFFER = 0x2150;
-constexpr size_t PRINT_BUFFER_SIZE = 16;
-constexpr uint8_t PRINT_END = 0x80;
-
-struct FirmwarePatch {
-  uint16_t address;
-  uint8_t value;
+struct MachineConfig {
+  std::span<const uint8_t> image;  // at most 16384 bytes, placed at 0xC000
+  bool patched = true;             // host traps instead of the firmware's own loops
+  std::FILE* log = nullptr;        // receives every printed line and feed
 };
-extern const FirmwarePatch FirmwarePatches[7];
 
 struct Machine {
+  Machine() = default;
+  Machine(const Machine&) = delete;  // the hooks point into it
+  Machine& operator=(const Machine&) = delete;
+  ~Machine();
+
+  // The device; touched only by the thread that runs it.
   Core core;
   Pia pia;
   KeyRows keys;
+  KeyLatch latch;
   DisplayLink link;
+  DisplayCells cells;
   PrinterPort printer;
-  Host* host = nullptr;
+  uint8_t lamps = 0;  // port 2 as last written, published with the next event
+  bool patched = true;
   std::FILE* LogFile = nullptr;
+
+  // Shared with the shells: the view and both queues, under `mutex`. The
+  // running thread writes the view; everyone else reads it with MachineView.
+  mutable std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<Command> commands;
+  std::vector<Event> events;
+  DeviceView view;
+  DeviceView drained;  // the view as of the last drain
+  std::function<void()> notify;
+  std::atomic<bool> serveNow{false};  // commands wait that may now be served
   std::atomic<uint32_t> StopFlag{0};
-  std::atomic<uint16_t> JumpRequest{0};
-  bool stopped = false;         // undecoded opcode or halt: never runs again
-  bool pauseInOffLoop = false;  // the thread sleeps 500 ms per off-loop pass
+  std::thread thread;
 };
 
-// Wires the hooks between the parts; call once before use. The Machine must
-// not move afterwards.
-void MachineWire(Machine& machine, Host* host);
-void ApplyFirmwarePatches(Machine& machine);
-// PC = the reset vector, as the emulation thread does when it starts.
-void MachineReset(Machine& machine);
+// Wires the parts, clears memory, loads the image, applies the patches when
+// asked, resets the adapter and the view, and sets the PC from the reset
+// vector.
+void MachineInit(Machine& machine, const MachineConfig& config);
 
+// ---- shell side (any thread) ----
+void MachineSend(Machine& machine, Command command);
+// A shell's start: returns the view as of the last drain (the events that
+// wait then bring it up to date); from now on `notify` is called on the
+// running thread, without blocking it, when events wait where none did, and
+// at once if some wait already. A shell that goes detaches first.
+DeviceView MachineAttach(Machine& machine, std::function<void()> notify);
+void MachineDetach(Machine& machine);
+// Moves every pending event to the end of `out`, in order.
+void MachineDrain(Machine& machine, std::vector<Event>& out);
+// The view as the device has it now.
+DeviceView MachineView(const Machine& machine);
+
+// ---- running the device (one thread at a time) ----
 enum class StepResult {
-  Ran,        // one instruction ran (its trap and any jump request served)
-  OffLoop,    // it ran and the PC is in the off loop (paused there if asked)
-  Undecoded,  // empty opcode slot: nothing ran, the shell has been told
-  Halted,     // CLI or SEI: the shell has been told
+  Ran,        // one instruction ran, its trap and any commands served
+  OffLoop,    // it ran and the PC is in the off loop
+  Undecoded,  // empty opcode slot: nothing ran, the device has stopped
+  Halted,     // CLI or SEI: the device has stopped
 };
-
-// One iteration of the run loop without the yield and the stop test: fetch,
-// execute, trap, jump request. After Undecoded or Halted it does nothing more.
 StepResult Step(Machine& machine);
+// Serves the queued commands that can be served now.
+void ServeCommands(Machine& machine);
+// True when nothing can happen until a command arrives: the device stopped,
+// switched off, or the patched firmware waiting for a key with none pending.
+bool MachineIdle(const Machine& machine);
+// No key held, latched or queued: a script may press the next one.
+bool KeysIdle(const Machine& machine);
 
-// Thread body: 100 ms start delay, idle priority, reset vector, then Step with
-// a yield before each instruction, pausing in the off loop, until StopFlag.
-// Returns 0.
-int EmulationThread(Machine& machine);
+// Publishes what the device changed without an event of its own yet (the
+// lamps); RunSlice does this at its end, a shell stepping by hand before it
+// reads the view.
+void PublishPending(Machine& machine);
+// Runs up to `budget` instructions, ending early where the machine may go
+// idle. Returns the instructions run.
+uint32_t RunSlice(Machine& machine, uint32_t budget);
+
+void MachineStart(Machine& machine);
+// Stops the thread and joins it; safe to call again.
+void MachineStop(Machine& machine);
 
 // The print-line trap's text for a 16-byte buffer: 0x80 ends it, CR gains an
 // LF, b/d/" become c/m/x, CR LF ends the line.

@@ -1,35 +1,37 @@
-// Key buttons: a press replaces the key's row byte, a release clears the row.
+// Key buttons: a press or a double click's second press sends the key down,
+// the release sends it up.
 #include "frontpanel/key_button.h"
 
 #include <QMouseEvent>
 
-#include "peripherals/keypad.h"
-
-KeyButton::KeyButton(int controlId, const QString& text, KeyRows& keys, QWidget* parent)
-    : QPushButton(text, parent), controlId_(controlId), keys_(keys) {
+KeyButton::KeyButton(int controlId, uint8_t key, const QString& text, KeyHandler handler, QWidget* parent)
+    : QPushButton(text, parent), controlId_(controlId), key_(key), handler_(std::move(handler)) {
   setFocusPolicy(Qt::NoFocus);
   setAutoDefault(false);
 }
 
 void KeyButton::pressFromKeyboard() {
-  KeyPress(keys_, controlId_);
+  handler_(key_, true);
   setDown(true);
 }
 
 void KeyButton::releaseFromKeyboard() {
-  KeyRelease(keys_, controlId_);
+  handler_(key_, false);
   setDown(false);
 }
 
-// The second click of a double click arrives here as a double-click event: it
-// is passed on without pressing the key again, so a double click is one press.
 void KeyButton::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && event->type() == QEvent::MouseButtonPress)
-    KeyPress(keys_, controlId_);
+  if (event->button() == Qt::LeftButton) handler_(key_, true);
+  QPushButton::mousePressEvent(event);
+}
+
+// A double click is two presses: the second arrives as this event.
+void KeyButton::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) handler_(key_, true);
   QPushButton::mousePressEvent(event);
 }
 
 void KeyButton::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) KeyRelease(keys_, controlId_);
+  if (event->button() == Qt::LeftButton) handler_(key_, false);
   QPushButton::mouseReleaseEvent(event);
 }

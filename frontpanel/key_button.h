@@ -1,24 +1,30 @@
-// A key of the device's matrix as a push button: pressing it with the mouse
-// (or the PC key mapped to it) holds the key in its row byte until release.
+// A key of the device's matrix as a push button. Every mouse press, the
+// second click of a double click included, is a press of the device key; the
+// window sends it on to the machine, which holds it until the firmware has
+// taken it.
 #pragma once
 
 #include <QPushButton>
-
-struct KeyRows;
+#include <functional>
 
 class KeyButton : public QPushButton {
  public:
-  KeyButton(int controlId, const QString& text, KeyRows& keys, QWidget* parent = nullptr);
+  using KeyHandler = std::function<void(uint8_t key, bool down)>;
+
+  KeyButton(int controlId, uint8_t key, const QString& text, KeyHandler handler, QWidget* parent = nullptr);
   int controlId() const { return controlId_; }
-  // The same hold and release, driven from the PC keyboard.
+  uint8_t deviceKey() const { return key_; }
+  // The same press and release, driven from the PC keyboard.
   void pressFromKeyboard();
   void releaseFromKeyboard();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   int controlId_;
-  KeyRows& keys_;
+  uint8_t key_;
+  KeyHandler handler_;
 };

@@ -1,5 +1,5 @@
 // The main window: builds the face from the template, carries out the menu
-// and button commands, and shows what the emulated device sends it.
+// and button commands as machine commands, and draws the machine's events.
 #include "frontpanel/main_window.h"
 
 #include <QAction>
@@ -12,7 +12,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cstring>
+#include <QMenu>
+#include <vector>
 
 #include "app/settings.h"
 #include "emulator/machine.h"
@@ -22,7 +23,6 @@
 #include "frontpanel/face_images.h"
 #include "frontpanel/face_layout.h"
 #include "frontpanel/help.h"
-#include "frontpanel/host_bridge.h"
 #include "frontpanel/key_button.h"
 #include "frontpanel/keyboard_map.h"
 #include "frontpanel/lamp_button.h"
@@ -30,8 +30,8 @@
 #include "frontpanel/sound.h"
 #include "frontpanel/sound_dialog.h"
 #include "frontpanel/version_record.h"
-#include "heap/hcheap.h"
 #include "print/print_commands.h"
+#include "resources/controls.h"
 #include "resources/ids.h"
 
 namespace {
@@ -93,8 +93,8 @@ bool DefaultMessageBox(QWidget* owner, const QString& caption, const QString& te
 }  // namespace
 
 MainWindow::MainWindow(Machine& machine, Settings& settings, const FaceImages& images, SoundLayer& sound,
-                       HostBridge* bridge, QWidget* parent)
-    : QDialog(parent), machine_(machine), settings_(settings), sound_(sound), bridge_(bridge) {
+                       QWidget* parent)
+    : QDialog(parent), machine_(machine), settings_(settings), sound_(sound) {
   EnsureBuiltinResources();
   setWindowTitle(QLatin1String(CAPTION));
   setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
@@ -108,12 +108,20 @@ MainWindow::MainWindow(Machine& machine, Settings& settings, const FaceImages& i
   paper_->setFont(PaperFont(settings_));
   displayLabel_->setText(QString());
   qApp->installEventFilter(this);
-  if (bridge_) bridge_->attach(this);
+  // The machine calls this on its own thread: it only queues the drain here.
+  view_ = MachineAttach(machine_, [this] { QMetaObject::invokeMethod(this, &MainWindow::drainEvents, Qt::QueuedConnection); });
+  paper_->clearPaper();
+  paper_->append(view_.paper.data(), view_.paper.size());
+  showDigits();
+  showLamps();
+  showPower();
+  if (deviceStopped()) showStopped();
 }
 
 MainWindow::~MainWindow() {
   closing_ = true;
-  if (bridge_) bridge_->detach();
+  MachineDetach(machine_);
+  releaseHeldKeys();
   qApp->removeEventFilter(this);
 }
 
@@ -150,7 +158,9 @@ QWidget* MainWindow::makeControl(const ControlTemplate& item, const FaceImages& 
   const QString text = QLatin1String(item.text);
   switch (item.kind) {
     case ControlKind::Key: {
-      auto* key = new KeyButton(item.id, text, machine_.keys, face_);
+      const KeyControl* control = FindKeyControl(item.id);
+      auto* key = new KeyButton(item.id, control ? control->key : 0, text,
+                                [this](uint8_t device, bool down) { keyChanged(device, down); }, face_);
       const QString names = PcKeyNamesFor(item.id);
       if (!names.isEmpty()) key->setToolTip(QStringLiteral("PC key: %1").arg(names));
       return key;
@@ -246,11 +256,7 @@ QString MainWindow::powerCaption() const { return power_->text(); }
 
 void MainWindow::command(int id) {
   switch (id) {
-    case IDM_NEW:
-      if (stopped_) return;
-      power_->setText(QLatin1String(TEXT_OFF));
-      machine_.JumpRequest = ENTRY_RESET;
-      return;
+    case IDM_NEW: send(CommandKind::New); return;
     case IDM_PAGE_SETUP:
       if (PrintingAvailable()) RunPageSetup(this, settings_);
       return;
@@ -261,11 +267,11 @@ void MainWindow::command(int id) {
       return;
     case IDM_HELP_CONTENTS: ShowHelpContents(this); return;
     case IDM_ABOUT: AboutDialog(VersionRecord::Load(), this).exec(); return;
-    case IDC_PAPER_FEED: feedPaper(); return;
+    case IDC_PAPER_FEED: send(CommandKind::PaperFeed); return;
     case IDC_CANCEL:
     case IDM_EXIT: quit(); return;
-    case IDC_PAPER_CLEAR: paper_->clearPaper(); return;
-    case IDC_POWER: togglePower(); return;
+    case IDC_PAPER_CLEAR: send(CommandKind::ClearPaper); return;
+    case IDC_POWER: send(CommandKind::Power); return;
     case IDC_PRINT: printPaper(); return;
     case IDM_PRINT_PREVIEW:
       if (PrintingAvailable()) PreviewPaper(this, paperText(), settings_);
@@ -279,34 +285,33 @@ void MainWindow::command(int id) {
 
 void MainWindow::reject() { quit(); }
 
-// The emulation thread must no longer wait on the window once shutdown begins:
-// the bridge lets go of any call in flight before the dialog ends.
 void MainWindow::quit() {
-  machine_.StopFlag = 1;
   closing_ = true;
-  if (bridge_) bridge_->detach();
+  releaseHeldKeys();
   done(1);
 }
 
-void MainWindow::togglePower() {
-  if (stopped_) return;
-  if (power_->text().startsWith(QLatin1String(TEXT_ON))) {
-    power_->setText(QLatin1String(TEXT_OFF));
-    machine_.JumpRequest = ENTRY_RESET;
-  } else {
-    power_->setText(QLatin1String(TEXT_ON));
-    machine_.JumpRequest = ENTRY_POWER_OFF;
-  }
+void MainWindow::send(CommandKind kind, uint8_t key) {
+  if (closing_) return;
+  if ((kind == CommandKind::Power || kind == CommandKind::New) && deviceStopped()) return;
+  MachineSend(machine_, Command{kind, key});
 }
 
-// One empty line: the CR LF is taken from the heap like every pane update.
-void MainWindow::feedPaper() {
-  if (closing_) return;
-  auto* line = static_cast<char*>(HCHEAP_ALLOC(3));
-  if (!line) return;
-  std::memcpy(line, "\r\n", 3);
-  paper_->append(line, 2);
-  HCHEAP_FREE(line);
+void MainWindow::keyChanged(uint8_t key, bool down) {
+  if (down) {
+    held_.insert(key);
+  } else if (held_.erase(key) == 0) {
+    return;  // already let go (focus lost or a menu opened meanwhile)
+  }
+  send(down ? CommandKind::KeyDown : CommandKind::KeyUp, key);
+}
+
+// A key let go while another window or a popup has the mouse or keyboard
+// never reports its release here: the device's key would stay held.
+void MainWindow::releaseHeldKeys() {
+  for (KeyButton* button : heldFromKeyboard_) button->setDown(false);
+  heldFromKeyboard_.clear();
+  for (uint8_t key : std::set<uint8_t>(held_)) keyChanged(key, false);
 }
 
 void MainWindow::chooseFont() {
@@ -324,43 +329,59 @@ void MainWindow::printPaper() {
   if (PrintingAvailable()) PrintPaper(this, paperText(), settings_);
 }
 
-void MainWindow::Lamps(uint8_t port2) {
-  for (const Lamp& lamp : ::Lamps)
-    if (auto* button = dynamic_cast<LampButton*>(control(lamp.controlId))) button->setChecked(port2 & lamp.mask);
+void MainWindow::drainEvents() {
+  std::vector<Event> events;
+  MachineDrain(machine_, events);
+  for (const Event& event : events) drawEvent(event);
 }
 
-void MainWindow::DisplayByte(uint8_t byte, uint8_t sideBIn) {
-  if (DisplayReceive(cells_, shown_, byte, (sideBIn & 0x80) != 0)) showDigits();
+void MainWindow::drawEvent(const Event& event) {
+  ApplyEvent(view_, event);
+  switch (event.kind) {
+    case EventKind::Display: showDigits(); break;
+    case EventKind::Lamps: showLamps(); break;
+    case EventKind::Beep:
+      if (!SoundBeep(sound_, settings_.Sound)) showMessage(QStringLiteral("beep"), QStringLiteral("failed"), false);
+      break;
+    case EventKind::Paper: paper_->append(event.text.data(), event.text.size()); break;
+    case EventKind::PaperCleared: paper_->clearPaper(); break;
+    case EventKind::Power: showPower(); break;
+    case EventKind::Stopped: showStopped(); break;
+    case EventKind::LogFailed:
+      if (!toldLogFailed_) {
+        toldLogFailed_ = true;
+        showMessage(QStringLiteral("TM650E"),
+                    QString::fromStdString(event.text) +
+                        QStringLiteral(".\nThe paper pane keeps every line; File > Save Paper As still works."),
+                    false);
+      }
+      break;
+  }
 }
 
-// The new digits are painted at once, while the emulation thread still waits.
+void MainWindow::showLamps() {
+  for (const LampControl& lamp : LampControls)
+    if (auto* button = dynamic_cast<LampButton*>(control(lamp.controlId))) button->setChecked(view_.lamps & lamp.mask);
+}
+
 void MainWindow::showDigits() {
   for (size_t i = 0; i < digits_.size(); ++i) {
-    digits_[i]->setDigit(shown_.digit[i]);
-    points_[i]->setVisible(shown_.point[i]);
+    digits_[i]->setDigit(view_.digits.digit[i]);
+    points_[i]->setVisible(view_.digits.point[i]);
   }
-  for (DigitPainter* digit : digits_) digit->repaint();
 }
 
-void MainWindow::Beep() {
-  if (!SoundBeep(sound_, settings_.Sound)) showMessage(QStringLiteral("beep"), QStringLiteral("failed"), false);
-}
-
-void MainWindow::SetPowerCaption(const char* text) { power_->setText(QString::fromLatin1(text)); }
-
-void MainWindow::PaperAppend(const char* text, size_t length) { paper_->append(text, length); }
-
-void MainWindow::PaperClear() { paper_->clearPaper(); }
+// The button names what it does next: "OFF" while the device is on.
+void MainWindow::showPower() { power_->setText(QLatin1String(view_.on ? TEXT_OFF : TEXT_ON)); }
 
 // The device never runs again; the window stays so the paper can still be
 // read, copied and printed, and offers to close.
-void MainWindow::Stopped(StopReason reason, uint16_t pc, uint8_t opcode) {
-  stopped_ = true;
+void MainWindow::showStopped() {
   power_->setEnabled(false);
   if (QAction* fileNew = action(IDM_NEW)) fileNew->setEnabled(false);
-  if (reason == StopReason::Undecoded) {
-    displayLabel_->setText(
-        QStringLiteral("Device stopped: opcode %1 at %2 is not decoded").arg(Hex(opcode, 2), Hex(pc, 4)));
+  if (view_.stop == StopReason::Undecoded) {
+    displayLabel_->setText(QStringLiteral("Device stopped: opcode %1 at %2 is not decoded")
+                               .arg(Hex(view_.stopOpcode, 2), Hex(view_.stopAddress, 4)));
     showMessage(QStringLiteral("opcode"), QStringLiteral("not decoded"), false);
   } else {
     displayLabel_->setText(QStringLiteral("Device stopped: the firmware halted"));
@@ -377,9 +398,11 @@ bool MainWindow::showMessage(const QString& caption, const QString& text, bool q
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  // A PC key let go while another window has the keyboard never reports its
-  // release here: the device's key would stay held.
-  if (watched == this && event->type() == QEvent::WindowDeactivate) releaseKeyboardKeys();
+  if (watched == this && event->type() == QEvent::WindowDeactivate) releaseHeldKeys();
+  // A popup (a context or menu-bar menu) takes the mouse and keyboard.
+  if (event->type() == QEvent::Show && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->windowType() == Qt::Popup)
+    releaseHeldKeys();
   const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
   if (!isKey || closing_) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
@@ -402,16 +425,10 @@ bool MainWindow::handlePcKey(QKeyEvent* event) {
   if (press) {
     button->pressFromKeyboard();
     heldFromKeyboard_.insert(button);
-  } else {
+  } else if (heldFromKeyboard_.erase(button)) {
     button->releaseFromKeyboard();
-    heldFromKeyboard_.erase(button);
   }
   return true;
-}
-
-void MainWindow::releaseKeyboardKeys() {
-  for (KeyButton* button : heldFromKeyboard_) button->releaseFromKeyboard();
-  heldFromKeyboard_.clear();
 }
 
 int MainWindow::controlIdAt(const QPoint& globalPosition) const {

@@ -1,8 +1,7 @@
 // The main window: the device's face with its keys, display, lamps, paper and
-// power button, the menus, and the window's side of the Host contract. The
-// emulation thread reaches it only through a HostBridge; the window reaches
-// the emulation only through the machine's shared words (key rows,
-// JumpRequest, StopFlag).
+// power button, and the menus. It is a shell of the machine: it sends
+// commands (keys, power, New, paper feed and clear) and draws the events it
+// drains on the GUI thread; it holds no device logic of its own.
 #pragma once
 
 #include <QDialog>
@@ -10,11 +9,9 @@
 #include <functional>
 #include <set>
 
-#include "emulator/host.h"
-#include "peripherals/display.h"
+#include "emulator/contract.h"
 
 class DigitPainter;
-class HostBridge;
 class KeyButton;
 class PaperPane;
 class QAction;
@@ -26,14 +23,14 @@ struct FaceImages;
 struct Machine;
 struct Settings;
 
-class MainWindow : public QDialog, public Host {
+class MainWindow : public QDialog {
  public:
   // Shows a message box; true when a question was answered yes. Tests put a
   // recorder in its place.
   using MessageBox = std::function<bool(const QString& caption, const QString& text, bool question)>;
 
   MainWindow(Machine& machine, Settings& settings, const FaceImages& images, SoundLayer& sound,
-             HostBridge* bridge = nullptr, QWidget* parent = nullptr);
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // A menu or button command by its id, as the window carries it out.
@@ -45,21 +42,15 @@ class MainWindow : public QDialog, public Host {
   PaperPane* paper() const { return paper_; }
   QAction* action(int commandId) const;
   QString powerCaption() const;
-  const DigitState& shown() const { return shown_; }
-  bool deviceStopped() const { return stopped_; }
+  // The device as this window last drew it.
+  const DeviceView& view() const { return view_; }
+  bool deviceStopped() const { return view_.stop != StopReason::Running; }
   // The id of the numbered control at a screen position; 0 over a label,
   // a frame or nothing, which have no help topic.
   int controlIdAt(const QPoint& globalPosition) const;
 
-  // Host: called on the GUI thread (the bridge carries them over).
-  bool WindowExists() const override { return !closing_; }
-  void Lamps(uint8_t port2) override;
-  void DisplayByte(uint8_t byte, uint8_t sideBIn) override;
-  void Beep() override;
-  void SetPowerCaption(const char* text) override;
-  void PaperAppend(const char* text, size_t length) override;
-  void PaperClear() override;
-  void Stopped(StopReason reason, uint16_t pc, uint8_t opcode) override;
+  // Draws every event the machine has published since the last call.
+  void drainEvents();
 
  protected:
   void reject() override;  // Esc and the close box quit
@@ -71,21 +62,24 @@ class MainWindow : public QDialog, public Host {
   void buildMenus();
   void setTabOrderByTemplate();
   void quit();
-  void togglePower();
-  void feedPaper();
+  void send(CommandKind kind, uint8_t key = 0);
+  void keyChanged(uint8_t key, bool down);
+  void releaseHeldKeys();
+  void drawEvent(const Event& event);
+  void showLamps();
   void showDigits();
+  void showPower();
+  void showStopped();
   void chooseFont();
   void printPaper();
   QString paperText() const;
   bool handlePcKey(QKeyEvent* event);
-  void releaseKeyboardKeys();
   void showHelpUnderMouse();
   bool showMessage(const QString& caption, const QString& text, bool question);
 
   Machine& machine_;
   Settings& settings_;
   SoundLayer& sound_;
-  HostBridge* bridge_;
   MessageBox messageBox_;
   QWidget* face_ = nullptr;
   PaperPane* paper_ = nullptr;
@@ -93,9 +87,9 @@ class MainWindow : public QDialog, public Host {
   QLabel* displayLabel_ = nullptr;
   std::array<DigitPainter*, 4> digits_{};
   std::array<QWidget*, 4> points_{};
-  DisplayCells cells_;
-  DigitState shown_;
+  DeviceView view_;
+  std::set<uint8_t> held_;  // device keys down by mouse or PC key
   std::set<KeyButton*> heldFromKeyboard_;
   bool closing_ = false;
-  bool stopped_ = false;
+  bool toldLogFailed_ = false;
 };

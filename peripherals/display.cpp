@@ -1,12 +1,11 @@
 // The display path: the serial receiver fed by side-B writes, the segment and
 // character lookups, and the controller's cell buffer that a refresh turns
-// into four digits with their points. Also the lamp wiring of port 2.
+// into four digits with their points.
 #include "peripherals/display.h"
 
 #include <cstddef>
 
 #include "peripherals/pia.h"
-#include "resources/ids.h"
 
 namespace {
 
@@ -138,11 +137,3 @@ char DigitCharacter(uint8_t value) {
   if (value < DIGIT_BLANK) return static_cast<char>('A' + value - 10);
   return ' ';
 }
-
-const std::array<Lamp, 5> Lamps = {{
-    {0x01, IDC_LAMP_GAUGE, "GAUGE"},
-    {0x02, IDC_LAMP_MODE, "MODE"},
-    {0x08, IDC_LAMP_MT, "M/T"},
-    {0x10, IDC_LAMP_ARC_LENGTH, "ARC LENGTH"},
-    {0x20, IDC_LAMP_PRINT, "PRINT"},
-}};

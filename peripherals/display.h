@@ -40,6 +40,7 @@ constexpr uint8_t DIGIT_BLANK = 16;  // digit values 16 and up show nothing
 struct DigitState {
   std::array<uint8_t, 4> digit{DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK};
   std::array<bool, 4> point{true, true, true, true};  // visible when the window opens
+  bool operator==(const DigitState&) const = default;
 };
 
 struct DisplayCells {
@@ -53,11 +54,3 @@ bool DisplayReceive(DisplayCells& cells, DigitState& shown, uint8_t byte, bool c
 
 // The character a digit value shows: '0'-'9', 'A'-'F', or ' ' for a blank.
 char DigitCharacter(uint8_t value);
-
-struct Lamp {
-  uint8_t mask;  // port 2 bit
-  int controlId;
-  const char* name;
-};
-// In the order the window sets them.
-extern const std::array<Lamp, 5> Lamps;

@@ -1,5 +1,5 @@
-// The 35-key matrix: five active-low row bytes written by the window (or a
-// script) and read by the firmware's scan through the adapter.
+// The 35-key matrix: five active-low row bytes, and the byte side A shows
+// for the row that side B selects.
 //
 //            col 0  col 1  col 2  col 3  col 4  col 5  col 6  col 7
 //   row 0     0      1      2      3      4      5      6      7
@@ -8,37 +8,33 @@
 //   row 3     F      G      H      I      J      K      L      M
 //   row 4     N      -      =      P=     -      -      -      -
 //
-// Rows 0-3 are selected by side B bits 0-3 low, row 4 by CB2 low.
+// Rows 0-3 are selected by side B bits 0-3 low, row 4 by CB2 low. A key is
+// named by its number, row * 8 + column, as the firmware's scan derives it.
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 
+constexpr uint8_t NO_KEY = 0xFF;  // a row with nothing held
+constexpr uint8_t NO_ROW = 0xFF;  // side B selects no row
+
 struct KeyRows {
-  // Written by the window thread, read by the emulation thread; one byte each.
-  std::array<std::atomic<uint8_t>, 5> row{0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  std::array<uint8_t, 5> row{NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY};
 };
 
-struct KeyInfo {
-  int controlId;
-  const char* label;  // the button's text in the window template
-  uint8_t row;
-  uint8_t column;
-  uint8_t rowByte;         // what a press stores in its row
-  uint8_t firmwareNumber;  // row * 8 + column
-};
+constexpr uint8_t KeyRow(uint8_t key) { return key / 8; }
+constexpr uint8_t KeyColumnBit(uint8_t key) { return static_cast<uint8_t>(1u << (key % 8)); }
+// Row 4 has keys in columns 0, 2 and 3 only.
+constexpr bool IsMatrixKey(uint8_t key) { return key < 32 || key == 32 || key == 34 || key == 35; }
 
-// In the order the window subclasses its buttons.
-extern const std::array<KeyInfo, 35> KeyTable;
-
-// nullptr when the control is not a key of the matrix.
-const KeyInfo* FindKey(int controlId);
-
-// What side A reads for side B's control and output bytes; first match wins.
+// The row side B selects, first match wins: CB2 low is row 4, then the
+// lowest of bits 0-3 that is low; NO_ROW when none is.
+uint8_t KeypadSelectedRow(uint8_t ctrl, uint8_t out);
+// What side A reads for that selection: the row's byte, or NO_KEY.
 uint8_t KeypadRowCode(const KeyRows& keys, uint8_t ctrl, uint8_t out);
 
-// A press replaces the key's whole row byte; a release sets the row to 0xFF.
-// Controls outside the key table change nothing.
-void KeyPress(KeyRows& keys, int controlId);
-void KeyRelease(KeyRows& keys, int controlId);
+// A press replaces the key's whole row byte; a release sets the row to
+// NO_KEY. Numbers outside the matrix change nothing.
+void KeyDown(KeyRows& keys, uint8_t key);
+void KeyUp(KeyRows& keys, uint8_t key);
+bool AnyKeyDown(const KeyRows& keys);

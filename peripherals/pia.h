@@ -23,5 +23,7 @@ struct Pia {
 };
 
 void PiaReset(Pia& pia);  // wiring is kept
+// Whether the side's data register (not its direction register) is selected.
+inline bool PiaDataSelected(const PiaSide& side) { return (side.Ctrl & 0x04) != 0; }
 uint8_t PiaRead(Pia& pia, uint16_t address);
 void PiaWrite(Pia& pia, uint16_t address, uint8_t value);

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <string>
 
-constexpr uint16_t STEP_COUNTER_ADDRESS = 0x217B;  // 84 while feeding paper
 constexpr size_t CAPTURE_SIZE = 1120;
 
 struct PrinterPort {
@@ -31,6 +30,6 @@ struct PrinterPort {
   std::FILE* trace = nullptr;   // " == %02X" per read when set
 };
 
-// `stored` is the byte in memory at 0x17 (unused); `stepCounter` is RAM 0x217B.
+// `stored` is the byte in memory at 0x17 (unused); `stepCounter` is the firmware's step counter byte.
 uint8_t PrinterPortRead(PrinterPort& port, uint8_t stored, uint8_t stepCounter);
 void PrinterPortWrite(PrinterPort& port, uint8_t value);

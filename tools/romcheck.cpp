@@ -4,7 +4,9 @@
 //
 // Jump tables are found in the symbol list (`m68hc11-nm` output): a table runs
 // from a symbol named jt_NAME to jt_NAME_end and holds 16-bit code addresses.
-// Data is never decoded: only flow is followed.
+// Data is never decoded: only flow is followed. With the symbol list it also
+// holds every routine and RAM location the emulator knows by address to the
+// emulator's own table of them.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -15,16 +17,19 @@
 #include <string>
 #include <vector>
 
+#include "emulator/firmware_map.h"
 #include "emulator/m6303.h"
 
 namespace {
 
-constexpr uint32_t kBase = 0xC000;
-constexpr size_t kSize = 0x4000;
+constexpr uint32_t kBase = FIRMWARE_BASE;
+constexpr size_t kSize = FIRMWARE_SIZE;
 
-// Routines the emulator enters or traps by address.
-constexpr uint16_t kFixedEntries[] = {0xC000, 0xCC96, 0xCCA4, 0xCCA5, 0xE210, 0xE21B,
-                                      0xE2CE, 0xE2D5, 0xE41D, 0xEB3B, 0xF36E, 0xF904};
+// Routines the emulator enters or traps by address (the tone's stores are
+// inside the tone).
+constexpr uint16_t kFixedEntries[] = {ENTRY_RESET,   ENTRY_POWER_OFF, TRAP_SLEEP,      TRAP_OFF_LOOP,
+                                      WAIT_FOR_KEY,  COUNTDOWN_JUMP,  CONFIRM_DELAY,   TRAP_TONE,
+                                      TRAP_LINE_FEED, SELF_CHECK_SWI, TRAP_PRINT_LINE, ALARM_PAUSE};
 
 struct Entry {
   uint16_t address;
@@ -139,6 +144,26 @@ std::map<std::string, uint32_t> ReadSymbols(const char* path, bool* ok) {
   return symbols;
 }
 
+// Code symbols must all be there; RAM symbols are checked where exported.
+void CheckFixedSymbols(Checker& checker, const std::map<std::string, uint32_t>& symbols) {
+  auto check = [&](const FirmwareSymbol& symbol, bool required) {
+    const auto found = symbols.find(symbol.name);
+    char message[120];
+    if (found == symbols.end()) {
+      if (!required) return;
+      std::snprintf(message, sizeof message, "symbol %s is missing (the emulator expects 0x%04X)", symbol.name,
+                    symbol.address);
+      checker.Fail(message);
+    } else if (found->second != symbol.address) {
+      std::snprintf(message, sizeof message, "symbol %s is at 0x%04X; the emulator expects 0x%04X", symbol.name,
+                    found->second, symbol.address);
+      checker.Fail(message);
+    }
+  };
+  for (const FirmwareSymbol& symbol : FirmwareCodeSymbols) check(symbol, true);
+  for (const FirmwareSymbol& symbol : FirmwareRamSymbols) check(symbol, false);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,8 +192,8 @@ int main(int argc, char** argv) {
       checker.Fail(message);
     }
   }
-  const uint16_t reset = checker.WordAt(0xFFFE);
-  if (reset != 0xC000) checker.Fail("the reset vector does not hold 0xC000");
+  const uint16_t reset = checker.WordAt(RESET_VECTOR);
+  if (reset != ENTRY_RESET) checker.Fail("the reset vector does not hold 0xC000");
   checker.Add(reset, "the reset vector");
   for (uint16_t entry : kFixedEntries) checker.Add(entry, "a fixed entry point");
 
@@ -180,6 +205,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "romcheck: cannot open %s\n", argv[2]);
       return 2;
     }
+    CheckFixedSymbols(checker, symbols);
     for (const auto& [name, start] : symbols) {
       if (name.rfind("jt_", 0) != 0 || name.ends_with("_end")) continue;
       const auto end = symbols.find(name + "_end");

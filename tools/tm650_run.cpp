@@ -1,18 +1,23 @@
 // tm650-run: the whole machine without a window. Runs a firmware image,
 // presses a script of keys, writes the paper to standard output and, on
 // request, a JSON report of what the device's face shows.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/startup.h"
-#include "resources/ids.h"
-#include "tools/headless_host.h"
+#include "emulator/machine.h"
+#include "resources/controls.h"
 #include "tools/key_names.h"
 
 namespace {
@@ -70,8 +75,12 @@ Options:
 Idle means: the PC reaches the wait-for-key loop at 0xE210 with no key held.
 A self-loop is a branch to itself; the off loop at 0xCCA5 reports "off".
 
+Numbers are plain decimal digits (ADDR is hex digits): no sign, no spaces,
+nothing after them. File and folder names may not be empty.
+
 Exit status: 0 normal stop (idle, limit, self-loop, off); 2 usage or file
-error; 3 undecoded opcode; 4 halted by CLI or SEI.
+error, including a failed write of the paper, the report or the trace;
+3 undecoded opcode; 4 halted by CLI or SEI.
 )";
 
 struct Peek {
@@ -107,22 +116,41 @@ const char* StopName(Stop stop) {
   return "?";
 }
 
-bool ParseCount(const char* text, uint64_t& value) {
-  char* end = nullptr;
-  errno = 0;
-  unsigned long long n = std::strtoull(text, &end, 10);
-  if (errno != 0 || end == text || *end != '\0' || text[0] == '-') return false;
+// Digits only, in `base`, at most `limit`: no sign, space, overflow or tail.
+bool ParseNumber(const std::string& text, int base, uint64_t limit, uint64_t& value) {
+  if (text.empty() || text.size() > 20) return false;
+  uint64_t n = 0;
+  for (char c : text) {
+    const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                      : (base == 16 && std::isxdigit(static_cast<unsigned char>(c)))
+                          ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                          : -1;
+    if (digit < 0 || n > (limit - digit) / base) return false;
+    n = n * base + digit;
+  }
   value = n;
   return true;
 }
 
+bool ParseCount(const char* text, uint64_t& value) { return ParseNumber(text, 10, UINT64_MAX, value); }
+
 bool ParsePeek(const std::string& text, Peek& peek) {
-  unsigned address = 0, length = 0;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%x:%u%c", &address, &length, &tail) != 2) return false;
-  if (address > 0xFFFF || length == 0 || length > 0x10000) return false;
+  const size_t colon = text.find(':');
+  uint64_t address = 0, length = 0;
+  if (colon == std::string::npos || !ParseNumber(text.substr(0, colon), 16, 0xFFFF, address) ||
+      !ParseNumber(text.substr(colon + 1), 10, 0x10000, length) || length == 0)
+    return false;
   peek = {static_cast<uint16_t>(address), static_cast<uint16_t>(length - 1)};
   return true;
+}
+
+// A folder the needle files can be written to.
+std::string CheckCaptureDir(const std::string& dir) {
+  std::error_code code;
+  if (!std::filesystem::is_directory(dir, code)) return "--capture-dir " + dir + " is not a folder";
+  if (::access(dir.c_str(), W_OK | X_OK) != 0)
+    return "--capture-dir " + dir + " cannot be written: " + std::strerror(errno);
+  return {};
 }
 
 bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::string& error) {
@@ -158,6 +186,7 @@ std::string ParseOptions(int argc, char** argv, Options& options, bool& help) {
     } else if (arg == "--rom" || arg == "--capture-dir" || arg == "--trace" || arg == "--report" ||
                arg == "--keys" || arg == "--peek") {
       if (!value(v)) return arg + " needs a value";
+      if (*v == '\0' && arg != "--keys") return arg + " needs a non-empty name";
       if (arg == "--rom") options.rom = v;
       if (arg == "--capture-dir") options.captureDir = v;
       if (arg == "--trace") options.trace = v;
@@ -187,7 +216,6 @@ std::string ParseOptions(int argc, char** argv, Options& options, bool& help) {
 // Runs the machine in steps, counting instructions against the overall limit.
 struct Driver {
   Machine& machine;
-  HeadlessHost& host;
   uint64_t limit;
   std::FILE* trace = nullptr;
   uint64_t count = 0;
@@ -198,13 +226,6 @@ struct Driver {
     const char* mnemonic = Mnemonic[opcode][0] ? Mnemonic[opcode] : "???";
     std::fprintf(trace, "%04X %02X %-5s A=%02X B=%02X X=%04X SP=%04X CCR=%02X\n", cpu.PC, opcode,
                  mnemonic, cpu.A, cpu.B, cpu.X, cpu.SP, cpu.CCR);
-  }
-
-  bool KeyHeld() const {
-    for (const auto& row : machine.keys.row) {
-      if (row.load(std::memory_order_relaxed) != 0xFF) return true;
-    }
-    return false;
   }
 
   // Runs at most `budget` instructions; with `untilIdle`, stops at the key wait.
@@ -219,51 +240,43 @@ struct Driver {
       ++count;
       if (result == StepResult::OffLoop) return Stop::Off;
       if (machine.core.cpu.PC == pc) return Stop::SelfLoop;
-      if (untilIdle && machine.core.cpu.PC == WAIT_FOR_KEY && !KeyHeld()) return Stop::Idle;
+      if (untilIdle && machine.core.cpu.PC == WAIT_FOR_KEY && KeysIdle(machine)) return Stop::Idle;
     }
     return untilIdle ? Stop::Limit : Stop::Idle;
+  }
+
+  // Keys and the paper act at once; a jump is taken after the next
+  // instruction, as the window's are.
+  void Send(Command command) {
+    MachineSend(machine, command);
+    if (command.kind != CommandKind::Power && command.kind != CommandKind::New) ServeCommands(machine);
   }
 };
 
 bool Fatal(Stop stop) { return stop == Stop::Undecoded || stop == Stop::Halted || stop == Stop::Limit; }
 
-void PressPower(Machine& machine, HeadlessHost& host) {
-  if (host.power == TEXT_ON) {
-    host.power = TEXT_OFF;
-    machine.JumpRequest.store(ENTRY_RESET);
-  } else {
-    host.power = TEXT_ON;
-    machine.JumpRequest.store(ENTRY_POWER_OFF);
-  }
-}
-
-// The window's paper-feed button feeds the pane only; the log, and so the
-// runner's output, keeps what the firmware printed.
-void FeedPaper(HeadlessHost& host) { host.paper += "\r\n"; }
-
 Stop RunScript(Driver& driver, const Options& options) {
-  Machine& machine = driver.machine;
   Stop stop = driver.Run(options.settle, true);
   for (const KeyAction& key : options.keys) {
     if (Fatal(stop) && stop != Stop::Limit) return stop;
     if (driver.count >= options.instructions) return Stop::Limit;
     switch (key.kind) {
-      case ActionKind::Power:
-        PressPower(machine, driver.host);
-        break;
-      case ActionKind::New:
-        driver.host.power = TEXT_OFF;
-        machine.JumpRequest.store(ENTRY_RESET);
-        break;
+      case ActionKind::Power: driver.Send({CommandKind::Power}); break;
+      case ActionKind::New: driver.Send({CommandKind::New}); break;
       case ActionKind::PaperFeed:
-        FeedPaper(driver.host);
+        // The window's feed button feeds the pane only; the log, and so
+        // the runner's output, keeps what the firmware printed.
+        driver.Send({CommandKind::PaperFeed});
         continue;
-      case ActionKind::Key:
-        KeyPress(machine.keys, key.controlId);
+      case ActionKind::Key: {
+        // A control outside the matrix presses nothing, but is held as long.
+        const KeyControl* control = FindKeyControl(key.controlId);
+        if (control) driver.Send({CommandKind::KeyDown, control->key});
         stop = driver.Run(options.hold, false);
-        KeyRelease(machine.keys, key.controlId);
+        if (control) driver.Send({CommandKind::KeyUp, control->key});
         if (stop == Stop::Undecoded || stop == Stop::Halted) return stop;
         break;
+      }
     }
     stop = driver.Run(options.settle, true);
   }
@@ -273,26 +286,27 @@ Stop RunScript(Driver& driver, const Options& options) {
 void WriteBool(std::FILE* out, bool value) { std::fputs(value ? "true" : "false", out); }
 
 void WriteReport(std::FILE* out, const Driver& driver, Stop stop, const Options& options) {
-  const HeadlessHost& host = driver.host;
+  const DeviceView view = MachineView(driver.machine);
   const Cpu& cpu = driver.machine.core.cpu;
   std::string digits, shown;
   for (size_t i = 0; i < 4; ++i) {
-    char c = DigitCharacter(host.shown.digit[i]);
+    char c = DigitCharacter(view.digits.digit[i]);
     digits += c;
     shown += c;
-    if (host.shown.point[i]) shown += '.';
+    if (view.digits.point[i]) shown += '.';
   }
   std::fprintf(out, "{\n  \"digits\": \"%s\",\n  \"points\": [", digits.c_str());
   for (size_t i = 0; i < 4; ++i) {
     if (i) std::fputs(", ", out);
-    WriteBool(out, host.shown.point[i]);
+    WriteBool(out, view.digits.point[i]);
   }
   std::fprintf(out, "],\n  \"shown\": \"%s\",\n  \"lamps\": {", shown.c_str());
-  for (size_t i = 0; i < Lamps.size(); ++i) {
-    std::fprintf(out, "%s\"%s\": ", i ? ", " : "", Lamps[i].name);
-    WriteBool(out, (host.port2 & Lamps[i].mask) != 0);
+  for (size_t i = 0; i < LampControls.size(); ++i) {
+    std::fprintf(out, "%s\"%s\": ", i ? ", " : "", LampControls[i].name);
+    WriteBool(out, (view.lamps & LampControls[i].mask) != 0);
   }
-  std::fprintf(out, "},\n  \"power\": \"%s\",\n  \"beeps\": %d,\n", host.power.c_str(), host.beeps);
+  std::fprintf(out, "},\n  \"power\": \"%s\",\n  \"beeps\": %u,\n", view.on ? TEXT_OFF : TEXT_ON,
+               view.beeps);
   std::fprintf(out,
                "  \"registers\": {\"A\": %u, \"B\": %u, \"X\": %u, \"SP\": %u, \"PC\": %u, "
                "\"CCR\": %u},\n",
@@ -337,14 +351,47 @@ bool LoadImage(const Options& options, std::vector<uint8_t>& image) {
 
 }  // namespace
 
+// One line on standard error for each event a script should hear of; false
+// when the paper could not be written.
+bool ReportEvents(Machine& machine) {
+  std::vector<Event> events;
+  MachineDrain(machine, events);
+  bool paperWritten = true;
+  for (const Event& event : events) {
+    if (event.kind == EventKind::LogFailed) {
+      std::fprintf(stderr, "tm650-run: cannot write the paper to standard output: %s\n", event.text.c_str());
+      paperWritten = false;
+    } else if (event.kind == EventKind::Stopped && event.stop == StopReason::Undecoded) {
+      std::fprintf(stderr, "opcode: not decoded: 0x%02X at 0x%04X\n", event.stopOpcode, event.stopAddress);
+    } else if (event.kind == EventKind::Stopped) {
+      std::fprintf(stderr, "halted: CLI or SEI at 0x%04X\n", event.stopAddress);
+    }
+  }
+  return paperWritten;
+}
+
+// Closes an output the runner wrote; false (told why) when any write failed.
+bool CloseOutput(std::FILE* file, const std::string& what) {
+  const bool failed = std::ferror(file) != 0;
+  errno = 0;
+  const bool closed = (file == stderr ? std::fflush(file) : std::fclose(file)) == 0;
+  if (failed || !closed) {
+    std::fprintf(stderr, "tm650-run: cannot write %s: %s\n", what.c_str(),
+                 errno ? std::strerror(errno) : "write error");
+    return false;
+  }
+  return true;
+}
+
 int main(int argc, char** argv) {
   Options options;
   bool help = false;
   std::string error = ParseOptions(argc, argv, options, help);
   if (help) {
     std::fputs(kHelp, stdout);
-    return 0;
+    return std::fflush(stdout) == 0 ? 0 : EXIT_USAGE;
   }
+  if (error.empty() && !options.captureDir.empty()) error = CheckCaptureDir(options.captureDir);
   if (!error.empty()) {
     std::fprintf(stderr, "tm650-run: %s\n", error.c_str());
     return EXIT_USAGE;
@@ -352,39 +399,36 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> image;
   if (!LoadImage(options, image)) return EXIT_USAGE;
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
+  std::FILE* trace = nullptr;
   if (!options.trace.empty()) {
-    trace.reset(std::fopen(options.trace.c_str(), "w"));
+    trace = std::fopen(options.trace.c_str(), "w");
     if (!trace) {
-      std::fprintf(stderr, "tm650-run: cannot write trace %s\n", options.trace.c_str());
+      std::fprintf(stderr, "tm650-run: cannot write trace %s: %s\n", options.trace.c_str(), std::strerror(errno));
       return EXIT_USAGE;
     }
   }
 
   auto machine = std::make_unique<Machine>();
-  HeadlessHost host;
-  host.paperOut = stdout;
-  MachineWire(*machine, &host);
-  LoadFirmware(*machine, image);
-  if (!options.unpatched) ApplyFirmwarePatches(*machine);
-  PiaReset(machine->pia);
+  MachineInit(*machine, {image, !options.unpatched, stdout});
   machine->printer.captureDir = options.captureDir;
   if (options.portTrace) machine->printer.trace = stderr;
-  MachineReset(*machine);
 
-  Driver driver{*machine, host, options.instructions, trace.get()};
+  Driver driver{*machine, options.instructions, trace};
   Stop stop = RunScript(driver, options);
-  std::fflush(stdout);
+  PublishPending(*machine);
+  bool written = ReportEvents(*machine);
+  if (trace) written = CloseOutput(trace, "trace " + options.trace) && written;
 
   if (!options.report.empty()) {
-    bool toStderr = options.report == "-";
+    const bool toStderr = options.report == "-";
     std::FILE* out = toStderr ? stderr : std::fopen(options.report.c_str(), "w");
     if (!out) {
-      std::fprintf(stderr, "tm650-run: cannot write report %s\n", options.report.c_str());
+      std::fprintf(stderr, "tm650-run: cannot write report %s: %s\n", options.report.c_str(), std::strerror(errno));
       return EXIT_USAGE;
     }
     WriteReport(out, driver, stop, options);
-    if (!toStderr) std::fclose(out);
+    written = CloseOutput(out, "report " + options.report) && written;
   }
+  if (!written) return EXIT_USAGE;
   return ExitStatus(stop);
 }

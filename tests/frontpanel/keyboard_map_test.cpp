@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "frontpanel/keyboard_map.h"
-#include "peripherals/keypad.h"
+#include "resources/controls.h"
 #include "resources/ids.h"
 
 namespace {
 
 TEST(KeyboardMap, DigitsPointEnterAndLettersWorkTheirKeys) {
-  for (const KeyInfo& key : KeyTable) EXPECT_FALSE(PcKeyNamesFor(key.controlId).isEmpty()) << key.controlId;
+  for (const KeyControl& key : KeyControls) EXPECT_FALSE(PcKeyNamesFor(key.controlId).isEmpty()) << key.controlId;
   EXPECT_EQ(ControlForPcKey(Qt::Key_0), IDC_KEY_0);
   for (int digit = 1; digit <= 9; ++digit) EXPECT_EQ(ControlForPcKey(Qt::Key_0 + digit), IDC_KEY_1 + digit - 1);
   EXPECT_EQ(ControlForPcKey(Qt::Key_Period), IDC_KEY_POINT);

@@ -1,11 +1,14 @@
-// The main window on its own, with the machine's shared words but no thread:
-// the face, the commands, the lamps and digits, keys by mouse and keyboard,
-// paper feed and clear, beeps, quitting and the stopped device.
+// The main window as a shell of the machine. The machine runs here on the
+// test's own thread (the built-in firmware, or a tiny image), so every case
+// is deterministic: clicks and PC keys become commands, and the window draws
+// the events the firmware's answers publish. One case runs the machine's
+// own thread: quitting while the device is off.
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,6 +19,7 @@
 #include <memory>
 
 #include "app/settings.h"
+#include "app/startup.h"
 #include "emulator/machine.h"
 #include "frontpanel/digit_painter.h"
 #include "frontpanel/face_images.h"
@@ -32,48 +36,84 @@ namespace {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest()
-      : machine_(std::make_unique<Machine>()),
-        images_(LoadFaceImages(QString())),
-        window_(*machine_, settings_, images_, sound_) {
-    window_.setMessageBox([this](const QString& caption, const QString& text, bool question) {
+  void SetUp() override {
+    if (BuiltinFirmware().empty()) GTEST_SKIP() << "no built-in firmware";
+    start(BuiltinFirmware());
+  }
+
+  // Brings the machine up and runs it to its first key wait before the
+  // window exists: its start-up events wait for the window.
+  void start(std::span<const uint8_t> image) {
+    window_.reset();
+    machine_ = std::make_unique<Machine>();
+    MachineInit(*machine_, {image, true, nullptr});
+    settle();
+    window_ = std::make_unique<MainWindow>(*machine_, settings_, images_, sound_);
+    window_->setMessageBox([this](const QString& caption, const QString& text, bool question) {
       messages_.push_back({caption, text, question});
       return answer_;
     });
+    window_->drainEvents();
   }
 
-  QPushButton* button(int id) { return qobject_cast<QPushButton*>(window_.control(id)); }
-  QRadioButton* lamp(int id) { return qobject_cast<QRadioButton*>(window_.control(id)); }
-  uint8_t row(int n) { return machine_->keys.row[n].load(); }
+  // Runs the device until it waits (or a bounded while, for a held key),
+  // then lets the window draw what it published.
+  void settle() {
+    ServeCommands(*machine_);
+    for (int i = 0; i < 200 && !MachineIdle(*machine_); ++i) RunSlice(*machine_, 50000);
+    if (window_) window_->drainEvents();
+  }
+  std::string shown() {
+    std::string text;
+    for (size_t i = 0; i < 4; ++i) {
+      text += DigitCharacter(window_->view().digits.digit[i]);
+      if (!window_->control(IDC_POINT_1 + int(i))->isHidden()) text += '.';
+    }
+    return text;
+  }
+  void clickKey(int id) {
+    QTest::mouseClick(window_->key(id), Qt::LeftButton);
+    settle();
+  }
   void sendKey(QEvent::Type type, int key, bool autoRepeat = false) {
     QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
-    QApplication::sendEvent(&window_, &event);
+    QApplication::sendEvent(window_.get(), &event);
   }
-  void sendDisplay(std::initializer_list<std::pair<uint8_t, bool>> bytes) {
-    for (auto [byte, command] : bytes) window_.DisplayByte(byte, command ? 0x80 : 0x00);
+  // The commands the window has sent and the machine not yet served.
+  std::vector<std::pair<CommandKind, int>> queued() {
+    std::lock_guard lock(machine_->mutex);
+    std::vector<std::pair<CommandKind, int>> commands;
+    for (const Command& c : machine_->commands) commands.emplace_back(c.kind, c.key);
+    return commands;
   }
+  QPushButton* button(int id) { return qobject_cast<QPushButton*>(window_->control(id)); }
+  QRadioButton* lamp(int id) { return qobject_cast<QRadioButton*>(window_->control(id)); }
 
-  std::unique_ptr<Machine> machine_;
   Settings settings_;
   FakeSound sound_;
-  FaceImages images_;
-  MainWindow window_;
+  FaceImages images_ = LoadFaceImages(QString());
+  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<MainWindow> window_;
   std::vector<ShownMessage> messages_;
   bool answer_ = false;
 };
 
+using KeyDown = std::pair<CommandKind, int>;
+KeyDown Down(int key) { return {CommandKind::KeyDown, key}; }
+KeyDown Up(int key) { return {CommandKind::KeyUp, key}; }
+
 TEST_F(MainWindowTest, BuildsEveryControlOfTheFaceAtAFixedSize) {
-  window_.show();
-  EXPECT_EQ(window_.control(IDC_FACE)->geometry(), QRect(8, 33, 777, 171));
-  EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
+  window_->show();
+  EXPECT_EQ(window_->control(IDC_FACE)->geometry(), QRect(8, 33, 777, 171));
+  EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
   for (const ControlTemplate& item : FaceControls()) {
     if (item.id >= 0) {
-      EXPECT_NE(window_.control(item.id), nullptr) << item.id;
+      EXPECT_NE(window_->control(item.id), nullptr) << item.id;
     }
   }
-  EXPECT_EQ(window_.powerCaption(), QStringLiteral("OFF"));
-  EXPECT_FALSE(window_.control(IDC_CANCEL)->isVisible());
-  EXPECT_EQ(window_.key(IDC_KEY_EQUALS)->toolTip(), QStringLiteral("PC key: Enter or ="));
+  EXPECT_EQ(window_->powerCaption(), QStringLiteral("OFF"));
+  EXPECT_FALSE(window_->control(IDC_CANCEL)->isVisible());
+  EXPECT_EQ(window_->key(IDC_KEY_EQUALS)->toolTip(), QStringLiteral("PC key: Enter or ="));
 }
 
 TEST_F(MainWindowTest, EveryMenuCommandIsThereAndInTheHelpBook) {
@@ -82,10 +122,10 @@ TEST_F(MainWindowTest, EveryMenuCommandIsThereAndInTheHelpBook) {
   const QString html = QString::fromUtf8(book.readAll());
   for (int id : {IDM_NEW, IDM_PAGE_SETUP, IDC_PRINT, IDM_EXIT, IDM_FONT, IDM_BEEP, IDM_HEADER_FOOTER,
                  IDM_HELP_CONTENTS, IDM_ABOUT})
-    ASSERT_NE(window_.action(id), nullptr) << id;
+    ASSERT_NE(window_->action(id), nullptr) << id;
   for (int id : {IDM_PAGE_SETUP, IDC_PRINT, IDM_FONT, IDM_HEADER_FOOTER})
-    EXPECT_EQ(window_.action(id)->isEnabled(), PrintingAvailable()) << id;
-  const QList<QAction*> actions = window_.findChildren<QAction*>(QRegularExpression(QStringLiteral("^cmd")));
+    EXPECT_EQ(window_->action(id)->isEnabled(), PrintingAvailable()) << id;
+  const QList<QAction*> actions = window_->findChildren<QAction*>(QRegularExpression(QStringLiteral("^cmd")));
   EXPECT_GE(actions.size(), 11);
   for (const QAction* action : actions) {
     QString name = action->text();  // "&Header && Footer" reads "Header & Footer"
@@ -95,184 +135,156 @@ TEST_F(MainWindowTest, EveryMenuCommandIsThereAndInTheHelpBook) {
   }
 }
 
-TEST_F(MainWindowTest, PowerButtonAndNewFollowTheTable) {
-  window_.command(IDC_POWER);  // running -> off
-  EXPECT_EQ(window_.powerCaption(), QStringLiteral("ON"));
-  EXPECT_EQ(machine_->JumpRequest.load(), ENTRY_POWER_OFF);
-  window_.command(IDC_POWER);  // off -> running
-  EXPECT_EQ(window_.powerCaption(), QStringLiteral("OFF"));
-  EXPECT_EQ(machine_->JumpRequest.load(), ENTRY_RESET);
-  window_.SetPowerCaption("ON");  // the firmware switched itself off
-  machine_->JumpRequest = 0;
-  button(IDC_POWER)->click();
-  EXPECT_EQ(window_.powerCaption(), QStringLiteral("OFF"));
-  EXPECT_EQ(machine_->JumpRequest.load(), ENTRY_RESET);
-  window_.SetPowerCaption("ON");
-  window_.command(IDM_NEW);
-  EXPECT_EQ(window_.powerCaption(), QStringLiteral("OFF"));
-  EXPECT_EQ(machine_->JumpRequest.load(), ENTRY_RESET);
+TEST_F(MainWindowTest, AWindowBuiltLateGetsEverythingTheDeviceDidBefore) {
+  EXPECT_EQ(sound_.played, (std::vector<int32_t>{64})) << "the start-up beep waited for the window";
+  EXPECT_EQ(shown(), "   0");
+  EXPECT_EQ(window_->powerCaption(), QStringLiteral("OFF"));
 }
 
-TEST_F(MainWindowTest, LampsFollowPortTwoAndIgnoreClicks) {
-  window_.show();
-  for (auto [bits, lit] : {std::pair{0x3B, true}, {0x84, false}}) {  // every lamp bit but 2; beeper and bit 2
-    window_.Lamps(static_cast<uint8_t>(bits));
-    for (int id : {IDC_LAMP_GAUGE, IDC_LAMP_MODE, IDC_LAMP_MT, IDC_LAMP_ARC_LENGTH, IDC_LAMP_PRINT})
-      EXPECT_EQ(lamp(id)->isChecked(), lit) << id;
-  }
-  window_.Lamps(0x10);
-  EXPECT_TRUE(lamp(IDC_LAMP_ARC_LENGTH)->isChecked());
-  QTest::mouseClick(lamp(IDC_LAMP_GAUGE), Qt::LeftButton);
-  QTest::mouseClick(lamp(IDC_LAMP_ARC_LENGTH), Qt::LeftButton);
-  EXPECT_FALSE(lamp(IDC_LAMP_GAUGE)->isChecked());
-  EXPECT_TRUE(lamp(IDC_LAMP_ARC_LENGTH)->isChecked());
-}
-
-TEST_F(MainWindowTest, DisplayUpdatesShowDigitsAndPoints) {
-  window_.show();
-  // "  1.5" then 0: blank, blank, "1" with its point, "5"
-  sendDisplay({{0x20, true}, {0x00, false}, {0x00, false}, {0x00, false}, {0x00, false},
-               {0x86, false}, {0x00, false}, {0x6D, false}, {0x00, false}, {0x11, true}});
-  const DigitState& shown = window_.shown();
-  EXPECT_EQ(shown.digit, (std::array<uint8_t, 4>{0x16, 0x16, 1, 5}));
-  EXPECT_EQ(shown.point, (std::array<bool, 4>{false, false, true, false}));
-  EXPECT_EQ(static_cast<DigitPainter*>(window_.control(IDC_DIGIT_1 + 2))->digit(), 1);
-  EXPECT_TRUE(window_.control(IDC_POINT_1 + 2)->isVisible());
-  EXPECT_FALSE(window_.control(IDC_POINT_1 + 3)->isVisible());
-  // A refresh right after clear shows blanks with all points lit.
-  sendDisplay({{0x20, true}, {0x11, true}});
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_GE(window_.shown().digit[i], DIGIT_BLANK);
-    EXPECT_TRUE(window_.control(IDC_POINT_1 + i)->isVisible());
-  }
-  sendDisplay({{0x54, true}, {0x30, true}, {0x14, true}});  // set-up commands change nothing
-  EXPECT_TRUE(window_.control(IDC_POINT_1)->isVisible());
-}
-
-TEST_F(MainWindowTest, MouseHoldsAKeyUntilReleaseAndADoubleClickIsOnePress) {
-  window_.show();
-  KeyButton* five = window_.key(IDC_KEY_1 + 4);  // row 0, column 5
-  QTest::mousePress(five, Qt::LeftButton);
-  EXPECT_EQ(row(0), 0xDF);
-  QTest::mouseRelease(five, Qt::LeftButton);
-  EXPECT_EQ(row(0), 0xFF);
-  QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(5, 5), five->mapToGlobal(QPointF(5, 5)),
-                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(five, &second);
-  EXPECT_EQ(row(0), 0xFF);
-}
-
-TEST_F(MainWindowTest, PcKeysHoldTheirKeysWithoutRepeatingUntilReleasedOrTheWindowIsLeft) {
-  window_.show();
-  sendKey(QEvent::KeyPress, Qt::Key_5);
-  EXPECT_EQ(row(0), 0xDF);
-  EXPECT_TRUE(window_.key(IDC_KEY_1 + 4)->isDown());
-  machine_->keys.row[0] = 0xFF;  // as if the firmware had seen it: repeats must not press again
-  sendKey(QEvent::KeyRelease, Qt::Key_5, true);
-  sendKey(QEvent::KeyPress, Qt::Key_5, true);
-  EXPECT_EQ(row(0), 0xFF);
-  sendKey(QEvent::KeyRelease, Qt::Key_5);
-  EXPECT_FALSE(window_.key(IDC_KEY_1 + 4)->isDown());
-  // Enter works the equals key, not the default power button.
-  EXPECT_TRUE(button(IDC_POWER)->isDefault());
-  sendKey(QEvent::KeyPress, Qt::Key_Return);
-  EXPECT_EQ(row(4), 0xFB);
-  sendKey(QEvent::KeyRelease, Qt::Key_Return);
-  EXPECT_EQ(row(4), 0xFF);
-  EXPECT_EQ(window_.powerCaption(), QStringLiteral("OFF"));
-  EXPECT_EQ(machine_->JumpRequest.load(), 0);
-  // Keys held are let go when the window loses the keyboard.
-  sendKey(QEvent::KeyPress, Qt::Key_S);
-  EXPECT_EQ(row(1), 0xBF);
-  QEvent deactivate(QEvent::WindowDeactivate);
-  QApplication::sendEvent(&window_, &deactivate);
-  EXPECT_EQ(row(1), 0xFF);
-  EXPECT_FALSE(window_.key(IDC_KEY_S)->isDown());
-}
-
-TEST_F(MainWindowTest, PaperFeedAndClear) {
-  window_.command(IDC_PAPER_FEED);
-  EXPECT_EQ(window_.paper()->paper(), "\r\n");
-  const char line[] = "22 STS\r\n";
-  window_.PaperAppend(line, 8);
+TEST_F(MainWindowTest, ClickedKeysReachTheFirmwareAndItsAnswersTheFace) {
+  for (int id : {IDC_KEY_1, IDC_KEY_POINT, IDC_KEY_1 + 4}) clickKey(id);
+  EXPECT_EQ(shown(), "  1.5");
+  clickKey(IDC_KEY_N);  // PRINT on
+  EXPECT_TRUE(lamp(IDC_LAMP_PRINT)->isChecked());
+  QTest::mouseClick(lamp(IDC_LAMP_PRINT), Qt::LeftButton);
+  EXPECT_TRUE(lamp(IDC_LAMP_PRINT)->isChecked()) << "a lamp only shows port 2";
+  clickKey(IDC_KEY_A + 12);  // the firmware's paper feed
   button(IDC_PAPER_FEED)->click();
-  EXPECT_EQ(window_.paper()->paper(), "\r\n22 STS\r\n\r\n");
+  settle();
+  EXPECT_EQ(window_->paper()->paper(), "\r\n\r\n");
   button(IDC_PAPER_CLEAR)->click();
-  EXPECT_TRUE(window_.paper()->paper().empty());
-  EXPECT_TRUE(window_.paper()->toPlainText().isEmpty());
+  settle();
+  EXPECT_TRUE(window_->paper()->toPlainText().isEmpty());
 }
 
-TEST_F(MainWindowTest, EachToneCallBeepsOnceNoSoundIsSilentAndOnlyFailuresAreShown) {
-  window_.Beep();
-  window_.Beep();
-  EXPECT_EQ(sound_.played, (std::vector<int32_t>{64, 64}));
-  settings_.Sound = SOUND_NONE;
-  window_.Beep();
+// Every mouse press is a press, the double click's second one too; a held
+// PC key is one press however long its repeats run.
+TEST_F(MainWindowTest, MouseAndPcKeysSendEveryPressAndEachReleaseOnce) {
+  window_->show();
+  KeyButton* five = window_->key(IDC_KEY_1 + 4);
+  QTest::mousePress(five, Qt::LeftButton);
+  QTest::mouseRelease(five, Qt::LeftButton);
+  QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(5, 5), five->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(five, &second);
+  QTest::mouseRelease(five, Qt::LeftButton);
+  sendKey(QEvent::KeyPress, Qt::Key_Return);  // the equals key, not the default power button
+  sendKey(QEvent::KeyRelease, Qt::Key_Return, true);
+  sendKey(QEvent::KeyPress, Qt::Key_Return, true);
+  sendKey(QEvent::KeyRelease, Qt::Key_Return);
+  EXPECT_EQ(queued(), (std::vector<KeyDown>{Down(5), Up(5), Down(5), Up(5), Down(34), Up(34)}));
+  settle();
+  EXPECT_EQ(shown(), "  55");
+  EXPECT_EQ(window_->powerCaption(), QStringLiteral("OFF"));
+}
+
+// Keys held are let go when the window loses the keyboard or a menu opens.
+TEST_F(MainWindowTest, HeldKeysAreLetGoWhenTheWindowOrAMenuTakesTheInput) {
+  window_->show();
+  sendKey(QEvent::KeyPress, Qt::Key_S);
+  QEvent deactivate(QEvent::WindowDeactivate);
+  QApplication::sendEvent(window_.get(), &deactivate);
+  EXPECT_FALSE(window_->key(IDC_KEY_S)->isDown());
+  QTest::mousePress(window_->key(IDC_KEY_1), Qt::LeftButton);
+  QMenu menu(window_.get());
+  menu.addAction(QStringLiteral("Copy"));
+  menu.popup(QPoint(0, 0));
+  menu.close();
+  QTest::mouseRelease(window_->key(IDC_KEY_1), Qt::LeftButton);
+  EXPECT_EQ(queued(), (std::vector<KeyDown>{Down(14), Up(14), Down(1), Up(1)}));
+  sendKey(QEvent::KeyPress, Qt::Key_2);
+  sendKey(QEvent::KeyRelease, Qt::Key_2);
+  EXPECT_EQ(queued().back(), Up(2)) << "keys still work after the menu";
+}
+
+TEST_F(MainWindowTest, PowerAndNewRestartTheDevice) {
+  clickKey(IDC_KEY_1 + 6);
+  button(IDC_POWER)->click();
+  settle();
+  EXPECT_EQ(window_->powerCaption(), QStringLiteral("ON"));
+  EXPECT_FALSE(lamp(IDC_LAMP_GAUGE)->isChecked());
+  EXPECT_EQ(shown(), "   7") << "the last digits stay while off";
+  clickKey(IDC_KEY_1 + 7);
+  EXPECT_EQ(shown(), "   7") << "keys do nothing while off";
+  window_->command(IDC_POWER);
+  settle();
+  EXPECT_EQ(window_->powerCaption(), QStringLiteral("OFF"));
   EXPECT_EQ(sound_.played.size(), 2u);
+  window_->command(IDM_NEW);
+  settle();
+  EXPECT_EQ(sound_.played.size(), 3u);
+}
+
+TEST_F(MainWindowTest, BeepsFollowTheChosenSoundAndOnlyFailuresAreShown) {
+  settings_.Sound = SOUND_NONE;
+  window_->command(IDM_NEW);
+  settle();
+  EXPECT_EQ(sound_.played.size(), 1u);
   EXPECT_TRUE(messages_.empty());
-  settings_.Sound = SOUND_ASTERISK;  // a failed beep says so each time
+  settings_.Sound = SOUND_ASTERISK;
   sound_.succeed = false;
-  window_.Beep();
-  window_.Beep();
-  ASSERT_EQ(messages_.size(), 2u);
+  window_->command(IDM_NEW);
+  settle();
+  ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].caption, QStringLiteral("beep"));
   EXPECT_EQ(messages_[0].text, QStringLiteral("failed"));
-  settings_.Sound = SOUND_NONE;
-  window_.Beep();
-  EXPECT_EQ(messages_.size(), 2u);
 }
 
-TEST_F(MainWindowTest, EscapeAndTheCloseBoxQuitAndLetTheEmulationGo) {
-  window_.show();
-  EXPECT_TRUE(window_.WindowExists());
-  QTest::keyClick(&window_, Qt::Key_Escape);
-  EXPECT_EQ(machine_->StopFlag.load(), 1u);
-  EXPECT_FALSE(window_.WindowExists());
-  EXPECT_EQ(window_.result(), 1);
-  EXPECT_FALSE(window_.isVisible());
-  window_.show();  // the close box quits too
-  machine_->StopFlag = 0;
-  window_.close();
-  EXPECT_EQ(machine_->StopFlag.load(), 1u);
+TEST_F(MainWindowTest, EscapeAndTheCloseBoxQuit) {
+  window_->show();
+  QTest::keyClick(window_.get(), Qt::Key_Escape);
+  EXPECT_EQ(window_->result(), 1);
+  EXPECT_FALSE(window_->isVisible());
+  window_->show();
+  window_->close();
+  EXPECT_FALSE(window_->isVisible());
 }
 
-TEST_F(MainWindowTest, AnUndecodedOpcodeStopsTheDeviceForGood) {
-  window_.show();
-  window_.Stopped(StopReason::Undecoded, 0xC035, 0x00);
-  ASSERT_EQ(messages_.size(), 2u);
-  EXPECT_EQ(messages_[0].caption, QStringLiteral("opcode"));
-  EXPECT_EQ(messages_[0].text, QStringLiteral("not decoded"));
-  EXPECT_TRUE(messages_[1].question);
-  EXPECT_TRUE(window_.deviceStopped());
-  EXPECT_TRUE(window_.isVisible());  // answered no: the window stays
-  const QString label = qobject_cast<QLabel*>(window_.control(IDC_DISPLAY_LABEL))->text();
-  EXPECT_TRUE(label.contains(QStringLiteral("stopped"))) << label.toStdString();
-  EXPECT_TRUE(label.contains(QStringLiteral("0xC035")));
-  window_.command(IDC_POWER);
-  window_.command(IDM_NEW);
-  EXPECT_EQ(machine_->JumpRequest.load(), 0);  // nothing can start it again
+// An undecoded opcode stops the device for good; the window says where (the
+// opcode's own address) and offers to close.
+TEST_F(MainWindowTest, AStoppedDeviceSaysWhereAndNeverRestarts) {
+  for (bool closeNow : {false, true}) {
+    const uint8_t image[] = {0x01, 0x00};
+    std::vector<uint8_t> rom(image, image + 2);
+    rom.resize(FIRMWARE_SIZE);
+    rom[RESET_VECTOR - FIRMWARE_BASE] = 0xC0;
+    messages_.clear();
+    answer_ = closeNow;
+    start(rom);
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0].caption, QStringLiteral("opcode"));
+    EXPECT_EQ(messages_[0].text, QStringLiteral("not decoded"));
+    EXPECT_TRUE(messages_[1].question);
+    EXPECT_TRUE(window_->deviceStopped());
+    EXPECT_EQ(window_->result(), closeNow ? 1 : 0);
+    const QString label = qobject_cast<QLabel*>(window_->control(IDC_DISPLAY_LABEL))->text();
+    EXPECT_TRUE(label.contains(QStringLiteral("0xC001"))) << label.toStdString();
+    window_->command(IDM_NEW);
+    EXPECT_TRUE(queued().empty()) << "nothing can start it again";
+  }
 }
 
-TEST_F(MainWindowTest, AHaltedDeviceOffersToCloseAndClosesOnYes) {
-  window_.show();
-  answer_ = true;
-  window_.Stopped(StopReason::Halted, 0xC010, 0x0F);
-  ASSERT_EQ(messages_.size(), 1u);  // no "not decoded" for a halt
-  EXPECT_TRUE(messages_[0].question);
-  EXPECT_EQ(machine_->StopFlag.load(), 1u);
-  EXPECT_FALSE(window_.WindowExists());
+// The machine's own thread: the window follows it, and quitting while the
+// device is off ends the thread at once.
+TEST_F(MainWindowTest, QuittingWhileTheDeviceIsOffEndsTheThread) {
+  MachineStart(*machine_);
+  window_->command(IDC_POWER);
+  ASSERT_TRUE(WaitFor([&] { return window_->powerCaption() == QStringLiteral("ON"); }));
+  window_->command(IDM_EXIT);
+  MachineStop(*machine_);
+  EXPECT_FALSE(machine_->thread.joinable());
 }
 
 TEST_F(MainWindowTest, HelpIsForNumberedControlsOnly) {
-  window_.show();
-  QWidget* key = window_.control(IDC_KEY_1);
-  EXPECT_EQ(window_.controlIdAt(key->mapToGlobal(key->rect().center())), IDC_KEY_1);
-  QWidget* lampButton = window_.control(IDC_LAMP_PRINT);
-  EXPECT_EQ(window_.controlIdAt(lampButton->mapToGlobal(QPoint(3, 3))), IDC_LAMP_PRINT);
+  window_->show();
+  QWidget* key = window_->control(IDC_KEY_1);
+  EXPECT_EQ(window_->controlIdAt(key->mapToGlobal(key->rect().center())), IDC_KEY_1);
+  QWidget* lampButton = window_->control(IDC_LAMP_PRINT);
+  EXPECT_EQ(window_->controlIdAt(lampButton->mapToGlobal(QPoint(3, 3))), IDC_LAMP_PRINT);
   // The "PF" label at (465, 243) in dialog units has no id.
   const QRect label = DialogRect({-1, ControlKind::Label, 465, 243, 10, 7, "PF"});
-  QWidget* face = window_.control(IDC_FACE)->parentWidget();
-  EXPECT_EQ(window_.controlIdAt(face->mapToGlobal(label.center())), 0);
+  QWidget* face = window_->control(IDC_FACE)->parentWidget();
+  EXPECT_EQ(window_->controlIdAt(face->mapToGlobal(label.center())), 0);
 }
 
 }  // namespace

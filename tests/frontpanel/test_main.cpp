@@ -1,8 +1,12 @@
 // The window tests need one QApplication for the whole run, offscreen, with
 // the user's folders and settings kept out of the way.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QStandardPaths>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include "tests/frontpanel/test_support.h"
 
 int main(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -11,4 +15,18 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setOrganizationName(QStringLiteral("Fernhill-tests"));
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
+}
+
+// Blocks in the event loop until something arrives; the tick bounds each
+// wait so the deadline is seen.
+bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  QTimer tick;
+  tick.start(10);
+  while (!condition()) {
+    if (timer.elapsed() > milliseconds) return false;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  return true;
 }

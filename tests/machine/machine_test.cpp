@@ -1,45 +1,51 @@
-// The run loop: traps, patches, jump requests, the stop rules and the log.
-// The wiring of keys, lamps and display is left to the runner's black-box tests.
+// The run loop on small images of its own: traps, patches, commands, power,
+// stops, the log and the view.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <initializer_list>
 #include <memory>
-#include <string>
-#include <thread>
 #include <tuple>
+#include <string>
+#include <vector>
 
 #include "emulator/machine.h"
-#include "tests/machine/fake_host.h"
 
 namespace {
 
+std::string CrLfTimes(int n) {
+  std::string text;
+  while (n-- > 0) text += "\r\n";
+  return text;
+}
+
 class MachineTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // `code` at 0xC000; every patched routine and trap keeps its place.
+  void Start(std::initializer_list<uint8_t> code, bool patched = true) {
+    image.assign(FIRMWARE_SIZE, 0x01);  // NOPs
+    std::copy(code.begin(), code.end(), image.begin());
+    image[RESET_VECTOR - FIRMWARE_BASE] = 0xC0;
+    image[RESET_VECTOR - FIRMWARE_BASE + 1] = 0x00;
+    for (uint16_t a : {TRAP_TONE, TRAP_PRINT_LINE, TRAP_LINE_FEED}) image[a - FIRMWARE_BASE] = 0x39;
+    const uint8_t sleepAndLoop[] = {0x1A, 0x20, 0xFE};  // SLP; BRA *
+    std::copy(std::begin(sleepAndLoop), std::end(sleepAndLoop), image.begin() + (TRAP_SLEEP - FIRMWARE_BASE));
     machine = std::make_unique<Machine>();
-    MachineWire(*machine, &host);
-    PiaReset(machine->pia);
+    log = std::tmpfile();
+    MachineInit(*machine, {image, patched, log});
   }
-
-  void Poke(uint16_t address, std::initializer_list<uint8_t> bytes) {
-    for (uint8_t b : bytes) machine->core.memory[address++] = b;
+  void TearDown() override {
+    if (log) std::fclose(log);
   }
 
   // A call of `routine` from 0xC000, followed by a branch to itself.
-  void CallFromReset(uint16_t routine) {
-    Poke(0xC000, {0x8E, 0x23, 0xFF, 0xBD, uint8_t(routine >> 8), uint8_t(routine), 0x20, 0xFE});
-    Poke(0xFFFE, {0xC0, 0x00});
-    ApplyFirmwarePatches(*machine);
-    MachineReset(*machine);
-  }
-
+  void CallFromReset(uint16_t routine) { Start({0x8E, 0x23, 0xFF, 0xBD, uint8_t(routine >> 8), uint8_t(routine), 0x20, 0xFE}); }
   void Run(int steps) {
     for (int i = 0; i < steps; ++i) Step(*machine);
   }
-
-  void PrintBuffer(std::initializer_list<uint8_t> bytes) { Poke(PRINT_BUFFER, bytes); }
-
+  void Poke(uint16_t address, std::initializer_list<uint8_t> bytes) {
+    for (uint8_t b : bytes) machine->core.memory[address++] = b;
+  }
   std::string LogText() {
     std::fflush(log);
     std::rewind(log);
@@ -47,23 +53,33 @@ class MachineTest : public ::testing::Test {
     for (int c; (c = std::fgetc(log)) != EOF;) text += static_cast<char>(c);
     return text;
   }
+  std::vector<EventKind> Drained() {
+    std::vector<Event> events;
+    MachineDrain(*machine, events);
+    std::vector<EventKind> kinds;
+    for (const Event& e : events) kinds.push_back(e.kind);
+    return kinds;
+  }
 
+  std::vector<uint8_t> image;
   std::unique_ptr<Machine> machine;
-  FakeHost host;
   std::FILE* log = nullptr;
 };
 
-TEST_F(MachineTest, PatchesCutRoutinesShortAndBendTheInactivityJump) {
-  ApplyFirmwarePatches(*machine);
-  const auto& m = machine->core.memory;
-  EXPECT_EQ(m[0xE21C], 0xE2);
-  EXPECT_EQ(m[0xE21D], 0x10);
-  for (uint16_t address : {0xE2D5, 0xF904, 0xE2CE, 0xF36E, 0xE41D}) EXPECT_EQ(m[address], 0x39) << address;
+TEST_F(MachineTest, InitPatchesTheImageOnlyWhenAsked) {
+  for (bool patched : {true, false}) {
+    Start({}, patched);
+    for (const FirmwarePatch& patch : FirmwarePatches) {
+      const uint8_t expected = patched ? patch.value : image[patch.address - FIRMWARE_BASE];
+      EXPECT_EQ(machine->core.memory[patch.address], expected) << patch.address;
+    }
+    EXPECT_EQ(machine->core.cpu.PC, ENTRY_RESET);
+  }
 }
 
 // The print-line and line-feed traps write to the log and the pane, and the
 // patched routines return at once.
-TEST_F(MachineTest, PrintTrapsWriteToLogAndPane) {
+TEST_F(MachineTest, PrintTrapsWriteTheSameTextToLogAndPane) {
   struct Case {
     uint16_t routine;
     std::initializer_list<uint8_t> buffer;
@@ -75,119 +91,98 @@ TEST_F(MachineTest, PrintTrapsWriteToLogAndPane) {
       {TRAP_PRINT_LINE, {'a', 'b', 'd', 0x80}, "acm\r\n"},
       {TRAP_PRINT_LINE, {'B', 'D', '5', '"', '3', 0x80}, "BD5x3\r\n"},
       {TRAP_PRINT_LINE, {'A', '\r', 'B', 0x80}, "A\r\nB\r\n"},
-      {TRAP_PRINT_LINE,
-       {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F', 'Z'},
+      {TRAP_PRINT_LINE, {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F', 'Z'},
        "0123456789ABCDEF\r\n"},
+      {TRAP_PRINT_LINE, {13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13}, CrLfTimes(17)},
   };
   for (const Case& c : cases) {
-    SetUp();
-    host.pane.clear();
-    log = std::tmpfile();
-    machine->LogFile = log;
     CallFromReset(c.routine);
-    PrintBuffer(c.buffer);
+    Poke(PRINT_BUFFER, c.buffer);
     Run(4);  // LDS, JSR (trap), RTS, BRA
-    EXPECT_EQ(host.pane, c.expected);
+    EXPECT_EQ(MachineView(*machine).paper, c.expected);
     EXPECT_EQ(LogText(), c.expected);
     EXPECT_EQ(machine->core.cpu.PC, 0xC006);
-    std::fclose(log);
+    std::vector<Event> events;
+    MachineDrain(*machine, events);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_TRUE(events[0].logged);
   }
 }
 
-TEST_F(MachineTest, ComposePrintLineNeverExceedsThirtyFourCharacters) {
-  uint8_t buffer[16];
-  std::fill(std::begin(buffer), std::end(buffer), '\r');
-  char out[34];
-  EXPECT_EQ(ComposePrintLine(buffer, out), 34u);
-  EXPECT_EQ(std::string(out, 4), "\r\n\r\n");
+// Port 2 reaches the lamps only when it changes, and never from the tone's
+// two beeper stores.
+TEST_F(MachineTest, LampsFollowPortTwoButNotTheBeeperStores) {
+  Start({0x86, 0x05, 0x97, 0x03, 0x97, 0x03, 0xBD, 0xE2, 0xD5, 0x20, 0xFE});  // LDAA #5; STAA *3 x2; JSR tone
+  const uint8_t tone[] = {0x86, 0x80, 0x01, 0x01, 0x01, 0x01, 0x97, 0x03, 0x4F, 0x01, 0x01, 0x01, 0x01, 0x01, 0x97, 0x03, 0x39};
+  std::copy(std::begin(tone), std::end(tone), machine->core.memory.begin() + TRAP_TONE);
+  Run(22);
+  const DeviceView view = MachineView(*machine);
+  EXPECT_EQ(view.lamps, 0x05);
+  EXPECT_EQ(view.beeps, 1u);
+  EXPECT_EQ(Drained(), (std::vector<EventKind>{EventKind::Lamps, EventKind::Beep}));
 }
 
-TEST_F(MachineTest, ToneBeepsOncePerCallAndTrapsDoNothingWithoutTheWindow) {
-  CallFromReset(TRAP_TONE);
-  Run(3);
-  EXPECT_EQ(host.beeps, 1);
-  host.window = false;
-  log = std::tmpfile();
-  machine->LogFile = log;
-  CallFromReset(TRAP_PRINT_LINE);
-  PrintBuffer({'A', 0x80});
-  Run(3);
-  CallFromReset(TRAP_TONE);
-  Run(3);
-  EXPECT_EQ(host.pane, "");
-  EXPECT_EQ(LogText(), "");
-  EXPECT_EQ(host.beeps, 1);
-  std::fclose(log);
-}
-
-TEST_F(MachineTest, PowerOffSequenceRelabelsTheButtonAndIdles) {
-  Poke(TRAP_SLEEP, {0x1A, 0x20, 0xFE});  // SLP; BRA *
-  // NOPs stand for the sequence itself.
-  for (uint16_t a = 0xCC96; a < TRAP_SLEEP; ++a) machine->core.memory[a] = 0x01;
-  machine->core.cpu.PC = ENTRY_POWER_OFF;
+// Power: off runs the power-off sequence (the pane is emptied), whose SLP
+// marks the device off and whose loop idles; on restarts at the reset entry.
+TEST_F(MachineTest, PowerCommandsJumpAndTheSleepMarksTheDeviceOff) {
+  Start({0x20, 0xFE});
+  MachineSend(*machine, {CommandKind::PaperFeed});
+  Step(*machine);
+  EXPECT_EQ(MachineView(*machine).paper, "\r\n");
+  MachineSend(*machine, {CommandKind::Power});
+  Step(*machine);
+  EXPECT_EQ(machine->core.cpu.PC, ENTRY_POWER_OFF) << "served after the instruction";
+  DeviceView view = MachineView(*machine);
+  EXPECT_FALSE(view.on);
+  EXPECT_EQ(view.paper, "");
   StepResult last = StepResult::Ran;
-  for (int i = 0; i < 14 && last != StepResult::OffLoop; ++i) last = Step(*machine);
-  EXPECT_EQ(host.caption, "ON");
-  EXPECT_EQ(last, StepResult::Ran) << "caption set on arrival at the SLP";
-  EXPECT_EQ(Step(*machine), StepResult::OffLoop);
-  EXPECT_EQ(Step(*machine), StepResult::OffLoop) << "the branch to itself keeps it off";
-  EXPECT_EQ(machine->core.cpu.PC, TRAP_OFF_LOOP);
+  for (int i = 0; i < 20 && last != StepResult::OffLoop; ++i) last = Step(*machine);
+  EXPECT_EQ(last, StepResult::OffLoop);
+  EXPECT_TRUE(MachineIdle(*machine));
+  MachineSend(*machine, {CommandKind::KeyDown, 5});
+  MachineSend(*machine, {CommandKind::Power});
+  Step(*machine);
+  EXPECT_EQ(machine->core.cpu.PC, ENTRY_RESET);
+  EXPECT_TRUE(MachineView(*machine).on);
+  EXPECT_TRUE(KeysIdle(*machine)) << "a key pressed while off goes nowhere";
 }
 
-TEST_F(MachineTest, JumpRequestIsServedAfterTheInstructionAndClearsThePane) {
-  Poke(0x1000, {0x01, 0x01});
-  Poke(0x2000, {0x01});
-  machine->core.cpu.PC = 0x1000;
-  host.pane = "old paper\r\n";
-  machine->JumpRequest.store(0x2000);
-  Step(*machine);
-  EXPECT_EQ(machine->core.cpu.PC, 0x2000);
-  EXPECT_EQ(machine->JumpRequest.load(), 0);
-  EXPECT_EQ(host.pane, "");
-  host.window = false;
-  machine->JumpRequest.store(0x1000);
-  host.pane = "kept";
-  Step(*machine);
-  EXPECT_EQ(machine->core.cpu.PC, 0x1000) << "the jump is served without a window";
-  EXPECT_EQ(host.pane, "kept");
-}
-
-// An undecoded opcode or CLI stops for good and tells the host once.
+// An undecoded opcode or CLI stops for good, at the opcode's own address,
+// and says so once; paper commands still work.
 TEST_F(MachineTest, StopsAreForGoodAndReportedOnce) {
-  for (auto [opcode, result, reason] :
-       {std::tuple{0x00, StepResult::Undecoded, StopReason::Undecoded},
-        std::tuple{0x0E, StepResult::Halted, StopReason::Halted}}) {
-    SetUp();
-    host.stops = 0;
-    Poke(0x1000, {0x01, static_cast<uint8_t>(opcode), 0x01});
-    machine->core.cpu.PC = 0x1000;
+  for (auto [opcode, result, reason] : {std::tuple{0x00, StepResult::Undecoded, StopReason::Undecoded},
+                                        std::tuple{0x0E, StepResult::Halted, StopReason::Halted}}) {
+    Start({0x01, static_cast<uint8_t>(opcode), 0x01});
     EXPECT_EQ(Step(*machine), StepResult::Ran);
     EXPECT_EQ(Step(*machine), result);
     const uint16_t pc = machine->core.cpu.PC;
     EXPECT_EQ(Step(*machine), result);
     EXPECT_EQ(machine->core.cpu.PC, pc) << "nothing further runs";
-    EXPECT_EQ(host.stops, 1);
-    EXPECT_EQ(host.reason, reason);
+    MachineSend(*machine, {CommandKind::New});
+    MachineSend(*machine, {CommandKind::PaperFeed});
+    ServeCommands(*machine);
+    const DeviceView view = MachineView(*machine);
+    EXPECT_EQ(view.stop, reason);
+    EXPECT_EQ(view.stopAddress, 0xC001);
+    EXPECT_EQ(view.stopOpcode, opcode);
+    EXPECT_EQ(view.paper, "\r\n");
+    EXPECT_EQ(machine->core.cpu.PC, pc) << "no restart after a stop";
+    EXPECT_EQ(Drained(), (std::vector<EventKind>{EventKind::Stopped, EventKind::Paper}));
   }
 }
 
-// The thread runs from the reset vector (a BRA * at 0xC000) until the stop
-// flag is set; a flag set before the start ends it before any instruction.
-TEST(EmulationThreadTest, RunsFromTheResetVectorUntilStopped) {
-  for (bool stopFirst : {true, false}) {
-    auto machine = std::make_unique<Machine>();
-    FakeHost host;
-    MachineWire(*machine, &host);
-    machine->core.memory[0xFFFE] = 0xC0;
-    machine->core.memory[0xC000] = 0x20;
-    machine->core.memory[0xC001] = 0xFE;
-    if (stopFirst) machine->StopFlag.store(1);
-    std::thread thread([&] { EmulationThread(*machine); });
-    if (!stopFirst) std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    machine->StopFlag.store(1);
-    thread.join();
-    EXPECT_EQ(machine->core.cpu.PC, stopFirst ? 0x0000 : 0xC000);
-  }
+// A log that cannot be written is reported once; the pane keeps the text.
+TEST_F(MachineTest, LogWriteFailureIsToldOnceAndThePaneKeepsEverything) {
+  std::FILE* full = std::fopen("/dev/full", "w");
+  ASSERT_NE(full, nullptr);
+  CallFromReset(TRAP_LINE_FEED);
+  machine->LogFile = full;
+  Run(4);
+  machine->core.cpu.PC = 0xC003;
+  Run(3);
+  EXPECT_EQ(MachineView(*machine).paper, "\r\n\r\n");
+  EXPECT_EQ(Drained(), (std::vector<EventKind>{EventKind::LogFailed, EventKind::Paper, EventKind::Paper}));
+  std::fclose(full);
 }
 
 }  // namespace
