@@ -3,16 +3,20 @@
 // the log and stores the settings. Exit code 0, or -1 when there is no
 // firmware image to run.
 #include <QApplication>
+#include <QDir>
+#include <QSettings>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/startup.h"
 #include "emulator/machine.h"
+#include "emulator/machine_state.h"
 #include "frontpanel/face_images.h"
 #include "frontpanel/main_window.h"
 #include "frontpanel/sound.h"
@@ -45,10 +49,48 @@ std::FILE* OpenLog(const std::string& executable) {
   return OpenLogFile(documents.toStdString(), executable);
 }
 
+// The device is kept between runs unless the user turned that off.
+constexpr const char* KEEP_DEVICE = "KeepDevice";
+
+std::filesystem::path StatePath() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  if (folder.isEmpty()) return {};
+  QDir().mkpath(folder);
+  return std::filesystem::path(folder.toStdString()) / "tm650e.state";
+}
+
+bool KeepDevice() { return QSettings().value(QLatin1String(KEEP_DEVICE), true).toBool(); }
+
+// A state that cannot be restored starts the device afresh, and says why.
+QString RestoreDevice(Machine& machine, const std::filesystem::path& path) {
+  if (path.empty() || !KeepDevice()) return {};
+  const StateFileResult result = LoadMachineState(machine, path, machine.stateKey);
+  if (result.ok() || result.status == StateFileStatus::Missing) return {};
+  return QStringLiteral("Started afresh: ") + QString::fromStdString(result.message);
+}
+
+void KeepDeviceForNextRun(const Machine& machine, const std::filesystem::path& path) {
+  if (path.empty()) return;
+  if (!KeepDevice()) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return;
+  }
+  const StateFileResult result = SaveMachineState(machine, path, machine.stateKey);
+  if (!result.ok()) {
+    std::fprintf(stderr, "tm650e: %s\n", result.message.c_str());
+    QMessageBox::warning(nullptr, QStringLiteral("TM650E"),
+                         QStringLiteral("The device could not be kept for the next run:\n") +
+                             QString::fromStdString(result.message));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  QCoreApplication::setOrganizationName(QString::fromLatin1(SETTINGS_ORGANISATION));
+  QCoreApplication::setApplicationName(QString::fromLatin1(SETTINGS_APPLICATION));
   const std::string executable = QCoreApplication::applicationFilePath().toStdString();
 
   std::vector<uint8_t> image;
@@ -59,16 +101,23 @@ int main(int argc, char* argv[]) {
   SetMarginsImage(images.margins);
   std::FILE* log = OpenLog(executable);
 
+  const std::filesystem::path statePath = StatePath();
   Machine machine;
-  MachineInit(machine, {image, true, log});
+  MachineConfig config(image, true, log);
+  config.statePath = statePath;
+  MachineInit(machine, config);
+  machine.keepState = KeepDevice();
+  const QString notice = RestoreDevice(machine, statePath);
   MachineStart(machine);
   std::unique_ptr<SoundLayer> sound = MakeSystemSoundLayer();
   {
     MainWindow window(machine, settings, images, *sound);
+    if (!notice.isEmpty()) window.showNotice(notice);
     window.show();
     window.exec();
   }
   MachineStop(machine);
+  KeepDeviceForNextRun(machine, statePath);
   if (log) std::fclose(log);
   SaveSettings(settings);
   return 0;

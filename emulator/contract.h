@@ -55,6 +55,7 @@ enum class EventKind : uint8_t {
   Power,         // on changed
   Stopped,       // the device stopped for good (stop, stopAddress, stopOpcode)
   LogFailed,     // text says where and why the log could not be written
+  StateFailed,   // text says where and why the device could not be kept
 };
 
 struct Event {

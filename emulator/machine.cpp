@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "emulator/machine_state.h"
 #include "heap/hcheap.h"
 
 namespace {
@@ -121,7 +122,7 @@ void Wire(Machine& m) {
 
 void ReportLogFailure(Machine& m) {
   Event event = MakeEvent(EventKind::LogFailed);
-  event.text = std::string("the log cannot be written: ") + std::strerror(errno);
+  event.text = (m.logName.empty() ? std::string("the log") : m.logName) + ": cannot be written: " + std::strerror(errno);
   Publish(m, std::move(event));
   m.LogFile = nullptr;  // told once; the pane keeps everything
 }
@@ -135,6 +136,7 @@ void AppendToPaper(Machine& m, const char* text, size_t length) {
   Event event = MakeEvent(EventKind::Paper);
   event.text.assign(block, length);
   hcheapFree(0, block);
+  m.stateDirty = true;
   if (m.LogFile) {
     // A knitter may read the log while the device runs.
     errno = 0;
@@ -217,6 +219,7 @@ void JumpLocked(Machine& m, std::deque<Command>::iterator& it, uint16_t target, 
 }
 
 void ApplyPaperCommandLocked(Machine& m, CommandKind kind) {
+  m.stateDirty = true;
   if (kind == CommandKind::ClearPaper) {
     PublishLocked(m, MakeEvent(EventKind::PaperCleared));
     return;
@@ -243,7 +246,8 @@ void ApplyEvent(DeviceView& view, const Event& event) {
       view.stopAddress = event.stopAddress;
       view.stopOpcode = event.stopOpcode;
       break;
-    case EventKind::LogFailed: break;
+    case EventKind::LogFailed:
+    case EventKind::StateFailed: break;
   }
 }
 
@@ -277,6 +281,10 @@ void MachineInit(Machine& m, const MachineConfig& config) {
     for (const FirmwarePatch& patch : FirmwarePatches) m.core.memory[patch.address] = patch.value;
   }
   m.LogFile = config.log;
+  m.logName = config.logName;
+  m.statePath = config.statePath;
+  m.stateKey = MachineStateKey(config.image, config.patched);
+  m.stateDirty = false;
   PiaReset(m.pia);
   m.keys = KeyRows{};
   m.latch = KeyLatch{};
@@ -425,12 +433,27 @@ uint32_t RunSlice(Machine& m, uint32_t budget) {
 
 namespace {
 
+// Keeps the device on disk while it waits, once the paper has changed; a
+// failure is told once.
+void KeepIdleState(Machine& m) {
+  if (!m.stateDirty || m.statePath.empty() || !m.keepState.load()) return;
+  m.stateDirty = false;
+  const StateFileResult result = SaveMachineState(m, m.statePath, m.stateKey);
+  if (result.ok()) return;
+  Event event;
+  event.kind = EventKind::StateFailed;
+  event.text = result.message;
+  Publish(m, std::move(event));
+  m.statePath.clear();
+}
+
 // Runs slices until stopped; while nothing can happen it sleeps until a
 // command (or the stop) arrives.
 void EmulationThread(Machine& m) {
   while (m.StopFlag.load() == 0) {
     if (m.serveNow.load(std::memory_order_relaxed)) ServeCommands(m);
     if (MachineIdle(m)) {
+      KeepIdleState(m);
       std::unique_lock lock(m.mutex);
       m.wake.wait(lock, [&] { return m.StopFlag.load() != 0 || !m.commands.empty(); });
       lock.unlock();

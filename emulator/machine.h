@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
+#include <string>
 #include <functional>
 #include <mutex>
 #include <span>
@@ -32,9 +34,15 @@
 #include "peripherals/printer_port.h"
 
 struct MachineConfig {
+  MachineConfig(std::span<const uint8_t> image, bool patched = true, std::FILE* log = nullptr)
+      : image(image), patched(patched), log(log) {}
   std::span<const uint8_t> image;  // at most 16384 bytes, placed at 0xC000
   bool patched = true;             // host traps instead of the firmware's own loops
   std::FILE* log = nullptr;        // receives every printed line and feed
+  std::string logName;             // where the log is, for messages
+  // When set, the running thread keeps the device here whenever it goes
+  // idle after the paper changed.
+  std::filesystem::path statePath;
 };
 
 struct Machine {
@@ -54,6 +62,11 @@ struct Machine {
   uint8_t lamps = 0;  // port 2 as last written, published with the next event
   bool patched = true;
   std::FILE* LogFile = nullptr;
+  std::string logName;
+  std::filesystem::path statePath;
+  std::atomic<bool> keepState{true};  // a shell may turn the idle saves off
+  uint64_t stateKey = 0;
+  bool stateDirty = false;  // the paper changed since the device was kept
 
   // Shared with the shells: the view and both queues, under `mutex`. The
   // running thread writes the view; everyone else reads it with MachineView.

@@ -348,13 +348,13 @@ void MainWindow::drawEvent(const Event& event) {
     case EventKind::Power: showPower(); break;
     case EventKind::Stopped: showStopped(); break;
     case EventKind::LogFailed:
-      if (!toldLogFailed_) {
-        toldLogFailed_ = true;
-        showMessage(QStringLiteral("TM650E"),
-                    QString::fromStdString(event.text) +
-                        QStringLiteral(".\nThe paper pane keeps every line; File > Save Paper As still works."),
-                    false);
-      }
+      showMessage(QStringLiteral("TM650E"),
+                  QString::fromStdString(event.text) +
+                      QStringLiteral("\nThe paper pane keeps every line; File > Save Paper As still works."),
+                  false);
+      break;
+    case EventKind::StateFailed:
+      showNotice(QStringLiteral("The device cannot be kept for the next run: ") + QString::fromStdString(event.text));
       break;
   }
 }
@@ -391,6 +391,11 @@ void MainWindow::showStopped() {
                                  "The paper can still be read and printed.\n\nClose TM650E now?"),
                   true))
     quit();
+}
+
+void MainWindow::showNotice(const QString& text) {
+  if (!deviceStopped()) displayLabel_->setText(text);
+  displayLabel_->setToolTip(text);
 }
 
 bool MainWindow::showMessage(const QString& caption, const QString& text, bool question) {

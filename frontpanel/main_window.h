@@ -51,6 +51,8 @@ class MainWindow : public QDialog {
 
   // Draws every event the machine has published since the last call.
   void drainEvents();
+  // A one-line notice under the display (a fresh start, a device not kept).
+  void showNotice(const QString& text);
 
  protected:
   void reject() override;  // Esc and the close box quit
@@ -91,5 +93,4 @@ class MainWindow : public QDialog {
   std::set<uint8_t> held_;  // device keys down by mouse or PC key
   std::set<KeyButton*> heldFromKeyboard_;
   bool closing_ = false;
-  bool toldLogFailed_ = false;
 };

@@ -17,6 +17,7 @@
 
 #include "app/startup.h"
 #include "emulator/machine.h"
+#include "emulator/machine_state.h"
 #include "resources/controls.h"
 #include "tools/key_names.h"
 
@@ -54,6 +55,11 @@ Options:
                       routines instead of the host's traps
   --capture-dir DIR   where unpatched printing writes its needle files
                       "%08X.txt" (default: the current directory)
+  --state FILE        continue a session: load the device (memory, registers,
+                      adapter, display, lamps, power, paper pane) from FILE if
+                      it is there, and save it there at the end. A file that
+                      cannot be used (damaged, another version or firmware)
+                      is reported on standard error and the run starts afresh.
   --port-trace        write the printer port's " == XX" per read to stderr
   --trace FILE        one line per instruction: PC, opcode, mnemonic, A, B, X,
                       SP, CCR (before the instruction runs)
@@ -99,6 +105,7 @@ struct Options {
   bool portTrace = false;
   std::string trace;
   std::string report;
+  std::string state;
   std::vector<Peek> peeks;
 };
 
@@ -184,13 +191,14 @@ std::string ParseOptions(int argc, char** argv, Options& options, bool& help) {
     } else if (arg == "--port-trace") {
       options.portTrace = true;
     } else if (arg == "--rom" || arg == "--capture-dir" || arg == "--trace" || arg == "--report" ||
-               arg == "--keys" || arg == "--peek") {
+               arg == "--keys" || arg == "--peek" || arg == "--state") {
       if (!value(v)) return arg + " needs a value";
       if (*v == '\0' && arg != "--keys") return arg + " needs a non-empty name";
       if (arg == "--rom") options.rom = v;
       if (arg == "--capture-dir") options.captureDir = v;
       if (arg == "--trace") options.trace = v;
       if (arg == "--report") options.report = v;
+      if (arg == "--state") options.state = v;
       if (arg == "--keys") {
         std::string error;
         if (!ParseKeys(v, options.keys, error)) return error;
@@ -413,6 +421,12 @@ int main(int argc, char** argv) {
   machine->printer.captureDir = options.captureDir;
   if (options.portTrace) machine->printer.trace = stderr;
 
+  if (!options.state.empty()) {
+    const StateFileResult restored = LoadMachineState(*machine, options.state, machine->stateKey);
+    if (!restored.ok() && restored.status != StateFileStatus::Missing)
+      std::fprintf(stderr, "tm650-run: starting afresh: %s\n", restored.message.c_str());
+  }
+
   Driver driver{*machine, options.instructions, trace};
   Stop stop = RunScript(driver, options);
   PublishPending(*machine);
@@ -428,6 +442,13 @@ int main(int argc, char** argv) {
     }
     WriteReport(out, driver, stop, options);
     written = CloseOutput(out, "report " + options.report) && written;
+  }
+  if (!options.state.empty()) {
+    const StateFileResult saved = SaveMachineState(*machine, options.state, machine->stateKey);
+    if (!saved.ok()) {
+      std::fprintf(stderr, "tm650-run: cannot save the device: %s\n", saved.message.c_str());
+      written = false;
+    }
   }
   if (!written) return EXIT_USAGE;
   return ExitStatus(stop);

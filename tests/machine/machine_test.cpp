@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "emulator/machine.h"
+#include "emulator/machine_state.h"
 
 namespace {
 
@@ -183,6 +184,42 @@ TEST_F(MachineTest, LogWriteFailureIsToldOnceAndThePaneKeepsEverything) {
   EXPECT_EQ(MachineView(*machine).paper, "\r\n\r\n");
   EXPECT_EQ(Drained(), (std::vector<EventKind>{EventKind::LogFailed, EventKind::Paper, EventKind::Paper}));
   std::fclose(full);
+}
+
+}  // namespace
+
+namespace {
+
+// The state between runs: what is taken comes back exactly, and a section
+// that is missing, short or long leaves the machine as it was.
+TEST_F(MachineTest, StateComesBackWholeOrNotAtAll) {
+  CallFromReset(TRAP_LINE_FEED);
+  Run(4);
+  machine->core.memory[0x2000] = 0x5A;
+  const std::vector<StateSection> saved = MachineStateSections(*machine);
+  const Cpu cpu = machine->core.cpu;
+
+  Start({});
+  std::string error;
+  ASSERT_TRUE(RestoreMachineState(*machine, saved, error)) << error;
+  EXPECT_EQ(machine->core.memory[0x2000], 0x5A);
+  EXPECT_EQ(machine->core.cpu.PC, cpu.PC);
+  EXPECT_EQ(machine->core.cpu.SP, cpu.SP);
+  EXPECT_EQ(MachineView(*machine).paper, "\r\n");
+
+  for (size_t damaged = 0; damaged < saved.size(); ++damaged) {
+    for (int change : {-1, +1, 0}) {
+      std::vector<StateSection> sections = saved;
+      if (change == 0) sections.erase(sections.begin() + long(damaged));
+      else if (change < 0) sections[damaged].bytes.pop_back();
+      else sections[damaged].bytes.push_back(0);
+      if (sections.size() == saved.size() && saved[damaged].name == "paper") continue;  // any length is a paper
+      Start({});
+      EXPECT_FALSE(RestoreMachineState(*machine, sections, error)) << saved[damaged].name << change;
+      EXPECT_EQ(machine->core.cpu.PC, ENTRY_RESET);
+      EXPECT_EQ(machine->core.memory[0x2000], 0x00);
+    }
+  }
 }
 
 }  // namespace

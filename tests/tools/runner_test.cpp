@@ -1,9 +1,11 @@
 // tm650-run as a black box, on a small image of our own that exercises the
 // traps, the key scan, the display link, the lamps and port 6.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -109,7 +111,7 @@ TEST_F(Runner, PowerButtonSwitchesOffAndOnAgain) {
   }
 }
 
-TEST_F(Runner, StopsAndBadInputHaveTheirOwnExitStatus) {
+TEST_F(Runner, StopsHaveTheirOwnExitStatus) {
   Result halted = Run("--keys 'FN 5'");
   EXPECT_EQ(halted.status, 4);
   EXPECT_TRUE(Has(halted.report, "\"stop\": \"halted\""));
@@ -117,14 +119,63 @@ TEST_F(Runner, StopsAndBadInputHaveTheirOwnExitStatus) {
   EXPECT_EQ(undecoded.status, 3);
   EXPECT_TRUE(Has(undecoded.report, "\"stop\": \"undecoded\""));
   EXPECT_TRUE(Has(undecoded.err, "not decoded"));
+}
 
-  Result unknown = Run("--keys 'Q'");
-  EXPECT_EQ(unknown.status, 2);
-  EXPECT_TRUE(Has(unknown.err, "unknown key \"Q\""));
-  EXPECT_TRUE(Has(unknown.err, "ACNG"));
-  EXPECT_EQ(Run("", (dir / "missing.bin").string()).status, 2);
-  EXPECT_EQ(Run("--hold many").status, 2);
-  EXPECT_EQ(Run("--bogus").status, 2);
+// Every bad input gets one line on standard error and exit status 2, and
+// nothing is read or run.
+TEST_F(Runner, BadInputIsRefusedWithOneLine) {
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  const std::string d = "'" + dir.string() + "'";
+  struct Case {
+    std::string args, rom, says;
+  };
+  const Case cases[] = {
+      {"--keys 'Q'", DEVICE_IMAGE, "unknown key \"Q\""},
+      {"", (dir / "missing.bin").string(), "no such file"},
+      {"", dir.string(), "not a regular file"},
+      {"", (dir / "fifo").string(), "not a regular file"},
+      {"", "/dev/zero", "not a regular file"},
+      {"--hold many", DEVICE_IMAGE, "--hold"},
+      {"--hold ' 1'", DEVICE_IMAGE, "--hold"},
+      {"--hold -1", DEVICE_IMAGE, "--hold"},
+      {"--settle 99999999999999999999", DEVICE_IMAGE, "--settle"},
+      {"--instructions 5x", DEVICE_IMAGE, "--instructions"},
+      {"--peek 10000C000:4", DEVICE_IMAGE, "--peek"},
+      {"--peek C000:0", DEVICE_IMAGE, "--peek"},
+      {"--capture-dir " + d + "/nowhere", DEVICE_IMAGE, "not a folder"},
+      {"--trace ''", DEVICE_IMAGE, "non-empty"},
+      {"--state ''", DEVICE_IMAGE, "non-empty"},
+      {"--bogus", DEVICE_IMAGE, "unknown option"},
+  };
+  for (const Case& c : cases) {
+    Result r = Run(c.args, c.rom);
+    EXPECT_EQ(r.status, 2) << c.args << " " << c.rom;
+    EXPECT_TRUE(Has(r.err, c.says)) << c.args << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+  EXPECT_EQ(Run("", "").status, 2) << "an empty --rom";
+  // Output that cannot be written is an error, not a quiet success.
+  const std::string full = std::string(RUNNER) + " --rom '" + DEVICE_IMAGE + "' --keys '=' >/dev/full 2>/dev/null";
+  const int status = std::system(full.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+  EXPECT_EQ(Run("--trace /dev/full").status, 2);
+}
+
+// --state carries the device from one run to the next; a damaged file
+// starts afresh and says so.
+TEST_F(Runner, StateCarriesTheDeviceToTheNextRun) {
+  const std::string state = " --state '" + (dir / "device.state").string() + "'";
+  ASSERT_EQ(Run("--keys '5'" + state).status, 0);
+  Result next = Run(state);
+  EXPECT_TRUE(Has(next.report, "\"digits\": \"   5\"")) << next.report;
+  std::fstream damage(dir / "device.state", std::ios::in | std::ios::out | std::ios::binary);
+  damage.seekp(300);
+  damage.put('\x55');
+  damage.close();
+  Result fresh = Run(state);
+  EXPECT_EQ(fresh.status, 0);
+  EXPECT_TRUE(Has(fresh.err, "starting afresh")) << fresh.err;
+  EXPECT_TRUE(Has(fresh.report, "\"digits\": \"   0\""));
 }
 
 // Unpatched, the needle writes are captured and the paper feed gets every

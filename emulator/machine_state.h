@@ -1,0 +1,27 @@
+// The machine's state between runs: RAM and registers, the adapter, the
+// display link and controller, the lamps, power and stop, and the paper pane,
+// as sections of a state file. Taken while the machine's thread is stopped
+// or idle-quiet (see MachineSaveState) and restored after MachineInit,
+// before the thread starts: all of it or, when anything is off, nothing.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "emulator/machine.h"
+#include "emulator/state_file.h"
+
+// Which firmware (and whether patched) a state belongs to.
+uint64_t MachineStateKey(std::span<const uint8_t> image, bool patched);
+
+std::vector<StateSection> MachineStateSections(const Machine& machine);
+// False (the machine untouched, `error` says why) when a section is missing
+// or not of its size.
+bool RestoreMachineState(Machine& machine, const std::vector<StateSection>& sections, std::string& error);
+
+// Whole-file forms. Saving needs the device at rest: the machine's thread
+// stopped, or not started.
+StateFileResult SaveMachineState(const Machine& machine, const std::filesystem::path& path, uint64_t key);
+StateFileResult LoadMachineState(Machine& machine, const std::filesystem::path& path, uint64_t key);
