@@ -7,7 +7,7 @@
 #include <array>
 
 #include "frontpanel/builtin_resources.h"
-#include "frontpanel/center_over_owner.h"
+#include "dialogs/center_over_owner.h"
 #include "frontpanel/face_layout.h"
 #include "frontpanel/version_record.h"
 

@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "dialogs/center_over_owner.h"
 #include "frontpanel/builtin_resources.h"
 
 namespace {
@@ -81,6 +82,7 @@ QWidget* NewHelpWindow(QWidget* owner) {
   layout->addLayout(buttons);
   layout->addWidget(browser);
   window->resize(680, 760);
+  CenterOverOwner(window, owner);  // and no larger than the owner's screen
   return window;
 }
 

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings.h"
-#include "frontpanel/center_over_owner.h"
+#include "dialogs/center_over_owner.h"
 #include "frontpanel/face_layout.h"
 
 const std::array<SoundChoice, 7> SoundChoices{{

@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "app/settings.h"
-#include "frontpanel/center_over_owner.h"
+#include "dialogs/center_over_owner.h"
 #include "print/dialog_ids.h"
-#include "frontpanel/dialog_units.h"
+#include "dialogs/dialog_units.h"
 #include "print/print_commands.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <cstdlib>
 
 #include "app/settings.h"
-#include "frontpanel/center_over_owner.h"
+#include "dialogs/center_over_owner.h"
 #include "print/dialog_ids.h"
-#include "frontpanel/dialog_units.h"
+#include "dialogs/dialog_units.h"
 #include "print/margins_painter.h"
 #include "print/page_setup_dialog.h"
 #include "print/print_commands.h"
