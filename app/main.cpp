@@ -65,7 +65,6 @@ int main(int argc, char* argv[]) {
   LoadSettings(settings);
   ApplyFirmwarePatches(*machine);
   const FaceImages images = LoadFaceImages(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
-  SetMarginsImage(images.margins);
   machine->LogFile = OpenLog(executable);
   PiaReset(machine->pia);
   EmulationRunner runner;
