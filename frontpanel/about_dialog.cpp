@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <array>
+#include <algorithm>
 
 #include "dialogs/center_over_owner.h"
 #include "dialogs/dialog_units.h"
@@ -48,9 +48,7 @@ AboutDialog::AboutDialog(const VersionRecord& record, QWidget* owner) : QDialog(
     return label;
   };
 
-  auto* icon = new QLabel(this);
-  icon->setPixmap(QIcon(QStringLiteral(":/images/icon.png")).pixmap(32, 32));
-  icon->setAlignment(Qt::AlignTop);
+  icon_ = new QLabel(this);
 
   QLabel* product = text(Product);
   QFont bold;  // only the weight: size and face still follow the dialog's font
@@ -91,13 +89,14 @@ AboutDialog::AboutDialog(const VersionRecord& record, QWidget* owner) : QDialog(
   layout->setContentsMargins(DialogUnitsToPixelsX(15), DialogUnitsToPixelsY(10), DialogUnitsToPixelsX(7),
                              DialogUnitsToPixelsY(7));
   layout->setSpacing(DialogUnitsToPixelsX(8));
-  layout->addWidget(icon, 0, Qt::AlignTop);
+  layout->addWidget(icon_, 0, Qt::AlignTop);
   layout->addLayout(texts, 1);
   layout->addLayout(buttons);
   fitToContents();
 }
 
 void AboutDialog::fitToContents() {
+  icon_->setPixmap(ProgramIcon().pixmap(std::max(32, 2 * fontMetrics().height())));
   setFixedSize(layout()->sizeHint().expandedTo(DialogUnitsSize(ABOUT_WIDTH_DU, ABOUT_HEIGHT_DU)));
 }
 

@@ -19,4 +19,6 @@ class AboutDialog : public QDialog {
 
  private:
   void fitToContents();
+
+  QLabel* icon_;
 };
