@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "frontpanel/sound.h"
 #include "frontpanel/sound_dialog.h"
+#include "tests/frontpanel/test_support.h"
 
 namespace {
 
@@ -23,18 +24,9 @@ void Click(SoundDialog& dialog, const char* button) {
   dialog.findChild<QPushButton*>(QLatin1String(button))->click();
 }
 
-class RecordingSound : public SoundLayer {
- public:
-  bool play(int32_t soundCode) override {
-    played.push_back(soundCode);
-    return true;
-  }
-  std::vector<int32_t> played;
-};
-
 TEST(SoundDialog, OpensOnTheStoredChoicePlaysTheHighlightedOneAndOnlyOkStoresIt) {
   int32_t sound = SOUND_EXCLAMATION;
-  RecordingSound speaker;
+  FakeSound speaker;
   SoundDialog cancelled(sound, nullptr, &speaker);
   EXPECT_TRUE(cancelled.choiceButton(1034)->isChecked());
   cancelled.choiceButton(1039)->click();
