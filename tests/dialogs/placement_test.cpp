@@ -59,11 +59,11 @@ TEST(CenterOverOwner, ADialogGoesToTheScreenItsOwnerIsOn) {
 // A two-screen desktop for the offscreen platform, written before the
 // application starts.
 QByteArray TwoScreenConfig() {
-  auto screen = [](const char* name, const QRect& at) {
-    return QStringLiteral(R"({"name": "%1", "x": %2, "y": %3, "width": %4, "height": %5, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1})")
-        .arg(QLatin1String(name)).arg(at.x()).arg(at.y()).arg(at.width()).arg(at.height());
-  };
-  return QStringLiteral(R"({"screens": [%1, %2]})").arg(screen("Left", LeftScreen), screen("Right", RightScreen)).toUtf8();
+  QString screens;
+  for (const QRect& at : {LeftScreen, RightScreen})
+    screens += QStringLiteral(R"(%1{"name": "S%2", "x": %2, "y": 0, "width": %3, "height": %4, "logicalDpi": 96})")
+                   .arg(screens.isEmpty() ? "" : ",").arg(at.x()).arg(at.width()).arg(at.height());
+  return QStringLiteral(R"({"screens": [%1]})").arg(screens).toUtf8();
 }
 
 }  // namespace
