@@ -53,7 +53,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen HOME=$
                 TIMEOUT 3 RESULT_VARIABLE started OUTPUT_VARIABLE output ERROR_VARIABLE output)
 expect("the installed program ended at once (${started}):\n${output}" started MATCHES "timeout")
 
-run(cpack -G DEB -B ${SCRATCH}/package --config ${BUILD_DIR}/CPackConfig.cmake)
+run(${CPACK} -G DEB -B ${SCRATCH}/package --config ${BUILD_DIR}/CPackConfig.cmake)
 file(GLOB packages ${SCRATCH}/package/*.deb)
 run(${DPKG_DEB} -f ${packages} Version)
 expect("the package's version is not ${VERSION}: ${output}" output MATCHES "^${VERSION}")
