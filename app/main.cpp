@@ -91,6 +91,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QCoreApplication::setOrganizationName(QString::fromLatin1(SETTINGS_ORGANISATION));
   QCoreApplication::setApplicationName(QString::fromLatin1(SETTINGS_APPLICATION));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.fernhill.tm650e"));
   const std::string executable = QCoreApplication::applicationFilePath().toStdString();
 
   std::vector<uint8_t> image;
@@ -98,7 +99,6 @@ int main(int argc, char* argv[]) {
   Settings settings;
   LoadSettings(settings);
   const FaceImages images = LoadFaceImages(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
-  SetMarginsImage(images.margins);
   std::FILE* log = OpenLog(executable);
 
   const std::filesystem::path statePath = StatePath();

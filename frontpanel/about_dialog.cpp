@@ -1,72 +1,103 @@
-// The About box: each static's template text names the version value it shows.
+// The About box: each static's template text names the version value it
+// shows. The texts are laid out by their own size, so no font or zoom clips
+// them; the template's size is the least the box takes.
 #include "frontpanel/about_dialog.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <array>
+#include <QVBoxLayout>
+#include <algorithm>
 
+#include "dialogs/center_over_owner.h"
+#include "dialogs/dialog_units.h"
 #include "frontpanel/builtin_resources.h"
-#include "frontpanel/center_over_owner.h"
-#include "frontpanel/face_layout.h"
 #include "frontpanel/version_record.h"
 
 namespace {
 
+constexpr int ABOUT_WIDTH_DU = 269;
+constexpr int ABOUT_HEIGHT_DU = 95;
+
 struct AboutText {
   int controlId;
-  int x, y, width, height;  // dialog units
   const char* valueName;
 };
 
-constexpr std::array<AboutText, 6> Texts{{
-    {1000, 55, 35, 160, 8, "FileDescription"},
-    {1001, 55, 10, 100, 8, "CompanyName"},
-    {1002, 55, 25, 100, 13, "ProductName"},
-    {1003, 160, 25, 32, 8, "ProductVersion"},
-    {1004, 55, 60, 180, 8, "LegalCopyright"},
-    {1005, 55, 70, 180, 8, "LegalTrademarks"},
-}};
-
-QRect Du(int x, int y, int width, int height) { return DialogRect({0, ControlKind::Label, x, y, width, height, ""}); }
+// Top to bottom; the product name and its version share a line.
+constexpr AboutText Company{1001, "CompanyName"};
+constexpr AboutText Product{1002, "ProductName"};
+constexpr AboutText Version{1003, "ProductVersion"};
+constexpr AboutText Description{1000, "FileDescription"};
+constexpr AboutText Copyright{1004, "LegalCopyright"};
+constexpr AboutText Trademarks{1005, "LegalTrademarks"};
 
 }  // namespace
 
 AboutDialog::AboutDialog(const VersionRecord& record, QWidget* owner) : QDialog(owner) {
   EnsureBuiltinResources();
   setWindowTitle(QStringLiteral("About..."));
-  setFixedSize(DialogUnitsToPixelsX(269), DialogUnitsToPixelsY(95));
-
-  auto* icon = new QLabel(this);
-  icon->setPixmap(QPixmap(QStringLiteral(":/images/icon.png")).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-  icon->setGeometry(Du(15, 15, 21, 20));
-
-  auto* rule = new QFrame(this);
-  rule->setObjectName(QStringLiteral("ctl501"));
-  rule->setGeometry(Du(55, 50, 180, 1));
-  rule->setStyleSheet(QStringLiteral("background: black"));
-
   const std::optional<QString> prefix = record.stringPrefix();
-  for (const AboutText& item : Texts) {
+  auto text = [&](const AboutText& item) {
     auto* label = new QLabel(QLatin1String(item.valueName), this);
     label->setObjectName(QStringLiteral("ctl%1").arg(item.controlId));
-    label->setGeometry(Du(item.x, item.y, item.width, item.height));
     if (prefix) {
       if (std::optional<QString> value = record.query(*prefix + label->text())) label->setText(value->left(255));
     }
-    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
-  }
-  QLabel* product = text(1002);
-  QFont bold = product->font();
+    return label;
+  };
+
+  icon_ = new QLabel(this);
+
+  QLabel* product = text(Product);
+  QFont bold;  // only the weight: size and face still follow the dialog's font
   bold.setBold(true);
   product->setFont(bold);
-  product->resize(std::max(product->width(), product->sizeHint().width()), product->height());
+  auto* productLine = new QHBoxLayout;
+  productLine->addWidget(product);
+  productLine->addSpacing(DialogUnitsToPixelsX(5));
+  productLine->addWidget(text(Version));
+  productLine->addStretch();
+
+  auto* rule = new QFrame(this);
+  rule->setObjectName(QStringLiteral("ctl501"));
+  rule->setFixedHeight(1);
+  rule->setStyleSheet(QStringLiteral("background: black"));
+
+  auto* texts = new QVBoxLayout;
+  texts->addWidget(text(Company));
+  texts->addSpacing(DialogUnitsToPixelsY(4));
+  texts->addLayout(productLine);
+  texts->addWidget(text(Description));
+  texts->addSpacing(DialogUnitsToPixelsY(4));
+  texts->addWidget(rule);
+  texts->addSpacing(DialogUnitsToPixelsY(4));
+  texts->addWidget(text(Copyright));
+  texts->addWidget(text(Trademarks));
+  texts->addStretch();
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("ctl1"));
   ok->setDefault(true);
-  ok->setGeometry(Du(212, 7, 50, 14));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(ok);
+  buttons->addStretch();
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(DialogUnitsToPixelsX(15), DialogUnitsToPixelsY(10), DialogUnitsToPixelsX(7),
+                             DialogUnitsToPixelsY(7));
+  layout->setSpacing(DialogUnitsToPixelsX(8));
+  layout->addWidget(icon_, 0, Qt::AlignTop);
+  layout->addLayout(texts, 1);
+  layout->addLayout(buttons);
+  fitToContents();
+}
+
+void AboutDialog::fitToContents() {
+  icon_->setPixmap(ProgramIcon().pixmap(std::max(32, 2 * fontMetrics().height())));
+  setFixedSize(layout()->sizeHint().expandedTo(DialogUnitsSize(ABOUT_WIDTH_DU, ABOUT_HEIGHT_DU)));
 }
 
 QLabel* AboutDialog::text(int controlId) const {
@@ -74,6 +105,7 @@ QLabel* AboutDialog::text(int controlId) const {
 }
 
 void AboutDialog::showEvent(QShowEvent* event) {
+  fitToContents();  // the font may have changed since the box was made
   QDialog::showEvent(event);
   CenterOverOwner(this, parentWidget());
 }

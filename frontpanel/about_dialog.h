@@ -1,5 +1,6 @@
 // Dialog 108, "About...": the program icon and six texts looked up in the
-// program's version record by the name each static starts with.
+// program's version record by the name each static starts with, laid out at
+// whatever size the font gives them.
 #pragma once
 
 #include <QDialog>
@@ -15,4 +16,9 @@ class AboutDialog : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+
+ private:
+  void fitToContents();
+
+  QLabel* icon_;
 };

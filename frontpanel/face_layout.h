@@ -3,7 +3,7 @@
 // dialog units to pixels (base units 6 x 13, as the window font gives them).
 #pragma once
 
-#include "frontpanel/dialog_units.h"
+#include "dialogs/dialog_units.h"
 
 #include <QRect>
 #include <span>

@@ -5,17 +5,20 @@
 #include "frontpanel/help.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "dialogs/center_over_owner.h"
 #include "frontpanel/builtin_resources.h"
 
 namespace {
@@ -81,6 +84,7 @@ QWidget* NewHelpWindow(QWidget* owner) {
   layout->addLayout(buttons);
   layout->addWidget(browser);
   window->resize(680, 760);
+  CenterOverOwner(window, owner);  // and no larger than the owner's screen
   return window;
 }
 
@@ -119,7 +123,10 @@ QWidget* ShowHelpPopup(int controlId, const QPoint& globalPosition, QWidget* own
   });
   popup->setFixedWidth(360);
   popup->adjustSize();
-  popup->move(globalPosition);
+  // At the mouse, pulled back onto the screen the mouse is on.
+  const QScreen* screen = QGuiApplication::screenAt(globalPosition);
+  const QRect at(globalPosition, popup->size());
+  popup->move(screen ? PlaceOverOwner(at.size(), false, at, screen->availableGeometry()).topLeft() : globalPosition);
   popup->show();
   return popup;
 }

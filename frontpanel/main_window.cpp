@@ -261,7 +261,7 @@ void MainWindow::command(int id) {
       if (PrintingAvailable()) RunPageSetup(this, settings_);
       return;
     case IDM_FONT: chooseFont(); return;
-    case IDM_BEEP: SoundDialog(settings_.Sound, this).exec(); return;
+    case IDM_BEEP: SoundDialog(settings_.Sound, this, &sound_).exec(); return;
     case IDM_HEADER_FOOTER:
       if (PrintingAvailable()) RunHeaderFooter(this, settings_);
       return;

@@ -1,15 +1,18 @@
-// The Select Sound dialog: a group of seven radio buttons, OK and Cancel.
+// The Select Sound dialog: a group of seven radio buttons, OK, Cancel and
+// Play, which sounds the highlighted choice as a beep of the device would.
 #include "frontpanel/sound_dialog.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/settings.h"
-#include "frontpanel/center_over_owner.h"
-#include "frontpanel/face_layout.h"
+#include "dialogs/center_over_owner.h"
+#include "dialogs/dialog_units.h"
+#include "frontpanel/sound.h"
 
 const std::array<SoundChoice, 7> SoundChoices{{
     {1033, "Standard Beep", SOUND_STANDARD_BEEP},
@@ -21,8 +24,8 @@ const std::array<SoundChoice, 7> SoundChoices{{
     {1039, "No Sound", SOUND_NONE},
 }};
 
-SoundDialog::SoundDialog(int32_t& sound, QWidget* owner)
-    : QDialog(owner), sound_(sound), pending_(sound) {
+SoundDialog::SoundDialog(int32_t& sound, QWidget* owner, SoundLayer* layer)
+    : QDialog(owner), sound_(sound), pending_(sound), layer_(layer) {
   setWindowTitle(QStringLiteral("Select Sound"));
   auto* group = new QGroupBox(QStringLiteral("Sounds"), this);
   auto* choices = new QVBoxLayout(group);
@@ -31,7 +34,10 @@ SoundDialog::SoundDialog(int32_t& sound, QWidget* owner)
     auto* button = new QRadioButton(QLatin1String(choice.caption), group);
     button->setObjectName(QStringLiteral("ctl%1").arg(choice.controlId));
     button->setChecked(choice.soundCode == pending_);
-    connect(button, &QRadioButton::clicked, this, [this, code = choice.soundCode] { pending_ = code; });
+    // Toggled, not clicked: the arrow keys move the choice too.
+    connect(button, &QRadioButton::toggled, this, [this, code = choice.soundCode](bool checked) {
+      if (checked) pending_ = code;
+    });
     choices->addWidget(button);
     buttons_[i] = button;
   }
@@ -41,12 +47,18 @@ SoundDialog::SoundDialog(int32_t& sound, QWidget* owner)
   ok->setDefault(true);
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
   cancel->setObjectName(QStringLiteral("ctl2"));
+  auto* play = new QPushButton(QStringLiteral("&Play"), this);
+  play->setObjectName(QStringLiteral("ctl%1").arg(IDC_SOUND_PLAY));
+  play->setAutoDefault(false);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(play, &QPushButton::clicked, this, &SoundDialog::playPending);
 
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
+  buttons->addSpacing(DialogUnitsToPixelsY(7));
+  buttons->addWidget(play);
   buttons->addStretch();
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(group, 1);
@@ -54,6 +66,8 @@ SoundDialog::SoundDialog(int32_t& sound, QWidget* owner)
   // The template's size, or more where the desktop's font needs it.
   setFixedSize(sizeHint().expandedTo(QSize(DialogUnitsToPixelsX(175), DialogUnitsToPixelsY(126))));
 }
+
+SoundDialog::~SoundDialog() = default;
 
 QRadioButton* SoundDialog::choiceButton(int controlId) const {
   for (size_t i = 0; i < SoundChoices.size(); ++i)
@@ -69,4 +83,12 @@ void SoundDialog::showEvent(QShowEvent* event) {
 void SoundDialog::accept() {
   sound_ = pending_;
   QDialog::accept();
+}
+
+void SoundDialog::playPending() {
+  if (!layer_) {
+    if (!systemLayer_) systemLayer_ = MakeSystemSoundLayer();
+    layer_ = systemLayer_.get();
+  }
+  if (!SoundBeep(*layer_, pending_)) QMessageBox::warning(this, QStringLiteral("beep"), QStringLiteral("failed"));
 }

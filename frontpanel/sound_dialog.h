@@ -1,12 +1,15 @@
-// Dialog 107, "Select Sound": seven choices for the device's beep. The choice
-// is pending until OK; Cancel leaves the stored sound as it was.
+// Dialog 107, "Select Sound": seven choices for the device's beep, and Play
+// to hear the highlighted one. The choice is pending until OK; Cancel leaves
+// the stored sound as it was.
 #pragma once
 
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class QRadioButton;
+class SoundLayer;
 
 struct SoundChoice {
   int controlId;
@@ -16,10 +19,14 @@ struct SoundChoice {
 // Top to bottom as the dialog shows them.
 extern const std::array<SoundChoice, 7> SoundChoices;
 
+constexpr int IDC_SOUND_PLAY = 1040;
+
 class SoundDialog : public QDialog {
  public:
-  // `sound` is written only when the user presses OK.
-  SoundDialog(int32_t& sound, QWidget* owner);
+  // `sound` is written only when the user presses OK. Play sounds through
+  // `layer`, or through the system's sounds when none is given.
+  SoundDialog(int32_t& sound, QWidget* owner, SoundLayer* layer = nullptr);
+  ~SoundDialog() override;
   int32_t pending() const { return pending_; }
   QRadioButton* choiceButton(int controlId) const;
 
@@ -28,7 +35,11 @@ class SoundDialog : public QDialog {
   void accept() override;
 
  private:
+  void playPending();
+
   int32_t& sound_;
   int32_t pending_;
+  SoundLayer* layer_;
+  std::unique_ptr<SoundLayer> systemLayer_;  // made at the first Play without a layer
   std::array<QRadioButton*, 7> buttons_{};
 };

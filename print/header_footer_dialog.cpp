@@ -1,19 +1,19 @@
 // Dialog 112, "Header and Footer": edits the print job's document name and
 // the header and footer templates. OK stores them, Cancel changes nothing.
+// An edit takes no more characters than the settings keep, so nothing typed
+// is lost without being seen.
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "app/settings.h"
-#include "frontpanel/center_over_owner.h"
+#include "dialogs/center_over_owner.h"
+#include "dialogs/dialog_units.h"
 #include "print/dialog_ids.h"
-#include "frontpanel/dialog_units.h"
 #include "print/print_commands.h"
 
 namespace {
-
-constexpr int READ_BACK_MAX = 254;  // characters an edit gives back
 
 class HeaderFooterDialog : public QDialog {
  public:
@@ -39,13 +39,16 @@ class HeaderFooterDialog : public QDialog {
  private:
   void AddLabel(const char* text, const QRect& at) {
     auto* label = new QLabel(QString::fromLatin1(text), this);
-    label->setGeometry(DialogUnitsRect(at.x(), at.y(), at.width(), at.height()));
+    label->setGeometry(DialogUnitsRect(at));
   }
 
   QLineEdit* AddEdit(int id, const QRect& at, const std::string& text) {
-    auto* edit = new QLineEdit(QString::fromStdString(text), this);
+    auto* edit = new QLineEdit(this);
+    edit->setMaxLength(static_cast<int>(SETTINGS_TEXT_MAX));
+    edit->setToolTip(QStringLiteral("At most %1 characters").arg(SETTINGS_TEXT_MAX));
+    edit->setText(QString::fromStdString(text));
     edit->setObjectName(ControlName(id));
-    edit->setGeometry(DialogUnitsRect(at.x(), at.y(), at.width(), at.height()));
+    edit->setGeometry(DialogUnitsRect(at));
     return edit;
   }
 
@@ -61,7 +64,7 @@ class HeaderFooterDialog : public QDialog {
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   }
 
-  static std::string ReadBack(const QLineEdit* edit) { return edit->text().left(READ_BACK_MAX).toStdString(); }
+  static std::string ReadBack(const QLineEdit* edit) { return edit->text().toStdString(); }
 
   QLineEdit* docName_;
   QLineEdit* header_;

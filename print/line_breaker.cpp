@@ -28,7 +28,7 @@ size_t PrintedLength(std::string_view chunk) {
 
 std::vector<std::string_view> BreakIntoLines(std::string_view text, int width,
                                              const TextMeasurer& measurer) {
-  if (text.empty() || measurer.MeasureText(text).cx <= width) return {text};
+  if (text.empty() || width <= 0 || measurer.MeasureText(text).cx <= width) return {text};
   std::vector<std::string_view> lines;
   while (!text.empty()) {
     const size_t grown = GrowChunk(text, width, measurer);

@@ -11,6 +11,7 @@
 // A space at most this many characters before the break is broken after.
 constexpr size_t WRAP_SPACE_REACH = 20;
 
-// The lines of `text` in order; an empty text or one that fits is one line.
+// The lines of `text` in order; an empty text, one that fits, or any text
+// when there is no room at all (`width` 0 or less) is one line.
 std::vector<std::string_view> BreakIntoLines(std::string_view text, int width,
                                              const TextMeasurer& measurer);

@@ -1,24 +1,46 @@
-// Dialog 113, "Page Setup": the four page margins as whole numbers, read back
-// the way atoi reads them (no range check), beside the margins picture.
+// Dialog 113, "Page Setup": the four page margins as whole numbers beside a
+// picture of the page that follows them as they are typed. OK refuses what
+// is not a number and pulls a margin beyond its limit back, showing both.
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
-#include <cstdint>
-#include <cstdlib>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
+#include <climits>
 
 #include "app/settings.h"
-#include "frontpanel/center_over_owner.h"
+#include "dialogs/center_over_owner.h"
+#include "dialogs/dialog_units.h"
 #include "print/dialog_ids.h"
-#include "frontpanel/dialog_units.h"
 #include "print/margins_painter.h"
 #include "print/page_setup_dialog.h"
 #include "print/print_commands.h"
 
 namespace {
 
-constexpr int MARGIN_TEXT_MAX = 30;  // characters read back from an edit
+constexpr int MARGIN_TEXT_MAX = 30;  // characters an edit takes
+
+struct MarginField {
+  const char* name;  // as the messages call it
+  int id;
+  int max;
+  int32_t Settings::*setting;
+  QRect labelAt, editAt;  // dialog units
+  const char* label;
+};
+
+constexpr std::array<MarginField, 4> Fields{{
+    {"left", IDC_MARGIN_LEFT, MARGIN_DEVICE_MAX, &Settings::MarginLeft, {10, 25, 45, 10}, {60, 20, 40, 12}, "Left:"},
+    {"right", IDC_MARGIN_RIGHT, MARGIN_DEVICE_MAX, &Settings::MarginRight, {120, 25, 40, 7}, {170, 20, 40, 12}, "Right:"},
+    {"top", IDC_MARGIN_TOP, MARGIN_POINTS_MAX, &Settings::MarginTop, {10, 50, 45, 7}, {60, 45, 40, 12}, "Top:"},
+    {"bottom", IDC_MARGIN_BOTTOM, MARGIN_DEVICE_MAX, &Settings::MarginBottom, {120, 50, 40, 7}, {170, 45, 40, 12}, "Bottom:"},
+}};
+
+int Kept(long long value, int max) { return static_cast<int>(std::clamp<long long>(value, 0, max)); }
 
 class PageSetupDialog : public QDialog {
  public:
@@ -26,45 +48,41 @@ class PageSetupDialog : public QDialog {
     setWindowTitle(QStringLiteral("Page Setup"));
     setFixedSize(DialogUnitsSize(335, 161));
     (new QGroupBox(QStringLiteral("Margins (points)"), this))->setGeometry(DialogUnitsRect(5, 5, 215, 90));
-    left_ = AddMargin("Left:", QRect(10, 25, 45, 10), IDC_MARGIN_LEFT, QRect(60, 20, 40, 12), settings.MarginLeft);
-    right_ = AddMargin("Right:", QRect(120, 25, 40, 7), IDC_MARGIN_RIGHT, QRect(170, 20, 40, 12), settings.MarginRight);
-    top_ = AddMargin("Top:", QRect(10, 50, 45, 7), IDC_MARGIN_TOP, QRect(60, 45, 40, 12), settings.MarginTop);
-    bottom_ = AddMargin("Bottom:", QRect(120, 50, 40, 7), IDC_MARGIN_BOTTOM, QRect(170, 45, 40, 12), settings.MarginBottom);
+    AddPicture();
+    for (size_t i = 0; i < Fields.size(); ++i) edits_[i] = AddMargin(Fields[i], settings.*Fields[i].setting);
     AddUnusedField("Header:", QRect(10, 75, 40, 10), IDC_SETUP_HEADER, QRect(60, 70, 40, 12));
     AddUnusedField("Footer", QRect(120, 75, 45, 7), IDC_SETUP_FOOTER, QRect(170, 70, 40, 12));
-    AddPicture();
     AddLabel("The dark grey area is the non-printable area.", QRect(10, 117, 210, 13));
     AddButtons();
+    ShowMarginsInPicture();
     CenterOverOwner(this, owner);
   }
 
   void StoreInto(Settings& settings) const {
-    settings.MarginLeft = ReadMargin(left_);
-    settings.MarginRight = ReadMargin(right_);
-    settings.MarginTop = ReadMargin(top_);
-    settings.MarginBottom = ReadMargin(bottom_);
+    for (size_t i = 0; i < Fields.size(); ++i)
+      settings.*Fields[i].setting = Kept(WholeNumber(edits_[i]->text()).value_or(0), Fields[i].max);
   }
 
  private:
-  QRect Du(const QRect& at) const { return DialogUnitsRect(at.x(), at.y(), at.width(), at.height()); }
-
   QLabel* AddLabel(const char* text, const QRect& at) {
     auto* label = new QLabel(QString::fromLatin1(text), this);
-    label->setGeometry(Du(at));
+    label->setGeometry(DialogUnitsRect(at));
     return label;
   }
 
   QLineEdit* AddEdit(int id, const QRect& at) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(ControlName(id));
-    edit->setGeometry(Du(at));
+    edit->setGeometry(DialogUnitsRect(at));
+    edit->setMaxLength(MARGIN_TEXT_MAX);
     return edit;
   }
 
-  QLineEdit* AddMargin(const char* label, const QRect& labelAt, int id, const QRect& editAt, int32_t value) {
-    AddLabel(label, labelAt);
-    QLineEdit* edit = AddEdit(id, editAt);
+  QLineEdit* AddMargin(const MarginField& field, int32_t value) {
+    AddLabel(field.label, field.labelAt);
+    QLineEdit* edit = AddEdit(field.id, field.editAt);
     edit->setText(QString::number(value));
+    connect(edit, &QLineEdit::textChanged, this, &PageSetupDialog::ShowMarginsInPicture);
     return edit;
   }
 
@@ -75,36 +93,77 @@ class PageSetupDialog : public QDialog {
   }
 
   void AddPicture() {
-    auto* picture = new MarginsPainter(this);
-    picture->setObjectName(ControlName(IDC_MARGINS_PICTURE));
-    picture->setGeometry(Du(QRect(230, 10, 90, 120)));
+    picture_ = new MarginsPainter(this);
+    picture_->setObjectName(ControlName(IDC_MARGINS_PICTURE));
+    picture_->setGeometry(DialogUnitsRect(230, 10, 90, 120));
   }
 
   void AddButtons() {
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(ControlName(IDC_SETUP_OK));
-    ok->setGeometry(Du(QRect(220, 140, 50, 14)));
+    ok->setGeometry(DialogUnitsRect(220, 140, 50, 14));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &PageSetupDialog::AcceptValidMargins);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(ControlName(IDC_DIALOG_CANCEL));
-    cancel->setGeometry(Du(QRect(275, 140, 50, 14)));
+    cancel->setGeometry(DialogUnitsRect(275, 140, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   }
 
-  static int32_t ReadMargin(const QLineEdit* edit) { return MarginFromText(edit->text().left(MARGIN_TEXT_MAX)); }
+  // The picture shows each margin as typed, within its limits; a field that
+  // is not (yet) a number shows as 0.
+  void ShowMarginsInPicture() {
+    if (!edits_.back()) return;  // still being built
+    std::array<int, 4> kept{};
+    for (size_t i = 0; i < Fields.size(); ++i) kept[i] = Kept(WholeNumber(edits_[i]->text()).value_or(0), Fields[i].max);
+    picture_->setMargins({kept[0], kept[2], kept[1], kept[3]});
+  }
 
-  QLineEdit* left_;
-  QLineEdit* right_;
-  QLineEdit* top_;
-  QLineEdit* bottom_;
+  void AcceptValidMargins() {
+    for (size_t i = 0; i < Fields.size(); ++i) {
+      if (WholeNumber(edits_[i]->text())) continue;
+      Refuse(i, QStringLiteral("The %1 margin must be a whole number.").arg(QLatin1String(Fields[i].name)));
+      return;
+    }
+    QStringList pulledBack;
+    for (size_t i = 0; i < Fields.size(); ++i) {
+      const long long typed = *WholeNumber(edits_[i]->text());
+      const int kept = Kept(typed, Fields[i].max);
+      if (kept == typed) continue;
+      edits_[i]->setText(QString::number(kept));
+      pulledBack << QStringLiteral("%1 %2").arg(QLatin1String(Fields[i].name)).arg(kept);
+    }
+    if (pulledBack.isEmpty()) {
+      accept();
+      return;
+    }
+    QMessageBox::warning(this, windowTitle(),
+                         QStringLiteral("Margins are kept within the page: left, right and bottom from 0 to %1, "
+                                        "top from 0 to %2 points.\n\nNow: %3. Press OK again to keep them.")
+                             .arg(MARGIN_DEVICE_MAX).arg(MARGIN_POINTS_MAX).arg(pulledBack.join(QStringLiteral(", "))));
+  }
+
+  void Refuse(size_t field, const QString& message) {
+    QMessageBox::warning(this, windowTitle(), message);
+    edits_[field]->setFocus();
+    edits_[field]->selectAll();
+  }
+
+  MarginsPainter* picture_ = nullptr;
+  std::array<QLineEdit*, 4> edits_{};
 };
 
 }  // namespace
 
-int32_t MarginFromText(const QString& text) {
-  const QByteArray bytes = text.toLatin1();
-  return static_cast<int32_t>(std::strtol(bytes.constData(), nullptr, 10));
+std::optional<long long> WholeNumber(const QString& text) {
+  static const QRegularExpression whole(QStringLiteral("^\\s*([+-]?)([0-9]+)\\s*$"));
+  const QRegularExpressionMatch match = whole.match(text);
+  if (!match.hasMatch()) return std::nullopt;
+  const bool negative = match.captured(1) == QLatin1String("-");
+  bool fits = false;
+  const long long magnitude = match.captured(2).toLongLong(&fits);
+  if (!fits) return negative ? LLONG_MIN : LLONG_MAX;
+  return negative ? -magnitude : magnitude;
 }
 
 void RunPageSetup(QWidget* owner, Settings& settings) {

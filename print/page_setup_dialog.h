@@ -1,8 +1,16 @@
-// The Page Setup dialog's reading of a margin field.
+// The Page Setup dialog's reading of a margin field, and the limits it keeps
+// the margins within.
 #pragma once
 
 #include <QString>
-#include <cstdint>
+#include <optional>
 
-// What atoi makes of `text`: a leading number, 0 for none, negatives kept.
-int32_t MarginFromText(const QString& text);
+// With every margin at its limit, the printable area still is a good part of
+// an A4 or letter page printed at 600 dpi.
+constexpr int MARGIN_DEVICE_MAX = 2000;  // left, right, bottom: printer device units
+constexpr int MARGIN_POINTS_MAX = 288;   // top: points (4 inches)
+
+// A whole number, signed or not, with blanks around it allowed; beyond the
+// range of long long it is held at that range's end. None for anything else:
+// empty, letters, fractions, a unit after the digits.
+std::optional<long long> WholeNumber(const QString& text);

@@ -6,6 +6,7 @@
 #include <QPrinter>
 
 #include "app/settings.h"
+#include "dialogs/center_over_owner.h"
 #include "print/print_commands.h"
 #include "print/print_job.h"
 
@@ -25,6 +26,7 @@ bool SavePaperAs(QWidget* owner, const QString& paper) {
 
 void PreviewPaper(QWidget* owner, const QString& paper, const Settings& settings) {
   QPrintPreviewDialog dialog(owner);
+  CenterOverOwner(&dialog, owner);  // and no larger than the owner's screen
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                    [&](QPrinter* printer) { PrintPaperOn(*printer, paper, settings, Pumping::None); });
   dialog.exec();

@@ -5,7 +5,6 @@
 #include <QString>
 
 class QFont;
-class QImage;
 class QWidget;
 struct Settings;
 
@@ -28,5 +27,3 @@ bool SavePaperAs(QWidget* owner, const QString& paper);
 bool WritePaperFile(const QString& path, const QString& paper);
 // File > Print Preview: the pages exactly as the print job would print them.
 void PreviewPaper(QWidget* owner, const QString& paper, const Settings& settings);
-// The margins picture loaded at start-up, shown by the Page Setup dialog.
-void SetMarginsImage(const QImage& image);

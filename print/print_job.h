@@ -1,11 +1,9 @@
-// The print job: sets the print module up from the settings, feeds it the
-// paper line by line and closes the job. Entry points below the dialog, for
-// the preview and for printing to a printer chosen elsewhere.
+// The print job in the window: the printer chosen in a dialog or given, the
+// wait cursor, the window kept painted, and the local clock for the header
+// and footer.
 #pragma once
 
-#include <QByteArray>
 #include <QString>
-#include <string>
 
 struct Settings;
 class QPrinter;
@@ -14,13 +12,7 @@ class QPrinter;
 // preview builds its pages inside its own painting and must not.
 enum class Pumping { PaintMessages, None };
 
-// Prints `paper` (8-bit text, CR LF lines) on the printer already attached to
-// the print module. 0 when printed, -1 when the document could not start.
-int RunPrintJob(const QByteArray& paper, const Settings& settings, Pumping pumping = Pumping::PaintMessages);
-// Prints `paper` on `printer` without a dialog.
+// Prints `paper` on `printer` without a dialog. 0 when printed, -1 when the
+// document could not start.
 int PrintPaperOn(QPrinter& printer, const QString& paper, const Settings& settings,
                  Pumping pumping = Pumping::PaintMessages);
-// Lets paint and timer work through so the window stays drawn during a job.
-void PumpPaintMessages();
-// A settings text as the 8-bit text the module prints.
-std::string PrintableText(const std::string& text);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,13 @@ struct Margins {
 
 struct PrintState {
   std::unique_ptr<PrintSurface> surface;
-  int pageWidth = 0;
+  int pageWidth = 0;  // never negative
   int pageHeight = 0;
   Margins margins;
   int lineSpacing = 0;  // points
-  int y = 0;
+  int64_t y = 0;  // wide, so that no line position can overflow
   int pageNumber = 0;
+  int linesOnPage = 0;  // lines printed on this page outside the page handler
   bool inPageBreak = false;
   qprintPageHandler handler = nullptr;
   bool handlerEnabled = false;
@@ -44,8 +46,6 @@ struct PrintState {
 PrintState state;
 
 constexpr size_t FACE_NAME_MAX = 31;  // what a LOGFONT face name holds
-constexpr int WEIGHT_REGULAR = 400;
-constexpr int WEIGHT_BOLD = 700;
 
 std::string CutText(std::string_view text) {
   return std::string(text.substr(0, std::min(text.size(), QPRINT_TEXT_MAX)));
@@ -76,8 +76,24 @@ bool ValidSlot(int slot) { return slot >= 0 && slot < state.fontCount; }
 
 int32_t CreateVariant(std::string_view face, int points, int weight) {
   if (!state.surface) return 0;
-  const int lfHeight = -qprintMulDiv(points, state.surface->PixelsPerInchY(), 72);  // a character height
-  return state.surface->CreateFont({face.substr(0, std::min(face.size(), FACE_NAME_MAX)), -lfHeight, weight});
+  const int pixels = PointsToDevice(points);  // a character height, as a negative lfHeight gives it
+  return state.surface->CreateFont({face.substr(0, std::min(face.size(), FACE_NAME_MAX)), pixels, weight});
+}
+
+int KeptMargin(int value) { return std::clamp(value, 0, QPRINT_MARGIN_MAX); }
+
+int ToInt(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// Calls the handler with the page-break test suppressed: its lines are
+// placed where it puts them.
+void CallHandler(int pageNumber, int isHeader) {
+  if (!state.handlerEnabled) return;
+  const bool wasInPageBreak = state.inPageBreak;
+  state.inPageBreak = true;
+  state.handler(pageNumber, isHeader);
+  state.inPageBreak = wasInPageBreak;
 }
 
 // The first text of the document opens page 1 and prints its header.
@@ -86,32 +102,30 @@ void OpenFirstPage() {
   state.pageNumber = 1;
   if (!state.handlerEnabled) return;
   state.y = TopMarginInDevice();
-  state.handler(1, 1);
-}
-
-void CallHandler(int pageNumber, int isHeader) {
-  if (state.handlerEnabled) state.handler(pageNumber, isHeader);
+  CallHandler(1, 1);
 }
 
 // Ends the page with its footer and starts the next with its header when a
-// line of height `height` would cross the bottom margin line. True when the
-// page was broken.
-bool BreakPageIfLineCrossesBottom(int height) {
-  if (state.inPageBreak) return false;
-  if (state.pageHeight - state.margins.bottom >= state.y + height) return false;
+// line of height `height` would cross the bottom margin line. A page takes
+// at least one line, however little room the margins leave, so a paper never
+// turns into a run of empty pages. True when the page was broken.
+bool BreakPageIfLineCrossesBottom(int64_t height) {
+  if (state.inPageBreak || state.linesOnPage == 0) return false;
+  if (int64_t{state.pageHeight} - state.margins.bottom >= state.y + height) return false;
   state.inPageBreak = true;
   const int ending = state.pageNumber++;
   CallHandler(ending, 0);
   state.surface->EndPage();
   state.surface->StartPage();
   state.y = TopMarginInDevice();
+  state.linesOnPage = 0;
   CallHandler(state.pageNumber, 1);
   state.inPageBreak = false;
   return true;
 }
 
-int LineX(int flags, int cx, int width, int xOffset) {
-  int x = state.margins.left;
+int64_t LineX(int flags, int cx, int64_t width, int xOffset) {
+  int64_t x = state.margins.left;
   if (flags & QPRINT_CENTRE)
     x = x - cx / 2 + width / 2;
   else if (flags & QPRINT_RIGHT)
@@ -126,7 +140,7 @@ int qprintMulDiv(int value, int numerator, int denominator) {
   const int64_t product = static_cast<int64_t>(value) * numerator;
   const int64_t divisor = std::abs(static_cast<int64_t>(denominator));
   const int64_t rounded = (std::abs(product) + divisor / 2) / divisor;  // halves away from zero
-  return static_cast<int>((product < 0) != (denominator < 0) ? -rounded : rounded);
+  return ToInt((product < 0) != (denominator < 0) ? -rounded : rounded);
 }
 
 void qprintAttachSurface(std::unique_ptr<PrintSurface> surface) { state.surface = std::move(surface); }
@@ -144,17 +158,21 @@ void qprintSetDocName(std::string_view text) { state.docName = CutText(text); }
 
 int qprintStartDoc() {
   if (!state.surface || !state.surface->StartDoc(state.docName)) return -1;
-  state.pageWidth = state.surface->PageWidth();
-  state.pageHeight = state.surface->PageHeight();
+  state.pageWidth = std::max(0, state.surface->PageWidth());
+  state.pageHeight = std::max(0, state.surface->PageHeight());
   return 0;
 }
 
-int qprintCreateFont(std::string_view face, int points, int smallPoints) {
+int qprintCreateFont(std::string_view face, int points, int smallPoints, int weight) {
   if (state.fontCount >= QPRINT_FONT_SLOTS || !state.fontCells[0][0]) return -1;
   const int slot = state.fontCount++;
+  points = std::clamp(points, 1, QPRINT_POINTS_MAX);
+  smallPoints = std::clamp(smallPoints, 1, QPRINT_POINTS_MAX);
+  weight = std::clamp(weight, 1, 1000);
+  const int bold = std::max(weight, QPRINT_WEIGHT_BOLD);
   const std::array<int32_t, QPRINT_FONT_VARIANTS> handles = {
-      CreateVariant(face, points, WEIGHT_REGULAR), CreateVariant(face, points, WEIGHT_BOLD),
-      CreateVariant(face, smallPoints, WEIGHT_REGULAR), CreateVariant(face, smallPoints, WEIGHT_BOLD)};
+      CreateVariant(face, points, weight), CreateVariant(face, points, bold),
+      CreateVariant(face, smallPoints, weight), CreateVariant(face, smallPoints, bold)};
   for (int variant = 0; variant < QPRINT_FONT_VARIANTS; ++variant) *state.fontCells[slot][variant] = handles[variant];
   state.selectedVariant[slot] = 0;
   qprintSelectFont(slot);
@@ -162,10 +180,10 @@ int qprintCreateFont(std::string_view face, int points, int smallPoints) {
 }
 
 int qprintSetMargins(int top, int bottom, int left, int right) {
-  if (top != -1) state.margins.top = top;
-  if (bottom != -1) state.margins.bottom = bottom;
-  if (left != -1) state.margins.left = left;
-  if (right != -1) state.margins.right = right;
+  if (top != -1) state.margins.top = KeptMargin(top);
+  if (bottom != -1) state.margins.bottom = KeptMargin(bottom);
+  if (left != -1) state.margins.left = KeptMargin(left);
+  if (right != -1) state.margins.right = KeptMargin(right);
   state.y = TopMarginInDevice();
   return 0;
 }
@@ -204,33 +222,34 @@ void qprintGetMargins(int* left, int* top, int* right, int* bottom) {
 }
 
 void qprintSetY(int y) { state.y = y; }
-int qprintGetY() { return state.y; }
+int qprintGetY() { return ToInt(state.y); }
 int qprintPageNumber() { return state.pageNumber; }
 int qprintCurrentFont() { return state.currentFont; }
 
 int qprintStartPage() {
   if (!state.surface || !state.surface->StartPage()) return -1;
   state.y = TopMarginInDevice();
+  state.linesOnPage = 0;
   return 0;
 }
 
 void qprintText(int slot, std::string_view text, int flags, int xOffset) {
   if (!state.surface) return;
-  const int width = state.pageWidth - state.margins.right - state.margins.left;
+  const int64_t width = int64_t{state.pageWidth} - state.margins.right - state.margins.left;
   OpenFirstPage();
   qprintSelectFont(slot);
   const TextExtent extent = state.surface->MeasureText(text.empty() ? std::string_view("A") : text);
-  const int extra = PointsToDevice(state.lineSpacing);
+  const int64_t pitch = int64_t{extent.cy} + PointsToDevice(state.lineSpacing);
   char* buffer = static_cast<char*>(hcheapAlloc(0, text.size() + 1, __FILE__, __LINE__));
-  const std::vector<std::string_view> lines = BreakIntoLines(text, width, *state.surface);
+  const std::vector<std::string_view> lines = BreakIntoLines(text, ToInt(width), *state.surface);
   for (std::string_view line : lines) {
     const int cx = lines.size() == 1 ? extent.cx : state.surface->MeasureText(line).cx;
-    const int x = LineX(flags, cx, width, xOffset);
     // The handlers may have printed in another font.
-    if (BreakPageIfLineCrossesBottom(extra + extent.cy)) qprintSelectFont(slot);
+    if (BreakPageIfLineCrossesBottom(pitch)) qprintSelectFont(slot);
     std::memcpy(buffer, line.data(), line.size());
-    state.surface->TextOut(x, state.y, std::string_view(buffer, line.size()));
-    if (!(flags & QPRINT_SAME_LINE)) state.y += extent.cy + extra;
+    state.surface->TextOut(ToInt(LineX(flags, cx, width, xOffset)), ToInt(state.y), std::string_view(buffer, line.size()));
+    if (!state.inPageBreak) ++state.linesOnPage;
+    if (!(flags & QPRINT_SAME_LINE)) state.y += pitch;
   }
   hcheapFree(0, buffer);
 }
@@ -239,10 +258,10 @@ void qprintBlankLines(int slot, int count) {
   for (int line = 0; line < count; ++line) qprintText(slot, "", QPRINT_LEFT, 0);
 }
 
+// A page ended before any text still is page 1, with its header.
 void qprintEndPage() {
-  state.inPageBreak = true;
+  OpenFirstPage();
   CallHandler(state.pageNumber, 0);
-  state.inPageBreak = false;
   if (state.surface) state.surface->EndPage();
 }
 

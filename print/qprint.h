@@ -3,7 +3,8 @@
 // counter, the margins and the header, footer and document-name texts; it
 // wraps long texts and starts new pages itself, calling its page handler at
 // every page start and end. One job at a time; the state is module-wide.
-// Status results are 0 for success and -1 for failure.
+// Status results are 0 for success and -1 for failure. Plain C++: the layout
+// builds and is tested without Qt.
 #pragma once
 
 #include <memory>
@@ -20,6 +21,12 @@ constexpr int QPRINT_SAME_LINE = 8;  // the next text prints on the same line
 constexpr int QPRINT_FONT_SLOTS = 10;
 constexpr int QPRINT_FONT_VARIANTS = 4;  // regular, bold, small regular, small bold
 constexpr size_t QPRINT_TEXT_MAX = 255;  // document name, header and footer
+// Margins are kept within 0..QPRINT_MARGIN_MAX and font sizes within
+// 1..QPRINT_POINTS_MAX, so no stored value can overflow the layout.
+constexpr int QPRINT_MARGIN_MAX = 1 << 20;
+constexpr int QPRINT_POINTS_MAX = 1000;
+constexpr int QPRINT_WEIGHT_REGULAR = 400;
+constexpr int QPRINT_WEIGHT_BOLD = 700;
 
 // Called with is header = 1 when a page starts and 0 when it ends.
 using qprintPageHandler = void (*)(int pageNumber, int isHeader);
@@ -33,7 +40,9 @@ void qprintAttachSurface(std::unique_ptr<PrintSurface> surface);
 void qprintBegin();
 void qprintSetDocName(std::string_view text);
 int qprintStartDoc();
-int qprintCreateFont(std::string_view face, int points, int smallPoints);
+// The slot's regular variants have `weight`, its bold ones at least bold.
+int qprintCreateFont(std::string_view face, int points, int smallPoints, int weight = QPRINT_WEIGHT_REGULAR);
+// -1 leaves a margin as it is; other values are kept within 0..QPRINT_MARGIN_MAX.
 int qprintSetMargins(int top, int bottom, int left, int right);
 void qprintSetLineSpacing(int points);
 void qprintSelectFont(int slot);
@@ -58,6 +67,6 @@ void qprintEndDoc();
 // Gives the font cells back and releases the fonts and the printer context.
 void qprintEnd();
 
-// (value * numerator) / denominator rounded to the nearest whole number,
-// -1 when the denominator is 0.
+// (value * numerator) / denominator rounded to the nearest whole number and
+// held within the range of int; -1 when the denominator is 0.
 int qprintMulDiv(int value, int numerator, int denominator);

@@ -1,6 +1,7 @@
 // Draws the built-in pictures of the window: the face chart of calculation
-// functions over the function keys A-N, the arc diagram, the margins picture
-// of the page setup and the program icon. Run it to redraw them:
+// functions over the function keys A-N, the arc diagram and the margins
+// picture (the program icon is drawn in resources/tm650e.svg). Run it to
+// redraw them:
 //   draw_images <resources folder>
 #include <QDir>
 #include <QFont>
@@ -304,30 +305,6 @@ QImage MarginsPicture() {
   return drawn.convertToFormat(QImage::Format_Indexed8, greys);
 }
 
-QImage Icon() {
-  QImage image(64, 64, QImage::Format_ARGB32);
-  image.fill(Qt::transparent);
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(40, 40, 40), 2));
-  p.setBrush(QColor(222, 218, 205));
-  p.drawRoundedRect(QRectF(6, 3, 52, 58), 6, 6);
-  p.setBrush(QColor(60, 70, 60));
-  p.drawRect(QRectF(12, 9, 40, 16));
-  p.setPen(QPen(QColor(190, 230, 190), 2));
-  for (int d = 0; d < 3; ++d) {  // three small eights
-    const qreal x = 17 + d * 12;
-    p.drawRect(QRectF(x, 12, 6, 10));
-    p.drawLine(QPointF(x, 17), QPointF(x + 6, 17));
-  }
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(70, 70, 70));
-  for (int row = 0; row < 3; ++row)
-    for (int column = 0; column < 4; ++column) p.drawRoundedRect(QRectF(12 + column * 10.5, 31 + row * 9.5, 8, 6.5), 1.5, 1.5);
-  p.end();
-  return image;
-}
-
 bool Save(const QImage& image, const QDir& folder, const char* name) {
   const QString path = folder.filePath(QLatin1String(name));
   const bool saved = image.save(path);
@@ -344,6 +321,5 @@ int main(int argc, char* argv[]) {
   bool ok = Save(FaceChart(), folder, "tm650.bmp");
   ok = Save(ArcDiagram(), folder, "arc.bmp") && ok;
   ok = Save(MarginsPicture(), folder, "margins.bmp") && ok;
-  ok = Save(Icon(), folder, "icon.png") && ok;
   return ok ? 0 : 1;
 }

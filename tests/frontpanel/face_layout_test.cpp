@@ -1,7 +1,6 @@
-// Dialog units to pixels for the face, and where secondary dialogs go.
+// Dialog units to pixels for the face.
 #include <gtest/gtest.h>
 
-#include "frontpanel/center_over_owner.h"
 #include "frontpanel/face_layout.h"
 #include "resources/ids.h"
 
@@ -12,16 +11,6 @@ TEST(FaceLayout, DialogUnitsUseBaseUnitsSixByThirteen) {
   EXPECT_EQ(DialogRect(*FindControl(IDC_DIGIT_1)).size(), QSize(38, 65));
   EXPECT_EQ(FaceSizeInPixels(), QSize(965, 432));
   EXPECT_EQ(FindControl(-1), nullptr);
-}
-
-TEST(CenterOverOwner, CentresAndKeepsTheDialogOnTheScreen) {
-  const QSize screen(1920, 1080);
-  EXPECT_EQ(CenteredPosition({200, 100}, QRect(100, 100, 600, 400), screen), QPoint(300, 250));
-  EXPECT_EQ(CenteredPosition({200, 100}, QRect(-500, -300, 300, 200), screen), QPoint(0, 0));
-  EXPECT_EQ(CenteredPosition({200, 100}, QRect(1800, 1000, 300, 200), screen), QPoint(1720, 980));
-  // Larger than the screen: its top left corner stays on the screen.
-  EXPECT_EQ(CenteredPosition({2000, 100}, QRect(1500, 100, 600, 400), screen).x(), 0);
-  EXPECT_EQ(CenteredPosition({200, 1200}, QRect(100, 500, 600, 400), screen).y(), 0);
 }
 
 }  // namespace

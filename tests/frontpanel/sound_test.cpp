@@ -1,6 +1,6 @@
 // The system sound layer never failing for want of a sound service, and the
-// Select Sound dialog's pending choice. Beeps through the window are checked
-// with the window.
+// Select Sound dialog's pending choice and Play. Beeps through the window are
+// checked with the window.
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "frontpanel/sound.h"
 #include "frontpanel/sound_dialog.h"
+#include "tests/frontpanel/test_support.h"
 
 namespace {
 
@@ -23,15 +24,22 @@ void Click(SoundDialog& dialog, const char* button) {
   dialog.findChild<QPushButton*>(QLatin1String(button))->click();
 }
 
-TEST(SoundDialog, OpensOnTheStoredChoiceAndOnlyOkStoresThePendingOne) {
+TEST(SoundDialog, OpensOnTheStoredChoicePlaysTheHighlightedOneAndOnlyOkStoresIt) {
   int32_t sound = SOUND_EXCLAMATION;
-  SoundDialog cancelled(sound, nullptr);
+  FakeSound speaker;
+  SoundDialog cancelled(sound, nullptr, &speaker);
   EXPECT_TRUE(cancelled.choiceButton(1034)->isChecked());
   cancelled.choiceButton(1039)->click();
   Click(cancelled, "ctl2");
   EXPECT_EQ(sound, SOUND_EXCLAMATION);
-  SoundDialog accepted(sound, nullptr);
+  SoundDialog accepted(sound, nullptr, &speaker);
+  Click(accepted, "ctl1040");  // Play
+  accepted.choiceButton(1036)->setFocus();
+  accepted.choiceButton(1036)->setChecked(true);  // as the arrow keys do
+  Click(accepted, "ctl1040");
   accepted.choiceButton(1039)->click();
+  Click(accepted, "ctl1040");  // No Sound plays nothing
+  EXPECT_EQ(speaker.played, (std::vector<int32_t>{SOUND_EXCLAMATION, SOUND_HAND}));
   EXPECT_EQ(accepted.pending(), SOUND_NONE);
   EXPECT_EQ(sound, SOUND_EXCLAMATION);  // nothing changes before OK
   Click(accepted, "ctl1");

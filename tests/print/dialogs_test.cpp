@@ -1,5 +1,5 @@
 // The printing dialogs driven offscreen: Header and Footer (112), Page Setup
-// (113), the fixed-pitch font choice, centring, the margins picture, Save
+// (113) with its checks and its picture, the fixed-pitch font choice, Save
 // Paper As and the print preview.
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFontDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,6 +32,14 @@ void WhenModalOpens(std::function<void(QDialog*)> act) {
   });
 }
 
+// Notes the text of the message box that opens next and closes it.
+void AnswerMessage(QStringList& messages) {
+  WhenModalOpens([&messages](QDialog* box) {
+    messages << static_cast<QMessageBox*>(box)->text();
+    box->accept();
+  });
+}
+
 QLineEdit* Edit(QWidget* dialog, int id) { return dialog->findChild<QLineEdit*>(ControlName(id)); }
 void Click(QWidget* dialog, int id) { dialog->findChild<QPushButton*>(ControlName(id))->click(); }
 
@@ -44,7 +53,7 @@ class DialogTest : public ::testing::Test {
   Settings settings_;
 };
 
-TEST_F(DialogTest, HeaderFooterStoresOnOkOnlyAndIsCentred) {
+TEST_F(DialogTest, HeaderFooterStoresOnOkOnlyAndTakesNoMoreCharactersThanKept) {
   settings_.Header = "old";
   QString shown;
   QPoint centre;
@@ -58,18 +67,23 @@ TEST_F(DialogTest, HeaderFooterStoresOnOkOnlyAndIsCentred) {
   EXPECT_EQ(shown, "QPrint|old");
   EXPECT_EQ(settings_.Header, "old");
   EXPECT_LE((centre - owner_.frameGeometry().center()).manhattanLength(), 2);
+  QString footerShown;
   WhenModalOpens([&](QDialog* dialog) {
     Edit(dialog, IDC_DOC_NAME)->setText("Raglan");
+    Edit(dialog, IDC_HEADER_TEXT)->setText(QString(200, QChar(0xe9)));  // counted in characters, not bytes
     Edit(dialog, IDC_FOOTER_TEXT)->setText(QString(300, 'f'));
+    footerShown = Edit(dialog, IDC_FOOTER_TEXT)->text();
     Click(dialog, IDC_DIALOG_OK);
   });
   RunHeaderFooter(&owner_, settings_);
   EXPECT_EQ(settings_.DocName, "Raglan");
-  EXPECT_EQ(settings_.Footer, std::string(254, 'f'));
+  EXPECT_EQ(QString::fromStdString(settings_.Header), QString(200, QChar(0xe9)));
+  EXPECT_EQ(footerShown, QString(SETTINGS_TEXT_MAX, 'f'));  // cut where it can be seen
+  EXPECT_EQ(settings_.Footer, std::string(SETTINGS_TEXT_MAX, 'f'));
 }
 
-TEST_F(DialogTest, PageSetupReadsMarginsAsAtoiDoesAndCancelKeepsThem) {
-  QStringList shown;
+TEST_F(DialogTest, PageSetupRefusesNonNumbersAndPullsBackMarginsBeyondThePage) {
+  QStringList shown, messages;
   WhenModalOpens([&](QDialog* dialog) {
     for (int id : {IDC_MARGIN_LEFT, IDC_MARGIN_RIGHT, IDC_MARGIN_TOP, IDC_MARGIN_BOTTOM}) shown << Edit(dialog, id)->text();
     Edit(dialog, IDC_MARGIN_LEFT)->setText("999");
@@ -78,16 +92,45 @@ TEST_F(DialogTest, PageSetupReadsMarginsAsAtoiDoesAndCancelKeepsThem) {
   RunPageSetup(&owner_, settings_);
   EXPECT_EQ(shown, (QStringList{"200", "200", "40", "160"}));
   EXPECT_EQ(settings_.MarginLeft, 200);
+  bool stayedOpen = false;
+  QStringList pulledBack;
   WhenModalOpens([&](QDialog* dialog) {
     Edit(dialog, IDC_MARGIN_LEFT)->setText("abc");
-    Edit(dialog, IDC_MARGIN_RIGHT)->setText("-5");
-    Edit(dialog, IDC_MARGIN_TOP)->setText(" 72pt");
-    EXPECT_TRUE(Edit(dialog, IDC_SETUP_HEADER)->isReadOnly());
+    AnswerMessage(messages);
+    Click(dialog, IDC_SETUP_OK);
+    Edit(dialog, IDC_MARGIN_LEFT)->setText("-50");
+    Edit(dialog, IDC_MARGIN_RIGHT)->setText("99999999999999999999999");
+    Edit(dialog, IDC_MARGIN_TOP)->setText(" 72 ");
+    AnswerMessage(messages);
+    Click(dialog, IDC_SETUP_OK);
+    stayedOpen = dialog->isVisible();
+    for (int id : {IDC_MARGIN_LEFT, IDC_MARGIN_RIGHT}) pulledBack << Edit(dialog, id)->text();
     Click(dialog, IDC_SETUP_OK);
   });
   RunPageSetup(&owner_, settings_);
+  ASSERT_EQ(messages.size(), 2);
+  EXPECT_TRUE(messages[0].contains("left margin must be a whole number"));
+  EXPECT_TRUE(messages[1].contains("left 0, right 2000"));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(pulledBack, (QStringList{"0", "2000"}));
   EXPECT_EQ((std::vector<int32_t>{settings_.MarginLeft, settings_.MarginRight, settings_.MarginTop, settings_.MarginBottom}),
-            (std::vector<int32_t>{0, -5, 72, 160}));
+            (std::vector<int32_t>{0, 2000, 72, 160}));
+}
+
+TEST_F(DialogTest, PageSetupPictureFollowsTheMarginsAsTyped) {
+  // Top in points, the others in device units at the picture's 600 dpi.
+  EXPECT_EQ(PrintableArea(QRectF(0, 0, 827, 1169), {600, 72, 1200, 0}), QRectF(100, 100, 527, 1069));
+  EXPECT_EQ(PrintableArea(QRectF(0, 0, 827, 1169), {9000, 0, 9000, 0}).width(), 0);
+  QImage before, after;
+  WhenModalOpens([&](QDialog* dialog) {
+    QWidget* picture = dialog->findChild<QWidget*>(ControlName(IDC_MARGINS_PICTURE));
+    before = picture->grab().toImage();
+    Edit(dialog, IDC_MARGIN_LEFT)->setText("1500");
+    after = picture->grab().toImage();
+    dialog->reject();
+  });
+  RunPageSetup(&owner_, settings_);
+  EXPECT_NE(before, after);
 }
 
 TEST_F(DialogTest, FontChoiceOffersFixedPitchOnlyAndStoresIt) {
@@ -120,18 +163,6 @@ TEST_F(DialogTest, FontChoiceOffersFixedPitchOnlyAndStoresIt) {
   EXPECT_EQ(fresh.Height, -14);
   EXPECT_EQ(fresh.PointSize, 10);
   EXPECT_EQ(PaneFontFromSettings(fresh).pixelSize(), 14);
-}
-
-TEST(MarginsPainter, StretchesThePictureOverTheControl) {
-  QImage picture(135, 195, QImage::Format_Grayscale8);
-  picture.fill(Qt::black);
-  SetMarginsImage(picture);
-  MarginsPainter painter(nullptr);
-  painter.resize(90, 120);
-  const QImage shown = painter.grab().toImage();
-  EXPECT_EQ(shown.pixelColor(0, 0), QColor(Qt::black));
-  EXPECT_EQ(shown.pixelColor(89, 119), QColor(Qt::black));
-  SetMarginsImage(QImage());
 }
 
 TEST(PaperFile, WritesTheSameBytesAsTheLog) {

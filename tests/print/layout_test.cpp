@@ -1,18 +1,17 @@
 // Layout against a fake printer context (characters 10 units wide, "W" 20,
 // lines 20 high): wrapping, header and footer placeholders, the module's font
-// slots, margins, alignment and page breaks, and how a job feeds the paper.
+// slots, margins, alignment and page breaks, how a job feeds the paper, and
+// no overflow for any stored value. Plain C++: runs under the sanitizers.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCursor>
+#include <climits>
 #include <functional>
-#include <regex>
 
 #include "app/settings.h"
 #include "heap/hcheap_debug.h"
 #include "print/header_footer.h"
 #include "print/line_breaker.h"
-#include "print/print_job.h"
+#include "print/paper_job.h"
 #include "print/qprint.h"
 
 namespace {
@@ -32,10 +31,11 @@ struct SurfaceLog {
   std::function<void()> onStartDoc;  // looks at the job from inside it
 };
 
-// A 1000 x 1000 page at 144 dpi.
+// A page of the given size (1000 x 1000 at 144 dpi unless told).
 class FakeSurface : public PrintSurface {
  public:
-  explicit FakeSurface(SurfaceLog& log) : log_(log) {}
+  explicit FakeSurface(SurfaceLog& log, int width = 1000, int height = 1000, int dpi = 144)
+      : log_(log), width_(width), height_(height), dpi_(dpi) {}
   ~FakeSurface() override { log_.destroyed = true; }
   TextExtent MeasureText(std::string_view text) const override {
     int cx = 0;
@@ -46,9 +46,9 @@ class FakeSurface : public PrintSurface {
     if (log_.onStartDoc) log_.onStartDoc();
     return true;
   }
-  int PageWidth() const override { return 1000; }
-  int PageHeight() const override { return 1000; }
-  int PixelsPerInchY() const override { return 144; }
+  int PageWidth() const override { return width_; }
+  int PageHeight() const override { return height_; }
+  int PixelsPerInchY() const override { return dpi_; }
   int32_t CreateFont(const FontRequest& r) override {
     log_.fonts.push_back(std::string(r.face) + " " + std::to_string(r.pixelHeight) + " " + std::to_string(r.weight));
     return static_cast<int32_t>(log_.fonts.size());
@@ -62,6 +62,7 @@ class FakeSurface : public PrintSurface {
 
  private:
   SurfaceLog& log_;
+  int width_, height_, dpi_;
 };
 
 TEST(LineBreaker, BreaksAfterASpaceInReachElseHardWithTheBreakingCharacterUp) {
@@ -81,7 +82,7 @@ TEST(LineBreaker, BreaksAfterASpaceInReachElseHardWithTheBreakingCharacterUp) {
       {"abcdefghijk", 95, {"abcdefghij", "k"}},
       {std::string(25, 'x'), 100, {x10, x10, "xxxxx"}},
       {"WWWWWW", 100, {"WWWWW", "W"}},
-      {"abc", 0, {"a", "b", "c"}},
+      {"abc", 0, {"abc"}},  // margins that leave no room: nothing to gain by wrapping
       {"aaaaa aaaaaaaaa aaa", 100, {"aaaaa ", "aaaaaaaaa ", "aaa"}},  // 190 wide, yet three lines
   };
   SurfaceLog log;
@@ -93,9 +94,11 @@ TEST(LineBreaker, BreaksAfterASpaceInReachElseHardWithTheBreakingCharacterUp) {
   }
 }
 
+const ClockReading Noon{"03/14/26", "12:00:05"};
+
 std::string Expand(const std::string& templateText, int page, size_t size = HEADER_FOOTER_BUFFER) {
   std::string out(size + 1, '#');
-  ExpandHeaderFooter(out.data(), size, templateText.c_str(), page);
+  ExpandHeaderFooter(out.data(), size, templateText.c_str(), page, Noon);
   return out.substr(0, out.find('\0'));
 }
 
@@ -108,6 +111,7 @@ TEST(ExpandHeaderFooter, PlaceholdersInAnyCaseTakeSevenCharactersAndNeedALaterBr
   } cases[] = {
       {"Sheet &[page]", 3, "Sheet 3"},
       {"&[PAGE]&[PaGe]", -12, "-12-12"},
+      {"&[date] &[TIME] Word", 1, "03/14/26 12:00:05 Word"},
       {"&[pages]", 4, "4]"},
       {"&[page and more]", 4, "4and more]"},
       {"&[pag] A & B", 1, "&[pag] A & B"},
@@ -117,12 +121,12 @@ TEST(ExpandHeaderFooter, PlaceholdersInAnyCaseTakeSevenCharactersAndNeedALaterBr
       {std::string(300, 'x'), 1, std::string(255, 'x')},  // cut at the buffer
       {x254 + "&[page]", 123, x254 + "1"},
       {x250 + "&[date]y", 1, x250 + "y"},  // no room: left out
+      {"&[page]", INT_MIN, "-2147483648"},
   };
   for (const auto& c : cases) EXPECT_EQ(Expand(c.templateText, c.page), c.expanded) << c.templateText;
-  EXPECT_TRUE(std::regex_match(Expand("&[date] &[TIME] Word", 1), std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d Word)")));
   EXPECT_EQ(Expand("abc", 0, 1), "");
   std::string untouched = "zz";
-  ExpandHeaderFooter(untouched.data(), 0, "abc", 1);
+  ExpandHeaderFooter(untouched.data(), 0, "abc", 1, Noon);
   EXPECT_EQ(untouched, "zz");
 }
 
@@ -132,7 +136,9 @@ class Qprint : public ::testing::Test {
  protected:
   void SetUp() override { Attach(); }
   void TearDown() override { qprintEnd(); }
-  void Attach() { qprintAttachSurface(std::make_unique<FakeSurface>(log_)); }
+  void Attach(int width = 1000, int height = 1000, int dpi = 144) {
+    qprintAttachSurface(std::make_unique<FakeSurface>(log_, width, height, dpi));
+  }
   void StartJob() {
     qprintBegin();
     qprintStartDoc();
@@ -140,15 +146,21 @@ class Qprint : public ::testing::Test {
     qprintSetMargins(50, 160, 200, 200);
     qprintStartPage();
   }
+  Strings Printed() const {
+    Strings printed;
+    for (const DrawnText& text : log_.texts) printed.push_back(text.text);
+    return printed;
+  }
   SurfaceLog log_;
   int font_ = -1;
 };
 
 TEST_F(Qprint, FontSlotsHoldFourVariantsAndNumberTen) {
   StartJob();
-  qprintCreateFont(std::string(40, 'f'), 8, 8);
-  EXPECT_EQ(Strings(log_.fonts.begin(), log_.fonts.begin() + 5),
-            (Strings{"Mono 16 400", "Mono 16 700", "Mono 12 400", "Mono 12 700", std::string(31, 'f') + " 16 400"}));
+  qprintCreateFont(std::string(40, 'f'), 8, 8, 600);
+  EXPECT_EQ(Strings(log_.fonts.begin(), log_.fonts.begin() + 6),
+            (Strings{"Mono 16 400", "Mono 16 700", "Mono 12 400", "Mono 12 700", std::string(31, 'f') + " 16 600",
+                     std::string(31, 'f') + " 16 700"}));
   for (int slot = 2; slot < QPRINT_FONT_SLOTS; ++slot) EXPECT_EQ(qprintCreateFont("Mono", 8, 8), slot);
   EXPECT_EQ(qprintCreateFont("Mono", 8, 8), -1);
   qprintEnd();
@@ -188,37 +200,79 @@ TEST_F(Qprint, PageBreaksBeforeTheFirstLineThatWouldCrossTheBottomMarginLine) {
   EXPECT_EQ(log_.texts[37].y, 100);
 }
 
-TEST_F(Qprint, JobFeedsOnePrintedLinePerPaperLine) {
+TEST_F(Qprint, JobFeedsOnePrintedLinePerPaperLineInTheChosenWeightWithHeapFontCells) {
   Settings settings;
   settings.PointSize = 10;  // not used while the face is empty
-  settings.Footer = "Gr\xc3\xb6\xc3\x9f" "e";  // UTF-8 in the settings, 8-bit on paper
-  EXPECT_EQ(RunPrintJob("  12.5 CM\r\n\r\none\ntwo\r\rlast", settings), 0);
-  Strings printed;
-  for (const DrawnText& text : log_.texts) printed.push_back(text.text);
-  EXPECT_EQ(printed, (Strings{"  12.5 CM", "", "one", "two", "", "last", "Gr\xf6\xdf" "e"}));
-  EXPECT_EQ(log_.texts[1].y, 80 + 20);  // top margin 40 points
-  EXPECT_EQ(log_.fonts[0], "Lucida Console 16 400");  // the default face at 8 points
-  EXPECT_TRUE(log_.ended && log_.destroyed);
-  settings.Font = "DejaVu Sans Mono";
-  settings.Weight = 700;  // the pane's weight: printing stays regular
-  Attach();
-  RunPrintJob("x\r\n", settings);
-  EXPECT_EQ(log_.fonts[4], "DejaVu Sans Mono 20 400");
-}
-
-TEST_F(Qprint, JobTakesFontCellsFromTheHeapAndShowsTheWaitCursor) {
+  settings.Footer = "Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac &[date]";  // UTF-8 in the settings, 8-bit on paper
   const unsigned before = hcheapInspectPool(0).usedBlocks;
   unsigned during = 0;
-  bool waiting = false;
-  log_.onStartDoc = [&] {
-    during = hcheapInspectPool(0).usedBlocks;
-    waiting = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-  };
-  RunPrintJob("x\r\n", Settings{});
+  log_.onStartDoc = [&] { during = hcheapInspectPool(0).usedBlocks; };
+  EXPECT_EQ(RunPrintJob("  12.5 CM\r\n\r\none\ntwo\r\rlast", settings, {[] { return Noon; }, nullptr}), 0);
+  EXPECT_EQ(Printed(), (Strings{"  12.5 CM", "", "one", "two", "", "last", "Gr\xf6\xdf" "e ? 03/14/26"}));
+  EXPECT_EQ(log_.texts[1].y, 80 + 20);  // top margin 40 points
+  EXPECT_EQ(log_.fonts[0], "Lucida Console 16 400");  // the default face at 8 points
   EXPECT_EQ(during, before + QPRINT_FONT_SLOTS * QPRINT_FONT_VARIANTS);
   EXPECT_EQ(hcheapInspectPool(0).usedBlocks, before);
-  EXPECT_TRUE(waiting);
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(log_.ended && log_.destroyed);
+  settings.Font = "DejaVu Sans Mono";
+  settings.Weight = 700;  // bold on the pane prints bold
+  Attach();
+  RunPrintJob("x\r\n", settings);
+  EXPECT_EQ(log_.fonts[4], "DejaVu Sans Mono 20 700");
+}
+
+// An empty paper's page, printed, is checked on real pages.
+TEST_F(Qprint, APageEndedBeforeAnyTextIsPageOneWithItsHeader) {
+  StartJob();
+  qprintSetPageHandler(PrintHeaderFooter);
+  qprintSetHeader("H");
+  qprintSetFooter("Page &[page]");
+  qprintEndPage();
+  EXPECT_EQ(Printed(), (Strings{"H", "", "Page 1"}));
+}
+
+// Any stored value, however wild, prints a finite job without overflow (the
+// sanitize preset turns any into a failure), margins stay within range, and
+// a page always takes at least one line.
+TEST_F(Qprint, ExtremeSettingsPrintWithoutOverflowOneLineAtLeastPerPage) {
+  const struct {
+    int32_t top, bottom, left, right, points, weight;
+    int width, height, dpi;
+  } cases[] = {
+      {INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, 1000, 1000, 144},
+      {INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, 1000, 1000, 144},
+      {-2, INT_MAX, INT_MIN, 0, 0, 0, INT_MAX, INT_MAX, INT_MAX},
+      {INT_MAX, 0, 0, INT_MAX, 8, 400, INT_MIN, INT_MIN, INT_MIN},
+      {50, 160, 200, 200, INT_MAX, 400, 1000, 1000, INT_MAX},
+  };
+  for (const auto& c : cases) {
+    log_ = SurfaceLog{};
+    Attach(c.width, c.height, c.dpi);
+    Settings settings;
+    settings.Font = "Mono";
+    settings.Header = settings.Footer = "&[page]";
+    settings.MarginTop = c.top;
+    settings.MarginBottom = c.bottom;
+    settings.MarginLeft = c.left;
+    settings.MarginRight = c.right;
+    settings.PointSize = c.points;
+    settings.Weight = c.weight;
+    ASSERT_EQ(RunPrintJob("one\r\ntwo\r\nthree\r\n", settings), 0);
+    EXPECT_LE(log_.pages, 3) << c.top << " " << c.width;
+    int left, top, right, bottom;
+    qprintGetMargins(&left, &top, &right, &bottom);
+    for (int margin : {left, top, right, bottom}) EXPECT_TRUE(margin >= 0 && margin <= QPRINT_MARGIN_MAX);
+  }
+  log_ = SurfaceLog{};
+  Attach();
+  StartJob();
+  qprintSetY(INT_MAX);
+  qprintSetLineSpacing(INT_MAX);
+  for (int line = 0; line < 3; ++line) qprintText(font_, "far", QPRINT_CENTRE | QPRINT_RIGHT, INT_MAX);
+  EXPECT_EQ(log_.texts[0].y, INT_MAX);  // held at the end of the range
+  EXPECT_EQ(log_.texts[1].y, 100);  // then a new page
+  EXPECT_EQ(qprintMulDiv(INT_MAX, INT_MAX, 1), INT_MAX);
+  EXPECT_EQ(qprintMulDiv(INT_MIN, INT_MAX, 1), INT_MIN);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The print job on a QPrinter writing a PDF at a fixed resolution, read back
-// with pdftotext: layout, margins in their units, header and footer placement
-// and page breaks.
+// with pdftotext and pdffonts: layout, margins in their units, header and
+// footer placement, page breaks and the font's weight.
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
@@ -30,13 +30,18 @@ struct PdfPage {
   }
 };
 
+std::string ReadCommand(const std::string& command) {
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  char chunk[4096];
+  for (size_t got; pipe && (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, got);
+  EXPECT_TRUE(pipe && pclose(pipe) == 0) << command;
+  return output;
+}
+
 // The words of every page with their boxes in points, from pdftotext -bbox.
 std::vector<PdfPage> ReadPdfWords(const std::string& path) {
-  FILE* pipe = popen((std::string(PDFTOTEXT) + " -bbox '" + path + "' -").c_str(), "r");
-  std::string html;
-  char chunk[4096];
-  for (size_t got; pipe && (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) html.append(chunk, got);
-  EXPECT_TRUE(pipe && pclose(pipe) == 0) << path;
+  const std::string html = ReadCommand(std::string(PDFTOTEXT) + " -bbox '" + path + "' -");
   static const std::regex tag(R"x(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)"[^>]*>([^<]*)</word>)x");
   std::vector<PdfPage> pages;
   for (std::sregex_iterator at(html.begin(), html.end(), tag), end; at != end; ++at) {
@@ -59,7 +64,8 @@ class PrintPdfTest : public ::testing::Test {
 
   // Prints `paper` at `dpi` and reads the words back; sizes are in points.
   std::vector<PdfPage> Print(const QString& paper, int dpi = 72) {
-    const QString path = dir_.filePath(QStringLiteral("paper%1.pdf").arg(++jobs_));
+    path_ = dir_.filePath(QStringLiteral("paper%1.pdf").arg(++jobs_));
+    const QString& path = path_;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
@@ -80,19 +86,30 @@ class PrintPdfTest : public ::testing::Test {
   }
 
   QTemporaryDir dir_;
+  QString path_;  // of the last PDF printed
   Settings settings_;
   int jobs_ = 0;
   double lineHeight_ = 0, pageHeight_ = 0;
   QString docName_;
 };
 
-TEST_F(PrintPdfTest, EmptyPaperPrintsOnePageWithOnlyTheFooterAndPageZero) {
+TEST_F(PrintPdfTest, EmptyPaperPrintsOnePageThatSaysSoAsPageOne) {
   settings_.Footer = "Page &[page]";
   const auto pages = Print("");
   ASSERT_EQ(pages.size(), 1u);
-  ASSERT_EQ(pages[0].words.size(), 2u);
-  EXPECT_EQ(pages[0].words[0].text + pages[0].words[1].text, "Page0");
+  std::string text;
+  for (const PdfWord& word : pages[0].words) text += word.text + " ";
+  EXPECT_EQ(text, "HEADER (The paper is empty.) Page 1 ");
   EXPECT_EQ(docName_, "QPrint");
+}
+
+TEST_F(PrintPdfTest, TheChosenWeightPrints) {
+  for (const auto& [weight, font] : {std::pair{400, "DejaVuSansMono "}, std::pair{700, "DejaVuSansMono-Bold "}}) {
+    settings_.Weight = weight;
+    Print("BOLD\r\n");
+    const std::string fonts = ReadCommand(std::string(PDFFONTS) + " '" + path_.toStdString() + "'");
+    EXPECT_NE(fonts.find(font), std::string::npos) << weight << "\n" << fonts;
+  }
 }
 
 TEST_F(PrintPdfTest, HeaderCentredThenOneEmptyLineThenLinesAsHighAsA) {

@@ -12,6 +12,7 @@ inline QRect DialogUnitsRect(int x, int y, int width, int height) {
   return QRect(DialogUnitsToPixelsX(x), DialogUnitsToPixelsY(y), DialogUnitsToPixelsX(width),
                DialogUnitsToPixelsY(height));
 }
+inline QRect DialogUnitsRect(const QRect& du) { return DialogUnitsRect(du.x(), du.y(), du.width(), du.height()); }
 inline QSize DialogUnitsSize(int width, int height) {
   return QSize(DialogUnitsToPixelsX(width), DialogUnitsToPixelsY(height));
 }

@@ -1,0 +1,18 @@
+// Places a secondary window over the main window on the screen the main
+// window is on: centred over it, sized and kept within that screen's free area.
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+// Where a window of `size` (frame included) goes: centred over `owner`, on
+// the screen area `screen`. A resizable window larger than the area shrinks
+// to it; a fixed one keeps its top left corner on the area, where its title
+// bar and first controls can be reached.
+QRect PlaceOverOwner(const QSize& size, bool resizable, const QRect& owner, const QRect& screen);
+
+// Moves (and, when it can be resized, sizes) `window` over `owner` on the
+// owner's screen. Without an owner the window is placed on the primary screen.
+void CenterOverOwner(QWidget* window, const QWidget* owner);
