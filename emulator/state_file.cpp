@@ -1,0 +1,303 @@
+// The state file: named sections of bytes behind a header that names the
+// format and the firmware, closed by a checksum over everything. Saving goes
+// through a temporary file and a rename, so a crash or a full disk leaves the
+// previous file whole.
+#include "emulator/state_file.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <system_error>
+
+#ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Layout, every number little-endian:
+//    0  magic
+//    8  u32 format version
+//   12  u32 section count
+//   16  u64 length of the whole file
+//   24  u64 firmware hash
+//   32  the sections, each: u32 name length, the name, u64 byte count, the bytes
+//  end  u64 checksum: StateHash of every byte before it
+// The magic and the version stay where they are in every format to come.
+constexpr std::array<uint8_t, 8> MAGIC = {'T', 'M', '6', '5', '0', 'S', 'T', 0x1A};
+constexpr size_t VERSION_AT = 8, COUNT_AT = 12, LENGTH_AT = 16, FIRMWARE_AT = 24, HEADER_BYTES = 32;
+constexpr size_t CHECKSUM_BYTES = 8;
+constexpr size_t SECTION_FRAMING_BYTES = 12;
+
+// ------------------------------------------------------------------ bytes
+
+void Put(std::vector<uint8_t>& out, uint64_t value, size_t bytes) {
+  for (size_t i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+uint64_t Get(std::span<const uint8_t> in, size_t at, size_t bytes) {
+  uint64_t value = 0;
+  for (size_t i = 0; i < bytes; ++i) value |= uint64_t{in[at + i]} << (8 * i);
+  return value;
+}
+
+// Reads the sections one field at a time; every read is checked against
+// what is left, so a damaged length can never reach past the buffer.
+struct Reader {
+  std::span<const uint8_t> in;
+  size_t at = 0;
+
+  size_t left() const { return in.size() - at; }
+  bool number(uint64_t& value, size_t bytes) {
+    if (left() < bytes) return false;
+    value = Get(in, at, bytes);
+    at += bytes;
+    return true;
+  }
+  bool bytes(uint64_t count, std::span<const uint8_t>& out) {
+    if (left() < count) return false;
+    out = in.subspan(at, static_cast<size_t>(count));
+    at += static_cast<size_t>(count);
+    return true;
+  }
+};
+
+// ---------------------------------------------------------------- results
+
+std::string Shown(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
+StateFileResult Failed(StateFileStatus status, const fs::path& path, const std::string& what) {
+  return {status, Shown(path) + ": " + what};
+}
+
+std::string Reason(int error) { return error != 0 ? std::strerror(error) : "unknown error"; }
+
+// ---------------------------------------------------------------- writing
+
+bool ValidNames(const std::vector<StateSection>& sections) {
+  std::set<std::string_view> seen;
+  for (const StateSection& section : sections)
+    if (section.name.size() > STATE_NAME_MAX || !seen.insert(section.name).second) return false;
+  return true;
+}
+
+std::vector<uint8_t> Serialise(uint64_t firmwareHash, const std::vector<StateSection>& sections) {
+  std::vector<uint8_t> out(MAGIC.begin(), MAGIC.end());
+  Put(out, STATE_FORMAT_VERSION, 4);
+  Put(out, sections.size(), 4);
+  Put(out, 0, 8);  // the length, filled in below
+  Put(out, firmwareHash, 8);
+  for (const StateSection& section : sections) {
+    Put(out, section.name.size(), 4);
+    out.insert(out.end(), section.name.begin(), section.name.end());
+    Put(out, section.bytes.size(), 8);
+    out.insert(out.end(), section.bytes.begin(), section.bytes.end());
+  }
+  const uint64_t length = out.size() + CHECKSUM_BYTES;
+  for (size_t i = 0; i < 8; ++i) out[LENGTH_AT + i] = static_cast<uint8_t>(length >> (8 * i));
+  Put(out, StateHash(out), 8);
+  return out;
+}
+
+std::FILE* CreateExclusive(const fs::path& path) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), L"wbx");
+#else
+  return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
+int SyncToDisk(std::FILE* file) {
+#ifdef _WIN32
+  return _commit(_fileno(file));
+#else
+  return fsync(fileno(file));
+#endif
+}
+
+// A name no other save, in this process or another, is using at the moment.
+std::FILE* CreateTemporaryBeside(const fs::path& path, fs::path& temporary) {
+  static std::atomic<uint64_t> counter{0};
+  const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%llx-%llx.tmp", static_cast<unsigned long long>(now),
+                  static_cast<unsigned long long>(counter++));
+    temporary = path;
+    temporary += suffix;
+    if (std::FILE* file = CreateExclusive(temporary)) return file;
+    if (errno != EEXIST) break;
+  }
+  return nullptr;
+}
+
+// Returns why it failed, or nothing.
+std::string WriteAndClose(std::FILE* out, std::span<const uint8_t> bytes) {
+  std::string why;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fflush(out) != 0 ||
+      SyncToDisk(out) != 0)
+    why = Reason(errno);
+  if (std::fclose(out) != 0 && why.empty()) why = Reason(errno);
+  return why;
+}
+
+// std::filesystem::rename replaces the target on every system, but on
+// Windows only an explicit write-through move is sure to reach the disk
+// before it returns.
+std::string ReplaceWith(const fs::path& temporary, const fs::path& path) {
+#ifdef _WIN32
+  if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return std::system_category().message(static_cast<int>(GetLastError()));
+#else
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) return Reason(errno);
+#endif
+  return {};
+}
+
+// The rename itself is only lasting once the folder is on disk too. A
+// failure here loses nothing that was there before, so it is not reported.
+void SyncFolderOf(const fs::path& path) {
+#ifndef _WIN32
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  (void)fsync(fd);
+  ::close(fd);
+#else
+  (void)path;
+#endif
+}
+
+StateFileResult WriteAtomically(const fs::path& path, std::span<const uint8_t> bytes) {
+  fs::path temporary;
+  errno = 0;
+  std::FILE* out = CreateTemporaryBeside(path, temporary);
+  if (out == nullptr) return Failed(StateFileStatus::Unsaved, path, "cannot be saved: " + Reason(errno));
+  std::string why = WriteAndClose(out, bytes);
+  if (why.empty()) why = ReplaceWith(temporary, path);
+  if (!why.empty()) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return Failed(StateFileStatus::Unsaved, path, "cannot be saved: " + why);
+  }
+  SyncFolderOf(path);
+  return {};
+}
+
+// ---------------------------------------------------------------- reading
+
+StateFileResult ReadWholeFile(const fs::path& path, std::vector<uint8_t>& file) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found) return Failed(StateFileStatus::Missing, path, "not found");
+  if (error) return Failed(StateFileStatus::Unreadable, path, "cannot be read: " + error.message());
+  if (!fs::is_regular_file(status)) return Failed(StateFileStatus::Unreadable, path, "not a regular file");
+  const uintmax_t size = fs::file_size(path, error);
+  if (error) return Failed(StateFileStatus::Unreadable, path, "cannot be read: " + error.message());
+  if (size > STATE_FILE_MAX_BYTES) return Failed(StateFileStatus::Corrupt, path, "too large to be a state file");
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Failed(StateFileStatus::Unreadable, path, "cannot be read: " + Reason(errno));
+  file.resize(static_cast<size_t>(size));
+  in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(size));
+  if (static_cast<uintmax_t>(in.gcount()) != size)
+    return Failed(StateFileStatus::Unreadable, path, "cannot be read: it changed while being read");
+  return {};
+}
+
+// Magic, version, length, checksum and firmware, in the order that names the
+// fault best: another version's layout may differ past the version field.
+StateFileResult CheckFrame(const fs::path& path, std::span<const uint8_t> file, uint64_t firmwareHash) {
+  const size_t size = file.size();
+  const size_t magicBytes = std::min(size, MAGIC.size());
+  if (!std::equal(file.begin(), file.begin() + static_cast<ptrdiff_t>(magicBytes), MAGIC.begin()))
+    return Failed(StateFileStatus::Corrupt, path, "not a state file");
+  if (size < COUNT_AT) return Failed(StateFileStatus::Truncated, path, "truncated");
+  const uint64_t version = Get(file, VERSION_AT, 4);
+  if (version != STATE_FORMAT_VERSION)
+    return Failed(StateFileStatus::OtherVersion, path,
+                  "written by another version (state format " + std::to_string(version) + ", this program reads " +
+                      std::to_string(STATE_FORMAT_VERSION) + ")");
+  if (size < HEADER_BYTES + CHECKSUM_BYTES) return Failed(StateFileStatus::Truncated, path, "truncated");
+  const uint64_t length = Get(file, LENGTH_AT, 8);
+  if (size < length)
+    return Failed(StateFileStatus::Truncated, path,
+                  "truncated (" + std::to_string(size) + " of " + std::to_string(length) + " bytes)");
+  if (size > length) return Failed(StateFileStatus::Corrupt, path, "corrupt (longer than written)");
+  if (Get(file, size - CHECKSUM_BYTES, 8) != StateHash(file.first(size - CHECKSUM_BYTES)))
+    return Failed(StateFileStatus::Corrupt, path, "corrupt (checksum mismatch)");
+  if (Get(file, FIRMWARE_AT, 8) != firmwareHash)
+    return Failed(StateFileStatus::OtherFirmware, path, "made with another firmware");
+  return {};
+}
+
+bool ReadSection(Reader& reader, StateSection& section) {
+  uint64_t nameBytes = 0, count = 0;
+  std::span<const uint8_t> name, bytes;
+  if (!reader.number(nameBytes, 4) || nameBytes > STATE_NAME_MAX || !reader.bytes(nameBytes, name)) return false;
+  if (!reader.number(count, 8) || !reader.bytes(count, bytes)) return false;
+  section.name.assign(name.begin(), name.end());
+  section.bytes.assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+// Only a file whose checksum matched gets here, so a false is a fault of the
+// writer, not of the disk.
+bool ReadSections(std::span<const uint8_t> file, std::vector<StateSection>& sections) {
+  Reader reader{file.subspan(HEADER_BYTES, file.size() - HEADER_BYTES - CHECKSUM_BYTES)};
+  const uint64_t count = Get(file, COUNT_AT, 4);
+  if (count > reader.left() / SECTION_FRAMING_BYTES) return false;
+  sections.resize(static_cast<size_t>(count));
+  for (StateSection& section : sections)
+    if (!ReadSection(reader, section)) return false;
+  return reader.left() == 0 && ValidNames(sections);
+}
+
+}  // namespace
+
+uint64_t StateHash(std::span<const uint8_t> bytes) {
+  uint64_t hash = 0xCBF29CE484222325;
+  for (uint8_t byte : bytes) hash = (hash ^ byte) * 0x100000001B3;
+  return hash;
+}
+
+StateFileResult SaveStateFile(const fs::path& path, uint64_t firmwareHash, const std::vector<StateSection>& sections) {
+  if (!ValidNames(sections))
+    return Failed(StateFileStatus::Unsaved, path, "cannot be saved: section names repeat or are too long");
+  const std::vector<uint8_t> file = Serialise(firmwareHash, sections);
+  if (file.size() > STATE_FILE_MAX_BYTES) return Failed(StateFileStatus::Unsaved, path, "cannot be saved: too large");
+  return WriteAtomically(path, file);
+}
+
+StateFileResult LoadStateFile(const fs::path& path, uint64_t firmwareHash, std::vector<StateSection>& sections) {
+  std::vector<uint8_t> file;
+  if (StateFileResult read = ReadWholeFile(path, file); !read.ok()) return read;
+  if (StateFileResult framed = CheckFrame(path, file, firmwareHash); !framed.ok()) return framed;
+  std::vector<StateSection> found;
+  if (!ReadSections(file, found)) return Failed(StateFileStatus::Corrupt, path, "corrupt (sections do not add up)");
+  sections = std::move(found);
+  return {};
+}
+
+const StateSection* FindStateSection(const std::vector<StateSection>& sections, std::string_view name) {
+  auto found = std::find_if(sections.begin(), sections.end(),
+                            [name](const StateSection& section) { return section.name == name; });
+  return found == sections.end() ? nullptr : &*found;
+}

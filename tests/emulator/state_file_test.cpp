@@ -1,0 +1,154 @@
+// The state file: sections come back as saved; a file that is missing,
+// foreign, damaged or cut short is refused whole with its reason; a save that
+// fails leaves nothing behind.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+
+#include "emulator/state_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint64_t FIRMWARE = 0x0123456789ABCDEF;
+const std::vector<StateSection> UNTOUCHED = {{"untouched", {0xEE}}};
+
+std::vector<uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+
+std::vector<uint8_t> Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Spill(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+class StateFile : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::create_directories(dir); }
+  void TearDown() override { fs::remove_all(dir); }
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // Loads into a vector that must come back unchanged unless all went well.
+  StateFileResult Load(const fs::path& path, uint64_t firmware = FIRMWARE) {
+    loaded = UNTOUCHED;
+    return LoadStateFile(path, firmware, loaded);
+  }
+
+  const fs::path dir = fs::temp_directory_path() / ("tm650_state_" + std::to_string(::getpid()));
+  const fs::path file = dir / "tm650e.state";
+  std::vector<StateSection> loaded;
+};
+
+TEST_F(StateFile, SectionsComeBackAsSavedAndASaveReplacesTheLastOne) {
+  std::vector<uint8_t> ram(65536);
+  for (size_t i = 0; i < ram.size(); ++i) ram[i] = static_cast<uint8_t>(i * 7);
+  const std::vector<StateSection> first = {
+      {"ram", ram}, {"registers", {1, 2, 3, 4, 5, 6, 7}}, {"empty", {}}, {"Papier \xC3\xBC", Bytes("12.5 cm\r\n")}};
+  const std::vector<std::vector<StateSection>> saves = {first, {}, {{"lamps", {0x1F}}}};
+  for (const auto& sections : saves) {
+    ASSERT_TRUE(SaveStateFile(file, FIRMWARE, sections).ok());
+    ASSERT_TRUE(Load(file).ok());
+    EXPECT_EQ(loaded, sections);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"tm650e.state"}) << "no temporary file stays";
+  }
+  ASSERT_TRUE(FindStateSection(loaded, "lamps"));
+  EXPECT_EQ(FindStateSection(loaded, "lamps")->bytes, std::vector<uint8_t>{0x1F});
+  EXPECT_EQ(FindStateSection(loaded, "ram"), nullptr);
+}
+
+TEST_F(StateFile, AFileThatIsNotASaveOfThisFirmwareIsRefusedWithItsReason) {
+  struct Case {
+    const char* name;
+    std::function<fs::path(std::vector<uint8_t>&)> prepare;  // changes the saved bytes, gives the path to load
+    StateFileStatus status;
+    std::string says;
+    uint64_t firmware = FIRMWARE;
+  };
+  const fs::path fifo = dir / "fifo";
+  const Case cases[] = {
+      {"missing", [&](auto&) { return dir / "none.state"; }, StateFileStatus::Missing, "not found"},
+      {"a folder", [&](auto&) { return dir; }, StateFileStatus::Unreadable, "not a regular file"},
+      {"a pipe", [&](auto&) { return ::mkfifo(fifo.c_str(), 0600) == 0 ? fifo : fs::path(); },
+       StateFileStatus::Unreadable, "not a regular file"},
+      {"another firmware", [&](auto&) { return file; }, StateFileStatus::OtherFirmware, "made with another firmware",
+       FIRMWARE ^ 1},
+      {"a later version", [&](auto& b) { return ++b[8], file; }, StateFileStatus::OtherVersion,
+       "written by another version (state format 2, this program reads 1)"},
+      {"a text file", [&](auto& b) { return b = Bytes("RAM=00 00 00\n"), file; }, StateFileStatus::Corrupt,
+       "not a state file"},
+      {"one byte too many", [&](auto& b) { return b.push_back(0), file; }, StateFileStatus::Corrupt,
+       "corrupt (longer than written)"},
+      {"cut short", [&](auto& b) { return b.resize(b.size() - 3), file; }, StateFileStatus::Truncated,
+       "truncated ("},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(SaveStateFile(file, FIRMWARE, {{"ram", {1, 2, 3}}}).ok());
+    std::vector<uint8_t> bytes = Slurp(file);
+    const fs::path path = c.prepare(bytes);
+    Spill(file, bytes);
+    const StateFileResult result = Load(path, c.firmware);
+    EXPECT_EQ(result.status, c.status) << c.name;
+    EXPECT_EQ(result.message.find(path.string() + ": "), 0u) << c.name << ": " << result.message;
+    EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": " << result.message;
+    EXPECT_EQ(loaded, UNTOUCHED) << c.name;
+  }
+}
+
+// Whatever the damage, the answer is a refusal, never a crash nor a part.
+TEST_F(StateFile, EveryTruncationAndEveryFlippedByteIsRefusedWhole) {
+  ASSERT_TRUE(SaveStateFile(file, FIRMWARE, {{"ram", Bytes("0123456789")}, {"lamps", {0x15}}, {"paper", {}}}).ok());
+  const std::vector<uint8_t> saved = Slurp(file);
+  const fs::path damaged = dir / "damaged.state";
+  for (size_t size = 0; size < saved.size(); ++size) {
+    Spill(damaged, std::vector<uint8_t>(saved.begin(), saved.begin() + static_cast<ptrdiff_t>(size)));
+    EXPECT_EQ(Load(damaged).status, StateFileStatus::Truncated) << "cut to " << size;
+    EXPECT_EQ(loaded, UNTOUCHED) << "cut to " << size;
+  }
+  std::mt19937 random(650);
+  for (size_t at = 0; at < saved.size(); ++at) {
+    std::vector<uint8_t> bytes = saved;
+    bytes[at] ^= static_cast<uint8_t>(1u << at % 8);
+    for (size_t more = random() % 3; more > 0; --more) bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+    Spill(damaged, bytes);
+    EXPECT_FALSE(Load(damaged).ok()) << "byte " << at;
+    EXPECT_EQ(loaded, UNTOUCHED) << "byte " << at;
+  }
+}
+
+TEST_F(StateFile, AFailedSaveSaysWhyAndLeavesNothingBehind) {
+  fs::create_directories(dir / "taken" / "inside");
+  struct Case {
+    const char* name;
+    fs::path path;
+    std::vector<StateSection> sections;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"folder missing", dir / "missing" / "s.state", {}, "No such file or directory"},
+      {"a folder in the way", dir / "taken", {}, "cannot be saved: "},
+      {"names repeat", file, {{"ram", {}}, {"ram", {}}}, "section names repeat"},
+      {"name too long", file, {{std::string(STATE_NAME_MAX + 1, 'n'), {}}}, "too long"},
+  };
+  for (const Case& c : cases) {
+    const StateFileResult result = SaveStateFile(c.path, FIRMWARE, c.sections);
+    EXPECT_EQ(result.status, StateFileStatus::Unsaved) << c.name;
+    EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": " << result.message;
+    EXPECT_EQ(Entries(), std::vector<std::string>{"taken"}) << c.name;
+  }
+}
+
+}  // namespace
