@@ -61,50 +61,29 @@ TEST_F(SettingsStore, EveryValueSurvivesARoundTripWhateverItsScript) {
   EXPECT_EQ(Fields(Load()), Fields(out));
 }
 
-// Values a hand-edited or damaged store may hold, and what is read.
+// Values a hand-edited or damaged store may hold, and the record read.
 TEST_F(SettingsStore, WildStoredValuesTakeTheirDefaultOrTheirNearestBound) {
-  struct Number {
-    const char* name;
-    int32_t Settings::*field;
-    QVariant stored;
-    int32_t read;
+  struct Case {
+    std::vector<std::pair<const char*, QVariant>> stored;
+    Settings read;
   };
-  const Number numbers[] = {
-      {"Height", &Settings::Height, INT_MAX, FONT_PIXELS_MAX},
-      {"Height", &Settings::Height, INT_MIN, -FONT_PIXELS_MAX},
-      {"Height", &Settings::Height, -1, -FONT_PIXELS_MIN},
-      {"Height", &Settings::Height, 0, 0},
-      {"Height", &Settings::Height, "99999999999", -11},
-      {"PointSize", &Settings::PointSize, 0, FONT_POINTS_MIN},
-      {"PointSize", &Settings::PointSize, 100000, FONT_POINTS_MAX},
-      {"Weight", &Settings::Weight, -5, 0},
-      {"Weight", &Settings::Weight, QStringList{"1"}, 400},
-      {"Sound", &Settings::Sound, 5, SOUND_ASTERISK},
-      {"Sound", &Settings::Sound, "loud", SOUND_ASTERISK},
-      {"Sound", &Settings::Sound, SOUND_HAND, SOUND_HAND},
-      {"MarginLeft", &Settings::MarginLeft, -50, 0},
-      {"MarginRight", &Settings::MarginRight, 99999999, MARGIN_MAX},
-      {"MarginTop", &Settings::MarginTop, INT_MIN, 0},
-      {"MarginBottom", &Settings::MarginBottom, INT_MAX, MARGIN_MAX},
+  const Case cases[] = {
+      {{{"Sound", 5}, {"Height", INT_MIN}, {"Weight", -5}, {"PointSize", 0}, {"MarginLeft", -50},
+        {"MarginRight", 99999999}, {"MarginTop", INT_MIN}, {"MarginBottom", INT_MAX},
+        {"Header", QString(256, QChar(0xE9))}, {"Footer", QString(255, QChar(0xE9))}, {"Font", QStringList{"a"}}},
+       {SOUND_ASTERISK, "Lucida Console", -FONT_PIXELS_MAX, 0, FONT_POINTS_MIN, "QPrint", "", Repeat("é", 255), 0,
+        MARGIN_MAX, 0, MARGIN_MAX}},
+      {{{"Sound", "loud"}, {"Height", INT_MAX}, {"Weight", QStringList{"1"}}, {"PointSize", 100000}},
+       {SOUND_ASTERISK, "Lucida Console", FONT_PIXELS_MAX, 400, FONT_POINTS_MAX, "QPrint", "", "", 200, 200, 50, 160}},
+      {{{"Sound", SOUND_HAND}, {"Height", -1}}, {SOUND_HAND, "Lucida Console", -FONT_PIXELS_MIN, 400, 8, "QPrint", "", "",
+                                               200, 200, 50, 160}},
+      {{{"Height", 0}}, {64, "Lucida Console", 0, 400, 8, "QPrint", "", "", 200, 200, 50, 160}},
+      {{{"Height", "99999999999"}}, {64, "Lucida Console", -11, 400, 8, "QPrint", "", "", 200, 200, 50, 160}},
   };
-  for (const Number& c : numbers) {
-    QSettings(path_, QSettings::IniFormat).setValue(QLatin1String(c.name), c.stored);
-    EXPECT_EQ(Load().*c.field, c.read) << c.name << " = " << c.stored.toString().toStdString();
-  }
-  struct Text {
-    const char* name;
-    std::string Settings::*field;
-    QVariant stored;
-    std::string read;
-  };
-  const Text texts[] = {
-      {"Header", &Settings::Header, QString(256, QChar(0xE9)), ""},
-      {"Footer", &Settings::Footer, QString(255, QChar(0xE9)), Repeat("é", 255)},
-      {"Font", &Settings::Font, QStringList{"a", "b"}, "Lucida Console"},
-  };
-  for (const Text& c : texts) {
-    QSettings(path_, QSettings::IniFormat).setValue(QLatin1String(c.name), c.stored);
-    EXPECT_EQ(Load().*c.field, c.read) << c.name;
+  for (const Case& c : cases) {
+    QFile::remove(path_);
+    for (const auto& [name, value] : c.stored) QSettings(path_, QSettings::IniFormat).setValue(name, value);
+    EXPECT_EQ(Fields(Load()), Fields(c.read)) << "case " << (&c - cases);
   }
 }
 
