@@ -43,10 +43,11 @@ bool LoadFirmwareImage(std::vector<uint8_t>& image, const std::string& executabl
   return true;
 }
 
-std::FILE* OpenLog(const std::string& executable) {
+// In the Documents folder (made when missing), earlier sessions' logs kept.
+SessionLog OpenLog(const std::string& executable) {
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (documents.isEmpty()) return nullptr;
-  return OpenLogFile(documents.toStdString(), executable);
+  if (documents.isEmpty()) return SessionLog{nullptr, {}, "there is no Documents folder for the log"};
+  return OpenSessionLog(std::filesystem::path(documents.toStdString()), LogFileNameFor(executable));
 }
 
 // The device is kept between runs unless the user turned that off.
@@ -99,7 +100,8 @@ int main(int argc, char* argv[]) {
   Settings settings;
   LoadSettings(settings);
   const FaceImages images = LoadFaceImages(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
-  std::FILE* log = OpenLog(executable);
+  SessionLog log = OpenLog(executable);
+  const QString logNotice = log.error.empty() ? QString() : QStringLiteral("No log: ") + QString::fromStdString(log.error);
 
   const std::filesystem::path statePath = StatePath();
   Machine machine;
@@ -107,7 +109,8 @@ int main(int argc, char* argv[]) {
   config.statePath = statePath;
   MachineInit(machine, config);
   machine.keepState = KeepDevice();
-  const QString notice = RestoreDevice(machine, statePath);
+  QString notice = RestoreDevice(machine, statePath);
+  if (notice.isEmpty()) notice = logNotice;
   MachineStart(machine);
   std::unique_ptr<SoundLayer> sound = MakeSystemSoundLayer();
   {
@@ -118,7 +121,7 @@ int main(int argc, char* argv[]) {
   }
   MachineStop(machine);
   KeepDeviceForNextRun(machine, statePath);
-  if (log) std::fclose(log);
+  CloseSessionLog(machine.log);
   SaveSettings(settings);
   return 0;
 }

@@ -3,10 +3,10 @@
 // after it has closed; the dialogs change only this record in between.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
-
-constexpr size_t SETTINGS_TEXT_MAX = 255;  // longer stored texts take their default
+#include <string_view>
 
 struct Settings {
   int32_t Sound = 64;
@@ -31,3 +31,67 @@ constexpr int32_t SOUND_EXCLAMATION = 48;
 constexpr int32_t SOUND_HAND = 16;
 constexpr int32_t SOUND_QUESTION = 32;
 constexpr int32_t SOUND_DEFAULT = 0;
+
+// The one limit on every stored text (font face, document name, header,
+// footer), in characters, not bytes: what an edit field may hold, what the
+// store keeps. The texts are UTF-8 in the record.
+constexpr size_t SETTINGS_TEXT_MAX = 255;
+
+// Sane ranges of the stored numbers. Font heights are pixels, negative for a
+// character height as the store has always kept them; 0 leaves the face's own
+// size. A weight of 0 leaves the face's own weight. Margins are printer
+// device units (the top one points): far beyond any page, yet small enough
+// that page arithmetic at any printer resolution stays within 32 bits.
+constexpr int32_t FONT_PIXELS_MIN = 4;
+constexpr int32_t FONT_PIXELS_MAX = 400;
+constexpr int32_t FONT_POINTS_MIN = 4;
+constexpr int32_t FONT_POINTS_MAX = 300;
+constexpr int32_t FONT_WEIGHT_MAX = 1000;
+constexpr int32_t MARGIN_MAX = 10000;
+
+constexpr bool IsKnownSound(int32_t code) {
+  for (int32_t known : {SOUND_STANDARD_BEEP, SOUND_ASTERISK, SOUND_EXCLAMATION, SOUND_HAND, SOUND_QUESTION,
+                        SOUND_DEFAULT, SOUND_NONE})
+    if (code == known) return true;
+  return false;
+}
+
+// An unknown code is the store's default sound.
+constexpr int32_t ClampSound(int32_t code) { return IsKnownSound(code) ? code : SOUND_ASTERISK; }
+
+// Keeps the sign; the magnitude is brought into range (INT32_MIN included).
+constexpr int32_t ClampFontHeight(int32_t height) {
+  if (height == 0) return 0;
+  const int64_t magnitude = std::clamp<int64_t>(height < 0 ? -int64_t{height} : height, FONT_PIXELS_MIN, FONT_PIXELS_MAX);
+  return static_cast<int32_t>(height < 0 ? -magnitude : magnitude);
+}
+
+constexpr int32_t ClampPointSize(int32_t points) { return std::clamp(points, FONT_POINTS_MIN, FONT_POINTS_MAX); }
+constexpr int32_t ClampWeight(int32_t weight) { return std::clamp(weight, 0, FONT_WEIGHT_MAX); }
+constexpr int32_t ClampMargin(int32_t margin) { return std::clamp(margin, 0, MARGIN_MAX); }
+
+// Characters of a UTF-8 text: every byte that does not continue a sequence.
+constexpr size_t SettingsTextLength(std::string_view utf8) {
+  return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+// The first `limit` characters, never cutting one in half.
+constexpr std::string_view CutSettingsText(std::string_view utf8, size_t limit = SETTINGS_TEXT_MAX) {
+  size_t characters = 0;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80 && characters++ == limit) return utf8.substr(0, i);
+  }
+  return utf8;
+}
+
+// Every number into its range and every text within the limit.
+inline void ClampSettings(Settings& s) {
+  s.Sound = ClampSound(s.Sound);
+  s.Height = ClampFontHeight(s.Height);
+  s.Weight = ClampWeight(s.Weight);
+  s.PointSize = ClampPointSize(s.PointSize);
+  for (std::string* text : {&s.Font, &s.DocName, &s.Header, &s.Footer}) *text = std::string(CutSettingsText(*text));
+  for (int32_t* margin : {&s.MarginLeft, &s.MarginRight, &s.MarginTop, &s.MarginBottom}) *margin = ClampMargin(*margin);
+}

@@ -1,5 +1,7 @@
 // The settings store: twelve values under Fernhill/TM650E, read in the
-// record's order and written in the order the store has always used.
+// record's order and written in the order the store has always used. Numbers
+// are brought into their sane ranges both ways, so a wild value is never used
+// nor written back.
 #include "app/settings_store.h"
 
 #include <QSettings>
@@ -38,7 +40,7 @@ std::string ReadText(const QSettings& store, const char* name, const char* missi
   const QVariant value = store.value(QLatin1String(name));
   if (!value.isValid() || value.typeId() != QMetaType::QString) return missing;
   std::string text = value.toString().toStdString();
-  if (text.size() > SETTINGS_TEXT_MAX) return missing;
+  if (SettingsTextLength(text) > SETTINGS_TEXT_MAX) return missing;
   return text;
 }
 
@@ -60,10 +62,13 @@ void LoadSettings(Settings& settings, QSettings& store) {
   settings.MarginRight = ReadNumber(store, "MarginRight", 200);
   settings.MarginTop = ReadNumber(store, "MarginTop", 50);
   settings.MarginBottom = ReadNumber(store, "MarginBottom", 160);
+  ClampSettings(settings);
 }
 
-void SaveSettings(const Settings& settings, QSettings& store) {
+void SaveSettings(const Settings& record, QSettings& store) {
   if (!store.isWritable()) return;
+  Settings settings = record;
+  ClampSettings(settings);
   auto number = [&](const char* name, int32_t value) { store.setValue(QLatin1String(name), value); };
   auto text = [&](const char* name, const std::string& value) {
     store.setValue(QLatin1String(name), QString::fromStdString(value));

@@ -1,7 +1,8 @@
 // Loading and saving the Settings record with QSettings: once before the
 // window opens and once after it has closed. Each value is read on its own;
-// a missing value, a text longer than 255 bytes or a number of the wrong type
-// takes its default.
+// a missing value, a text longer than SETTINGS_TEXT_MAX characters or a
+// number of the wrong type takes its default; a number out of its range is
+// clamped (ClampSettings), when read and when saved.
 #pragma once
 
 #include "app/settings.h"

@@ -1,5 +1,5 @@
-// Start-up pieces without a window: the firmware image, names derived from
-// the executable, and the log.
+// Start-up pieces without a window: the firmware image and the names
+// derived from the executable.
 #include "app/startup.h"
 
 #include <algorithm>
@@ -68,12 +68,4 @@ bool ReadFirmwareFile(const std::string& path, std::vector<uint8_t>& image, std:
     return false;
   }
   return true;
-}
-
-std::FILE* OpenLogFile(const std::string& folder, const std::string& executablePath) {
-  if (folder.empty()) return nullptr;
-  std::string path = folder;
-  if (path.back() != '/' && path.back() != '\\') path += '/';
-  path += LogFileNameFor(executablePath);
-  return std::fopen(path.c_str(), "wb");
 }

@@ -27,5 +27,3 @@ std::string LogFileNameFor(const std::string& executablePath);
 // message in `error`. The size is checked before anything is read.
 bool ReadFirmwareFile(const std::string& path, std::vector<uint8_t>& image, std::string& error);
 
-// Opens (emptying) the log in `folder`; nullptr when it cannot be created.
-std::FILE* OpenLogFile(const std::string& folder, const std::string& executablePath);

@@ -101,7 +101,7 @@ void BM_RunSliceMix(benchmark::State& state) {
   std::vector<uint8_t> image(FIRMWARE_SIZE, 0x01);
   std::copy(std::begin(kMixProgram), std::end(kMixProgram), image.begin());
   image[RESET_VECTOR - FIRMWARE_BASE] = 0xC0;
-  MachineInit(*machine, {image, true, nullptr});
+  MachineInit(*machine, {image});
   constexpr uint32_t kSlice = 1000;
   int64_t instructions = 0;
   for (auto _ : state) instructions += RunSlice(*machine, kSlice);
@@ -117,7 +117,7 @@ struct RunningDevice {
   std::unique_ptr<MachineWatch> watch;
 
   RunningDevice() {
-    MachineInit(machine, {BuiltinFirmware(), true, nullptr});
+    MachineInit(machine, {BuiltinFirmware()});
     MachineStart(machine);
     watch = std::make_unique<MachineWatch>(machine);
     watch->WaitFor([](const DeviceView& view) { return view.beeps == 1; });

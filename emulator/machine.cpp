@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 
 #include "emulator/machine_state.h"
@@ -120,13 +119,6 @@ void Wire(Machine& m) {
 
 // ---- paper ----------------------------------------------------------------
 
-void ReportLogFailure(Machine& m) {
-  Event event = MakeEvent(EventKind::LogFailed);
-  event.text = (m.logName.empty() ? std::string("the log") : m.logName) + ": cannot be written: " + std::strerror(errno);
-  Publish(m, std::move(event));
-  m.LogFile = nullptr;  // told once; the pane keeps everything
-}
-
 // The log and the pane get the same bytes or, when no block can be had for
 // the text, neither does.
 void AppendToPaper(Machine& m, const char* text, size_t length) {
@@ -137,13 +129,16 @@ void AppendToPaper(Machine& m, const char* text, size_t length) {
   event.text.assign(block, length);
   hcheapFree(0, block);
   m.stateDirty = true;
-  if (m.LogFile) {
-    // A knitter may read the log while the device runs.
-    errno = 0;
-    if (std::fwrite(event.text.data(), length, 1, m.LogFile) != 1 || std::fflush(m.LogFile) != 0)
-      ReportLogFailure(m);
-    else
-      event.logged = true;
+  // Flushed line by line: a knitter may read the log while the device runs.
+  switch (WriteSessionLog(m.log, event.text)) {
+    case LogWrite::Written: event.logged = true; break;
+    case LogWrite::Failed: {
+      Event failed = MakeEvent(EventKind::LogFailed);
+      failed.text = m.log.error;
+      Publish(m, std::move(failed));
+      break;
+    }
+    case LogWrite::Off: break;
   }
   Publish(m, std::move(event));
 }
@@ -280,8 +275,7 @@ void MachineInit(Machine& m, const MachineConfig& config) {
   if (m.patched) {
     for (const FirmwarePatch& patch : FirmwarePatches) m.core.memory[patch.address] = patch.value;
   }
-  m.LogFile = config.log;
-  m.logName = config.logName;
+  m.log = config.log;
   m.statePath = config.statePath;
   m.stateKey = MachineStateKey(config.image, config.patched);
   m.stateDirty = false;

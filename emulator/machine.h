@@ -28,18 +28,18 @@
 #include "emulator/firmware_map.h"
 #include "emulator/key_latch.h"
 #include "emulator/m6303.h"
+#include "emulator/session_log.h"
 #include "peripherals/display.h"
 #include "peripherals/keypad.h"
 #include "peripherals/pia.h"
 #include "peripherals/printer_port.h"
 
 struct MachineConfig {
-  MachineConfig(std::span<const uint8_t> image, bool patched = true, std::FILE* log = nullptr)
-      : image(image), patched(patched), log(log) {}
+  MachineConfig(std::span<const uint8_t> image, bool patched = true, SessionLog log = {})
+      : image(image), patched(patched), log(std::move(log)) {}
   std::span<const uint8_t> image;  // at most 16384 bytes, placed at 0xC000
   bool patched = true;             // host traps instead of the firmware's own loops
-  std::FILE* log = nullptr;        // receives every printed line and feed
-  std::string logName;             // where the log is, for messages
+  SessionLog log;                  // receives every printed line and feed
   // When set, the running thread keeps the device here whenever it goes
   // idle after the paper changed.
   std::filesystem::path statePath;
@@ -61,8 +61,7 @@ struct Machine {
   PrinterPort printer;
   uint8_t lamps = 0;  // port 2 as last written, published with the next event
   bool patched = true;
-  std::FILE* LogFile = nullptr;
-  std::string logName;
+  SessionLog log;  // the machine's from MachineInit on; the shell closes it after the stop
   std::filesystem::path statePath;
   std::atomic<bool> keepState{true};  // a shell may turn the idle saves off
   uint64_t stateKey = 0;

@@ -78,11 +78,19 @@ static_assert(sizeof(Segment) == SEGMENT_HEADER_BYTES);
 static_assert(offsetof(Segment, sentinel) == SENTINEL_OFFSET);
 
 // The last 8 bytes of a block in use. The source is a handle to an interned
-// name, which keeps the trailer at 8 bytes whatever the pointer size.
+// name, which keeps the trailer at 8 bytes whatever the pointer size. The seal
+// makes the four 16-bit words sum to an odd constant, so that an overrun into
+// the trailer is caught like one into the guard bytes: damage within any one
+// word breaks the sum, and no run of one repeated byte (its words sum to an
+// even number) passes for a trailer.
 struct Trailer {
-  uint32_t source;
+  uint16_t source;
+  uint16_t seal;
   uint32_t line;
 };
+static_assert(sizeof(Trailer) == 8);
+
+constexpr uint16_t TRAILER_SUM = 0x9E37;
 
 // The pool lock: 0 free, 1 held, 2 held with a sleeper to wake. Taking it
 // costs one compare-exchange when nobody holds it. A contender yields rather
@@ -169,29 +177,39 @@ void require(bool condition) {
 struct NameTable {
   std::mutex lock;
   std::vector<const char*> names{nullptr};  // handle 0 is "no name"
-  std::unordered_map<const char*, uint32_t> handles;
+  std::unordered_map<const char*, uint16_t> handles;
 };
+
+// Call sites are string literals, a few dozen in a program; should a caller
+// pass more than a handle can tell apart, the rest go unnamed.
+constexpr size_t NAME_HANDLES = 0x10000;
 
 NameTable& nameTable() {
   static NameTable& table = *new NameTable;  // never destroyed: blocks outlive exit
   return table;
 }
 
-uint32_t internName(const char* source) {
+uint16_t internName(const char* source) {
   thread_local const char* cachedName = nullptr;
-  thread_local uint32_t cachedHandle = 0;
+  thread_local uint16_t cachedHandle = 0;
   if (source == nullptr) return 0;
   if (source == cachedName) return cachedHandle;
   NameTable& table = nameTable();
   std::lock_guard guard(table.lock);
-  auto [it, added] = table.handles.try_emplace(source, static_cast<uint32_t>(table.names.size()));
-  if (added) table.names.push_back(source);
+  uint16_t handle = 0;
+  if (auto found = table.handles.find(source); found != table.handles.end()) {
+    handle = found->second;
+  } else if (table.names.size() < NAME_HANDLES) {
+    handle = static_cast<uint16_t>(table.names.size());
+    table.handles.emplace(source, handle);
+    table.names.push_back(source);
+  }
   cachedName = source;
-  cachedHandle = it->second;
-  return it->second;
+  cachedHandle = handle;
+  return handle;
 }
 
-const char* nameOf(uint32_t handle) {
+const char* nameOf(uint16_t handle) {
   NameTable& table = nameTable();
   std::lock_guard guard(table.lock);
   return handle < table.names.size() ? table.names[handle] : nullptr;
@@ -388,14 +406,27 @@ Block* firstFitFromRover(Segment* seg, uint32_t need) {
   fatalStop();  // the list does not close: it is damaged
 }
 
-// A short look further round the circle for a block that wastes less.
+// A short look further round the circle for a block that wastes less. A
+// candidate that fits first slides forward over the blocks after it that
+// still fit and are each smaller, so that the last of such a run is weighed,
+// not the first one close enough.
 Block* betterFit(Pool& pool, Segment* seg, Block* chosen, uint32_t need) {
   if (chosen->size - need <= BETTER_FIT_SLACK || pool.lookAhead == 0) return chosen;
   Block* stop = prevFree(seg, chosen);
   Block* candidate = chosen;
-  for (uint32_t examined = 0; examined < pool.lookAhead && candidate != stop; ++examined) {
+  uint32_t examined = 0;
+  auto canLookFurther = [&] { return examined < pool.lookAhead && candidate != stop; };
+  while (canLookFurther()) {
     candidate = nextFree(seg, candidate);
-    if (candidate->size < need || candidate->size >= chosen->size) continue;
+    ++examined;
+    if (candidate->size < need) continue;
+    while (canLookFurther()) {
+      Block* next = nextFree(seg, candidate);
+      if (next->size < need || next->size >= candidate->size) break;
+      candidate = next;
+      ++examined;
+    }
+    if (candidate->size >= chosen->size) continue;
     chosen = candidate;
     if (chosen->size - need <= BETTER_FIT_SLACK) break;
   }
@@ -451,12 +482,26 @@ Block* findBlock(Pool& pool, uint32_t need, size_t asked) {
   return nullptr;
 }
 
+std::byte* trailerOf(Block* block) { return endOf(block) - sizeof(Trailer); }
+
+uint16_t sealFor(uint16_t source, uint32_t line) {
+  return static_cast<uint16_t>(TRAILER_SUM - source - (line & 0xFFFF) - (line >> 16));
+}
+
+Trailer readTrailer(const Block* block) {
+  Trailer trailer;
+  std::memcpy(&trailer, reinterpret_cast<const std::byte*>(block) + block->size - sizeof trailer, sizeof trailer);
+  return trailer;
+}
+
 void frameBlock(Block* block, size_t asked, uint32_t guardWord, const char* source, int line) {
   std::byte* data = bytesOf(block) + UNIT;
   std::memset(data, 0, asked);
   std::memset(data + asked, static_cast<int>(guardWord & 0xFF), block->size - asked - 40);
-  Trailer trailer{internName(source), static_cast<uint32_t>(line)};
-  std::memcpy(endOf(block) - sizeof trailer, &trailer, sizeof trailer);
+  const uint16_t handle = internName(source);
+  const auto lineWord = static_cast<uint32_t>(line);
+  const Trailer trailer{handle, sealFor(handle, lineWord), lineWord};
+  std::memcpy(trailerOf(block), &trailer, sizeof trailer);
 }
 
 // ---------------------------------------------------------- giving it back
@@ -478,10 +523,25 @@ void checkInUseNeighbours(Segment* seg, Block* block) {
   if (block->next) require(usedBlockAt(seg, block->next)->prev == self);
 }
 
-void checkTailGuard(const Pool& pool, Block* block) {
-  uint32_t tail;
-  std::memcpy(&tail, bytesOf(block) + UNIT + block->asked, sizeof tail);
-  require(tail == pool.guardWord);
+// Eight bytes at a time: this runs on every block given back.
+bool allGuard(const std::byte* from, const std::byte* to, uint32_t guardWord) {
+  const uint64_t pattern = uint64_t{guardWord} << 32 | guardWord;
+  for (; to - from >= 8; from += 8) {
+    uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    if (word != pattern) return false;
+  }
+  for (; from < to; ++from)
+    if (*from != static_cast<std::byte>(guardWord & 0xFF)) return false;
+  return true;
+}
+
+// Every byte between the caller's data and the trailer must still be the
+// guard byte, and the trailer must still carry its seal.
+void checkTail(const Pool& pool, Block* block) {
+  require(allGuard(bytesOf(block) + UNIT + block->asked, trailerOf(block), pool.guardWord));
+  const Trailer trailer = readTrailer(block);
+  require(trailer.seal == sealFor(trailer.source, trailer.line));
 }
 
 void checkFollower(Segment* seg, Block* block) {
@@ -495,7 +555,7 @@ void checkBlockInUse(const Pool& pool, Segment* seg, Block* block) {
   checkHeader(seg, block);
   require(block->offset == offsetIn(seg, block));
   checkInUseNeighbours(seg, block);
-  checkTailGuard(pool, block);
+  checkTail(pool, block);
   checkFollower(seg, block);
 }
 
@@ -549,8 +609,7 @@ void mergeNeighbours(const Pool& pool, Segment* seg, Block* pred, Block* block) 
 
 void releaseBlock(Pool& pool, Segment* seg, Block* block) {
   checkBlockInUse(pool, seg, block);
-  Trailer spent{pool.guardWord, pool.guardWord};
-  std::memcpy(endOf(block) - sizeof spent, &spent, sizeof spent);
+  std::memset(trailerOf(block), static_cast<int>(pool.guardWord & 0xFF), sizeof(Trailer));
   unlinkInUse(seg, block);
   block->magic = FREE_MAGIC;
 
@@ -610,9 +669,7 @@ void hcheapFree(unsigned pool, void* data) {
 
 HcheapBlockInfo hcheapInspectBlock(const void* data) {
   auto* block = reinterpret_cast<const Block*>(static_cast<const std::byte*>(data) - UNIT);
-  Trailer trailer;
-  std::memcpy(&trailer, reinterpret_cast<const std::byte*>(block) + block->size - sizeof trailer,
-              sizeof trailer);
+  const Trailer trailer = readTrailer(block);
   HcheapBlockInfo info;
   info.blockBytes = block->size;
   info.askedBytes = block->asked;

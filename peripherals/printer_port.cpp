@@ -1,9 +1,11 @@
 // Port 6 as the firmware's print and paper-feed routines see it: reads walk
 // the sensor waveform those routines wait on, writes are needle data that is
-// dumped to a time-named file when the port is cleared.
+// written to a file of its own when the port is cleared.
 #include "peripherals/printer_port.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -156,30 +158,63 @@ uint8_t NextWaveformValue(PrinterPort& port, uint8_t stepCounter) {
   }
 }
 
-std::filesystem::path DumpFileName(const PrinterPort& port) {
-  char name[16];
-  std::snprintf(name, sizeof name, "%08X.txt", static_cast<unsigned>(std::time(nullptr)));
+// Files of an earlier or a parallel session may hold the names this one
+// would take: a name in use is skipped, a few times at most.
+constexpr int NAME_ATTEMPTS = 16;
+
+std::filesystem::path CaptureFileName(const PrinterPort& port) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%08X-%04u.txt", static_cast<unsigned>(std::time(nullptr)), port.captureNumber);
   return std::filesystem::path(port.captureDir) / name;
 }
 
-// A file that cannot be created loses the capture without a word: the dump
-// is a diagnostic aid, not something the user asked for.
-void DumpCapture(PrinterPort& port) {
-  if (port.captureCount == 0) return;
-  const char* mode = port.appendNextDump ? "ab" : "wb";
-  if (std::FILE* file = std::fopen(DumpFileName(port).string().c_str(), mode)) {
-    std::fwrite(port.capture.data(), port.captureCount, 1, file);
-    std::fclose(file);
+// Creates a file that did not exist ("x": never replaces one).
+std::FILE* CreateCaptureFile(PrinterPort& port, std::filesystem::path& path) {
+  for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
+    ++port.captureNumber;
+    path = CaptureFileName(port);
+    if (std::FILE* file = std::fopen(path.string().c_str(), "wbx")) return file;
+    if (errno != EEXIST) break;
   }
-  port.captureCount = 0;
+  return nullptr;
+}
+
+bool NoteCaptureFailure(PrinterPort& port, const std::filesystem::path& path) {
+  port.captureError = path.string() + ": " + (errno != 0 ? std::strerror(errno) : "cannot be written");
+  return false;
+}
+
+bool WriteCaptureFile(PrinterPort& port) {
+  std::filesystem::path path;
+  errno = 0;
+  std::FILE* file = CreateCaptureFile(port, path);
+  if (file == nullptr) return NoteCaptureFailure(port, path);
+  bool written = std::fwrite(port.capture.data(), port.captureCount, 1, file) == 1;
+  written = std::fclose(file) == 0 && written;
+  return written || NoteCaptureFailure(port, path);
+}
+
+bool CanWriteCaptures(PrinterPort& port) {
+  if (port.captureDir.empty() || !port.captureError.empty()) return false;
+  if (port.captureFiles < CAPTURE_FILES_MAX) return true;
+  port.captureError = port.captureDir + ": " + std::to_string(CAPTURE_FILES_MAX) +
+                      " needle files written in this session; no more are kept";
+  return false;
+}
+
+void EndCapture(PrinterPort& port) {
+  if (port.captureCount == 0 || port.captureDir.empty()) return;
+  if (CanWriteCaptures(port) && WriteCaptureFile(port)) {
+    ++port.captureFiles;
+  } else {
+    ++port.capturesLost;
+  }
 }
 
 void CaptureNeedles(PrinterPort& port, uint8_t value) {
   if (port.captureCount == CAPTURE_SIZE) {
-    // More than a buffer's worth without a clear: write what we have and
-    // carry on, rather than drop needle data or run past the buffer.
-    DumpCapture(port);
-    port.appendNextDump = true;
+    ++port.bytesDropped;
+    return;
   }
   port.capture[port.captureCount++] = value & 0x7F;
 }
@@ -191,7 +226,6 @@ void ResetMechanism(PrinterPort& port) {
   port.halfStepPhase = 0;
   port.state = IDLE;
   port.captureCount = 0;
-  port.appendNextDump = false;
 }
 
 }  // namespace
@@ -208,6 +242,6 @@ void PrinterPortWrite(PrinterPort& port, uint8_t value) {
     port.skip ^= 1;
     return;
   }
-  DumpCapture(port);
+  EndCapture(port);
   ResetMechanism(port);
 }

@@ -1,7 +1,8 @@
 // Port 6, the needle printer as the firmware's own print and paper-feed
 // routines see it. Every read returns the next step of the sensor waveform
-// those routines wait on; every write is needle data, captured and dumped to
-// a "%08X.txt" file (named after the time) when the port is written 0.
+// those routines wait on; every write is needle data, kept in a buffer and
+// written as one file when the port is cleared, only into a folder a shell
+// has named.
 #pragma once
 
 #include <array>
@@ -9,7 +10,10 @@
 #include <cstdio>
 #include <string>
 
-constexpr size_t CAPTURE_SIZE = 1120;
+constexpr size_t CAPTURE_SIZE = 1120;              // a printed line brings 560
+// A program that prints without end cannot fill the disk nor spend its time
+// creating files: past this many files a session keeps no more captures.
+constexpr uint32_t CAPTURE_FILES_MAX = 1000;
 
 struct PrinterPort {
   uint8_t state = 0;
@@ -23,10 +27,19 @@ struct PrinterPort {
   std::array<uint8_t, CAPTURE_SIZE> capture{};
   uint32_t captureCount = 0;
   uint8_t skip = 0;
-  // Set after a full buffer was dumped early: the rest of the same capture
-  // is appended, so a dump within the same second does not replace it.
-  bool appendNextDump = false;
-  std::string captureDir;       // empty: the current directory
+
+  // Set by the shell: the folder that receives one file per capture, named
+  // "%08X-%04u.txt" after the time and the session's file number, never
+  // replacing a file. Empty: no files at all.
+  std::string captureDir;
+  // Kept for the shell to report. The first failure stops all further
+  // attempts; so does reaching CAPTURE_FILES_MAX.
+  uint32_t captureNumber = 0;   // in the last file name taken
+  uint32_t captureFiles = 0;    // files written this session
+  uint32_t capturesLost = 0;    // captures that ended without a file
+  uint32_t bytesDropped = 0;    // needle bytes past a full buffer, never written
+  std::string captureError;     // one line, "<path>: <reason>"; empty while all is well
+
   std::FILE* trace = nullptr;   // " == %02X" per read when set
 };
 

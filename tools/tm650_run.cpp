@@ -53,8 +53,9 @@ Options:
   --instructions N    overall limit of instructions (default 2000000000)
   --unpatched         run the firmware's own tone, delay, print and paper-feed
                       routines instead of the host's traps
-  --capture-dir DIR   where unpatched printing writes its needle files
-                      "%08X.txt" (default: the current directory)
+  --capture-dir DIR   where unpatched printing writes its needle files, one
+                      new file per capture named "%08X-%04u.txt" (the time and
+                      a number); without it no files are written
   --state FILE        continue a session: load the device (memory, registers,
                       adapter, display, lamps, power, paper pane) from FILE if
                       it is there, and save it there at the end. A file that
@@ -367,7 +368,7 @@ bool ReportEvents(Machine& machine) {
   bool paperWritten = true;
   for (const Event& event : events) {
     if (event.kind == EventKind::LogFailed) {
-      std::fprintf(stderr, "tm650-run: cannot write the paper to standard output: %s\n", event.text.c_str());
+      std::fprintf(stderr, "tm650-run: the paper %s\n", event.text.c_str());
       paperWritten = false;
     } else if (event.kind == EventKind::Stopped && event.stop == StopReason::Undecoded) {
       std::fprintf(stderr, "opcode: not decoded: 0x%02X at 0x%04X\n", event.stopOpcode, event.stopAddress);
@@ -417,7 +418,7 @@ int main(int argc, char** argv) {
   }
 
   auto machine = std::make_unique<Machine>();
-  MachineInit(*machine, {image, !options.unpatched, stdout});
+  MachineInit(*machine, {image, !options.unpatched, SessionLog{stdout, "standard output", {}}});
   machine->printer.captureDir = options.captureDir;
   if (options.portTrace) machine->printer.trace = stderr;
 
@@ -431,6 +432,8 @@ int main(int argc, char** argv) {
   Stop stop = RunScript(driver, options);
   PublishPending(*machine);
   bool written = ReportEvents(*machine);
+  if (!machine->printer.captureError.empty())
+    std::fprintf(stderr, "tm650-run: needle captures stopped: %s\n", machine->printer.captureError.c_str());
   if (trace) written = CloseOutput(trace, "trace " + options.trace) && written;
 
   if (!options.report.empty()) {

@@ -1,5 +1,4 @@
-// Start-up pieces: names derived from the executable, the firmware file and
-// the log.
+// Start-up pieces: names derived from the executable and the firmware file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -65,17 +64,6 @@ TEST_F(StartupFiles, OnlyRegularFilesThatFitAreRead) {
     EXPECT_FALSE(ReadFirmwareFile(path.string(), image, error)) << path;
     EXPECT_NE(error.find(reason), std::string::npos) << error;
   }
-}
-
-TEST_F(StartupFiles, LogIsRewrittenAtEveryStart) {
-  Write(dir / "tm650e.log", 50, 'x');
-  std::FILE* log = OpenLogFile(dir.string(), "/opt/knit/tm650e.exe");
-  ASSERT_NE(log, nullptr);
-  std::fputs("AB\r\n", log);
-  std::fclose(log);
-  EXPECT_EQ(fs::file_size(dir / "tm650e.log"), 4u);
-  EXPECT_EQ(OpenLogFile((dir / "no-such-folder").string(), "tm650e"), nullptr);
-  EXPECT_EQ(OpenLogFile("", "tm650e"), nullptr);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 
 #include "emulator/state_file.h"
 
@@ -92,8 +91,6 @@ TEST_F(StateFile, AFileThatIsNotASaveOfThisFirmwareIsRefusedWithItsReason) {
        "not a state file"},
       {"one byte too many", [&](auto& b) { return b.push_back(0), file; }, StateFileStatus::Corrupt,
        "corrupt (longer than written)"},
-      {"cut short", [&](auto& b) { return b.resize(b.size() - 3), file; }, StateFileStatus::Truncated,
-       "truncated ("},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(SaveStateFile(file, FIRMWARE, {{"ram", {1, 2, 3}}}).ok());
@@ -118,11 +115,9 @@ TEST_F(StateFile, EveryTruncationAndEveryFlippedByteIsRefusedWhole) {
     EXPECT_EQ(Load(damaged).status, StateFileStatus::Truncated) << "cut to " << size;
     EXPECT_EQ(loaded, UNTOUCHED) << "cut to " << size;
   }
-  std::mt19937 random(650);
   for (size_t at = 0; at < saved.size(); ++at) {
     std::vector<uint8_t> bytes = saved;
     bytes[at] ^= static_cast<uint8_t>(1u << at % 8);
-    for (size_t more = random() % 3; more > 0; --more) bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
     Spill(damaged, bytes);
     EXPECT_FALSE(Load(damaged).ok()) << "byte " << at;
     EXPECT_EQ(loaded, UNTOUCHED) << "byte " << at;

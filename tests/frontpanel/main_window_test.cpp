@@ -46,7 +46,7 @@ class MainWindowTest : public ::testing::Test {
   void start(std::span<const uint8_t> image) {
     window_.reset();
     machine_ = std::make_unique<Machine>();
-    MachineInit(*machine_, {image, true, nullptr});
+    MachineInit(*machine_, {image});
     settle();
     window_ = std::make_unique<MainWindow>(*machine_, settings_, images_, sound_);
     window_->setMessageBox([this](const QString& caption, const QString& text, bool question) {

@@ -131,32 +131,36 @@ TEST_F(HcheapCarving, BetterFitLooksAtMostSixteenBlocksAhead) {
   }
 }
 
-TEST_F(HcheapCarving, BetterFitStopsOnceWithin128Bytes) {
-  // Ascending: 20 units, 8 units (3 over: close enough), 5 units (exact).
-  uint8_t* exact = take(5);
-  separator();
-  uint8_t* close = take(8);
-  separator();
-  uint8_t* wide = take(20);
-  separator();
-  give(exact);
-  give(close);
-  give(wide);
-  uint8_t* p = take(5);
-  EXPECT_EQ(p, close + 96);
-  give(p);
-}
-
-TEST_F(HcheapCarving, NoBetterFitWhenTheFirstFitIsWithin128Bytes) {
-  uint8_t* exact = take(5);
-  separator();
-  uint8_t* near = take(9);  // 4 units = 128 bytes over
-  separator();
-  give(exact);
-  give(near);
-  uint8_t* p = take(5);
-  EXPECT_EQ(p, near + 128);
-  give(p);
+// Free blocks in search order (sizes in units, each kept apart by a
+// separator), a request of 5 units, and which of them is carved. A fitting
+// candidate slides forward over the smaller blocks after it that still fit;
+// the search stops once a block is within 128 bytes.
+TEST_F(HcheapCarving, BetterFitSlidesToTheLastOfTheSmallerBlocksThatFit) {
+  struct Case {
+    std::vector<unsigned> units;
+    size_t taken;
+  };
+  const Case cases[] = {
+      {{20, 8, 5}, 2},         // 8 is close enough, but 5 follows it and fits
+      {{20, 12, 9, 7, 30, 5}, 3},  // the run 12, 9, 7 ends where 30 is larger
+      {{20, 8, 9, 5}, 1},      // 9 is larger: 8 stays, within 128 bytes
+      {{20, 8, 2, 5}, 1},      // 2 does not fit: the run ends at 8
+      {{20, 3, 6, 5}, 3},      // too small, then a run from 6 down to 5
+      {{9, 5}, 0},             // 4 units (128 bytes) over: no look-ahead at all
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t*> blocks(c.units.size()), separators;
+    for (size_t i = c.units.size(); i-- > 0;) {  // blocks come off the top
+      blocks[i] = take(c.units[i]);
+      separators.push_back(take(2));
+    }
+    for (size_t i = c.units.size(); i-- > 0;) give(blocks[i]);  // the rover ends below the first
+    const unsigned spare = c.units[c.taken] - 5;
+    uint8_t* p = take(5);
+    EXPECT_EQ(p, blocks[c.taken] + (spare > 1 ? spare * 32 : 0)) << "case " << (&c - cases);
+    give(p);
+    for (uint8_t* s : separators) give(s);
+  }
 }
 
 }  // namespace

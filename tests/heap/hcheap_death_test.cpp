@@ -63,9 +63,12 @@ uint8_t* damageAFreeBlock() {
   return upper;
 }
 
-TEST_F(HcheapDeathTest, OverrunsIntoTheGuardBytesStop) {
-  EXPECT_FATAL_STOP(overrunAndGiveBack(10, 10, 0xFF));
-  EXPECT_FATAL_STOP(overrunAndGiveBack(33, 36, 0x01));  // one bit of the fourth guard byte
+// A request of 21 bytes has the longest tail: 35 guard bytes, then the
+// 8-byte trailer. One bit changed anywhere in them is an overrun.
+TEST_F(HcheapDeathTest, OverrunsIntoAnyGuardOrTrailerByteStop) {
+  constexpr size_t asked = 21, dataEnd = 96 - 32;
+  for (size_t at = asked; at < dataEnd; ++at)
+    EXPECT_FATAL_STOP(overrunAndGiveBack(asked, at, static_cast<uint8_t>(1u << at % 8))) << "byte " << at;
 }
 
 TEST_F(HcheapDeathTest, DoubleFreeStops) {

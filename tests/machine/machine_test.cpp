@@ -33,7 +33,7 @@ class MachineTest : public ::testing::Test {
     std::copy(std::begin(sleepAndLoop), std::end(sleepAndLoop), image.begin() + (TRAP_SLEEP - FIRMWARE_BASE));
     machine = std::make_unique<Machine>();
     log = std::tmpfile();
-    MachineInit(*machine, {image, patched, log});
+    MachineInit(*machine, {image, patched, SessionLog{log, "test.log", {}}});
   }
   void TearDown() override {
     if (log) std::fclose(log);
@@ -177,13 +177,13 @@ TEST_F(MachineTest, LogWriteFailureIsToldOnceAndThePaneKeepsEverything) {
   std::FILE* full = std::fopen("/dev/full", "w");
   ASSERT_NE(full, nullptr);
   CallFromReset(TRAP_LINE_FEED);
-  machine->LogFile = full;
+  machine->log = SessionLog{full, "/dev/full", {}};
   Run(4);
   machine->core.cpu.PC = 0xC003;
   Run(3);
   EXPECT_EQ(MachineView(*machine).paper, "\r\n\r\n");
   EXPECT_EQ(Drained(), (std::vector<EventKind>{EventKind::LogFailed, EventKind::Paper, EventKind::Paper}));
-  std::fclose(full);
+  EXPECT_EQ(machine->log.stream, nullptr) << "the machine let go of the broken log";
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class MachineThread : public ::testing::Test {
  protected:
   void SetUp() override {
     if (BuiltinFirmware().empty()) GTEST_SKIP() << "no built-in firmware";
-    MachineInit(machine, {BuiltinFirmware(), true, nullptr});
+    MachineInit(machine, {BuiltinFirmware()});
     MachineStart(machine);
   }
 
@@ -96,7 +96,7 @@ TEST(MachineShutdown, StopsWhateverIsQueued) {
   if (BuiltinFirmware().empty()) GTEST_SKIP() << "no built-in firmware";
   for (int round = 0; round < 3; ++round) {
     Machine machine;
-    MachineInit(machine, {BuiltinFirmware(), true, nullptr});
+    MachineInit(machine, {BuiltinFirmware()});
     MachineStart(machine);
     std::thread typist([&] {
       for (int i = 0; i < 500; ++i) {

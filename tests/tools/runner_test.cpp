@@ -194,7 +194,7 @@ TEST_F(Runner, UnpatchedNeedlesAreCapturedAndTheFeedRunsThrough) {
   int files = 0;
   for (const auto& entry : fs::directory_iterator(dir / "needles")) {
     ++files;
-    EXPECT_EQ(entry.path().filename().string().size(), 12u);  // %08X.txt
+    EXPECT_EQ(entry.path().filename().string().size(), 17u);  // %08X-%04u.txt
     EXPECT_EQ(Slurp(entry.path()), std::string("\x01\x02", 2));
   }
   EXPECT_EQ(files, 1);
