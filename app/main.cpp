@@ -20,6 +20,7 @@
 #include "frontpanel/face_images.h"
 #include "frontpanel/main_window.h"
 #include "frontpanel/sound.h"
+#include "frontpanel/window_place.h"
 #include "print/print_commands.h"
 
 namespace {
@@ -116,8 +117,11 @@ int main(int argc, char* argv[]) {
   {
     MainWindow window(machine, settings, images, *sound);
     if (!notice.isEmpty()) window.showNotice(notice);
+    window.adjustSize();
+    RestoreWindowPlace(&window);
     window.show();
     window.exec();
+    KeepWindowPlace(&window);
   }
   MachineStop(machine);
   KeepDeviceForNextRun(machine, statePath);

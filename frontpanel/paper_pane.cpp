@@ -72,7 +72,7 @@ QFont PaperFont(const Settings& settings) {
   if (!family.isEmpty() && QFontDatabase::hasFamily(family)) font.setFamily(family);
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  if (settings.Height != 0) font.setPixelSize(std::max(1, std::abs(settings.Height)));
+  if (settings.Height != 0) font.setPixelSize(std::abs(ClampFontHeight(settings.Height)));
   if (settings.Weight > 0) font.setWeight(static_cast<QFont::Weight>(std::clamp(settings.Weight, 1, 1000)));
   return font;
 }

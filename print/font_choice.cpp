@@ -71,7 +71,7 @@ void StoreChosenFont(const QFont& font, int dpi, Settings& settings) {
 
 QFont PaneFontFromSettings(const Settings& settings) {
   QFont font(QString::fromStdString(settings.Font));
-  if (settings.Height != 0) font.setPixelSize(std::abs(settings.Height));
+  if (settings.Height != 0) font.setPixelSize(std::abs(ClampFontHeight(settings.Height)));
   font.setWeight(static_cast<QFont::Weight>(std::clamp(settings.Weight, WEIGHT_MIN, WEIGHT_MAX)));
   return font;
 }

@@ -2,13 +2,13 @@
 // the margins within.
 #pragma once
 
+#include "app/settings.h"
+
 #include <QString>
 #include <optional>
 
 // With every margin at its limit, the printable area still is a good part of
 // an A4 or letter page printed at 600 dpi.
-constexpr int MARGIN_DEVICE_MAX = 2000;  // left, right, bottom: printer device units
-constexpr int MARGIN_POINTS_MAX = 288;   // top: points (4 inches)
 
 // A whole number, signed or not, with blanks around it allowed; beyond the
 // range of long long it is held at that range's end. None for anything else:

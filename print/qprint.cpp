@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "heap/hcheap.h"
 #include "print/line_breaker.h"
 
@@ -47,9 +48,8 @@ PrintState state;
 
 constexpr size_t FACE_NAME_MAX = 31;  // what a LOGFONT face name holds
 
-std::string CutText(std::string_view text) {
-  return std::string(text.substr(0, std::min(text.size(), QPRINT_TEXT_MAX)));
-}
+// At most QPRINT_TEXT_MAX characters, never cutting one in half.
+std::string CutText(std::string_view text) { return std::string(CutSettingsText(text, QPRINT_TEXT_MAX)); }
 
 int PointsToDevice(int points) {
   const int dpi = state.surface ? state.surface->PixelsPerInchY() : 0;

@@ -20,7 +20,7 @@ constexpr int QPRINT_RIGHT = 4;      // ending at the right margin
 constexpr int QPRINT_SAME_LINE = 8;  // the next text prints on the same line
 constexpr int QPRINT_FONT_SLOTS = 10;
 constexpr int QPRINT_FONT_VARIANTS = 4;  // regular, bold, small regular, small bold
-constexpr size_t QPRINT_TEXT_MAX = 255;  // document name, header and footer
+constexpr size_t QPRINT_TEXT_MAX = 255;  // characters of the document name, header and footer
 // Margins are kept within 0..QPRINT_MARGIN_MAX and font sizes within
 // 1..QPRINT_POINTS_MAX, so no stored value can overflow the layout.
 constexpr int QPRINT_MARGIN_MAX = 1 << 20;

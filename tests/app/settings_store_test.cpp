@@ -72,7 +72,7 @@ TEST_F(SettingsStore, WildStoredValuesTakeTheirDefaultOrTheirNearestBound) {
         {"MarginRight", 99999999}, {"MarginTop", INT_MIN}, {"MarginBottom", INT_MAX},
         {"Header", QString(256, QChar(0xE9))}, {"Footer", QString(255, QChar(0xE9))}, {"Font", QStringList{"a"}}},
        {SOUND_ASTERISK, "Lucida Console", -FONT_PIXELS_MAX, 0, FONT_POINTS_MIN, "QPrint", "", Repeat("é", 255), 0,
-        MARGIN_MAX, 0, MARGIN_MAX}},
+        MARGIN_DEVICE_MAX, 0, MARGIN_DEVICE_MAX}},
       {{{"Sound", "loud"}, {"Height", INT_MAX}, {"Weight", QStringList{"1"}}, {"PointSize", 100000}},
        {SOUND_ASTERISK, "Lucida Console", FONT_PIXELS_MAX, 400, FONT_POINTS_MAX, "QPrint", "", "", 200, 200, 50, 160}},
       {{{"Sound", SOUND_HAND}, {"Height", -1}}, {SOUND_HAND, "Lucida Console", -FONT_PIXELS_MIN, 400, 8, "QPrint", "", "",
@@ -93,7 +93,7 @@ TEST_F(SettingsStore, WildValuesInTheRecordAreNeverSavedWild) {
   Settings wild{42, "Mono", INT_MIN, 99999, -3, "doc", Repeat("é", 300), "", -1, INT_MAX, -50, 123456};
   Save(wild);
   const Settings expected{SOUND_ASTERISK, "Mono", -FONT_PIXELS_MAX, FONT_WEIGHT_MAX, FONT_POINTS_MIN, "doc",
-                          Repeat("é", SETTINGS_TEXT_MAX), "", 0, MARGIN_MAX, 0, MARGIN_MAX};
+                          Repeat("é", SETTINGS_TEXT_MAX), "", 0, MARGIN_DEVICE_MAX, 0, MARGIN_DEVICE_MAX};
   EXPECT_EQ(Fields(Load()), Fields(expected));
 }
 

@@ -5,6 +5,7 @@
 // own thread: quitting while the device is off.
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +29,7 @@
 #include "frontpanel/key_button.h"
 #include "frontpanel/main_window.h"
 #include "frontpanel/paper_pane.h"
+#include "frontpanel/window_place.h"
 #include "print/print_commands.h"
 #include "resources/ids.h"
 #include "tests/frontpanel/test_support.h"
@@ -261,6 +263,21 @@ TEST_F(MainWindowTest, AStoppedDeviceSaysWhereAndNeverRestarts) {
     EXPECT_TRUE(label.contains(QStringLiteral("0xC001"))) << label.toStdString();
     window_->command(IDM_NEW);
     EXPECT_TRUE(queued().empty()) << "nothing can start it again";
+  }
+}
+
+// A place kept from a larger screen comes back onto this one.
+TEST_F(MainWindowTest, TheWindowComesBackWhereItWasAndOnScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  for (QPoint kept : {QPoint(screen.left() + 10, screen.top() + 20), QPoint(50000, -300), QPoint(-9000, 9000)}) {
+    window_->move(kept);
+    KeepWindowPlace(window_.get());
+    window_->move(screen.topLeft());
+    RestoreWindowPlace(window_.get());
+    EXPECT_TRUE(screen.contains(window_->pos())) << kept.x() << "," << kept.y();
+    if (screen.contains(kept)) {
+      EXPECT_EQ(window_->pos(), kept);
+    }
   }
 }
 
