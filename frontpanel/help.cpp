@@ -5,20 +5,40 @@
 #include "frontpanel/help.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "frontpanel/builtin_resources.h"
+#include "frontpanel/zoom.h"
 
 namespace {
+
+constexpr QSize HELP_WINDOW_SIZE(680, 760);
+
+QRect ScreenRoom(const QWidget* owner) {
+  const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);
+}
+
+// The help window as tall as the book wants but no larger than the screen,
+// over its owner where the screen allows.
+void PlaceHelpWindow(QWidget* window, const QWidget* owner) {
+  const QRect room = ScreenRoom(owner);
+  window->resize(HELP_WINDOW_SIZE.boundedTo(room.size() - WINDOW_FRAME_ROOM));
+  QRect frame(QPoint(), window->size() + WINDOW_FRAME_ROOM);
+  frame.moveCenter(owner && owner->isVisible() ? owner->frameGeometry().center() : room.center());
+  window->move(KeptInside(frame, room));
+}
 
 QHash<int, QString> ReadTopics() {
   EnsureBuiltinResources();
@@ -80,7 +100,7 @@ QWidget* NewHelpWindow(QWidget* owner) {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(buttons);
   layout->addWidget(browser);
-  window->resize(680, 760);
+  PlaceHelpWindow(window, owner);
   return window;
 }
 
@@ -119,7 +139,7 @@ QWidget* ShowHelpPopup(int controlId, const QPoint& globalPosition, QWidget* own
   });
   popup->setFixedWidth(360);
   popup->adjustSize();
-  popup->move(globalPosition);
+  popup->move(KeptInside(QRect(globalPosition, popup->size()), ScreenRoom(owner)));
   popup->show();
   return popup;
 }

@@ -1,18 +1,9 @@
-// Dialog units to pixels for the face, and where secondary dialogs go.
+// Where secondary dialogs go.
 #include <gtest/gtest.h>
 
 #include "frontpanel/center_over_owner.h"
-#include "frontpanel/face_layout.h"
-#include "resources/ids.h"
 
 namespace {
-
-TEST(FaceLayout, DialogUnitsUseBaseUnitsSixByThirteen) {
-  EXPECT_EQ(DialogRect(*FindControl(IDC_FACE)), QRect(8, 33, 777, 171));
-  EXPECT_EQ(DialogRect(*FindControl(IDC_DIGIT_1)).size(), QSize(38, 65));
-  EXPECT_EQ(FaceSizeInPixels(), QSize(965, 432));
-  EXPECT_EQ(FindControl(-1), nullptr);
-}
 
 TEST(CenterOverOwner, CentresAndKeepsTheDialogOnTheScreen) {
   const QSize screen(1920, 1080);
