@@ -105,19 +105,6 @@ using KeyDown = std::pair<CommandKind, int>;
 KeyDown Down(int key) { return {CommandKind::KeyDown, key}; }
 KeyDown Up(int key) { return {CommandKind::KeyUp, key}; }
 
-TEST_F(MainWindowTest, BuildsEveryControlOfTheFaceAtAFixedSize) {
-  window_->show();
-  EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
-  for (const ControlTemplate& item : FaceControls()) {
-    if (item.id >= 0) {
-      EXPECT_NE(window_->control(item.id), nullptr) << item.id;
-    }
-  }
-  EXPECT_EQ(window_->powerCaption(), QStringLiteral("OFF"));
-  EXPECT_FALSE(window_->control(IDC_CANCEL)->isVisible());
-  EXPECT_EQ(window_->key(IDC_KEY_EQUALS)->toolTip(), QStringLiteral("PC key: Enter or ="));
-}
-
 // Each command with the desktop's shortcut, "..." where it opens a dialog.
 TEST_F(MainWindowTest, EveryMenuCommandIsThereWithItsShortcutAndInTheHelpBook) {
   QFile book(QString::fromLatin1(HELP_BOOK));
