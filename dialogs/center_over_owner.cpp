@@ -38,9 +38,12 @@ void CenterOverOwner(QWidget* window, const QWidget* owner) {
   const QScreen* screen = ScreenOf(owner);
   if (!window || !screen) return;
   window->winId();  // a native window knows its frame, so the frame is what gets placed
+  const QRect area = screen->availableGeometry();
   const QSize frame = window->frameGeometry().size() - window->size();
-  const QRect placed = PlaceOverOwner(window->frameGeometry().size(), IsResizable(window),
-                                      owner ? owner->frameGeometry() : QRect(), screen->availableGeometry());
-  if (IsResizable(window)) window->resize(placed.size() - frame);
+  // Until it is shown the window manager has not framed it: a resizable
+  // window keeps room for a title bar.
+  const QSize room = window->isVisible() ? frame : frame.expandedTo(WINDOW_FRAME_ROOM);
+  if (IsResizable(window)) window->resize(window->size().boundedTo(area.size() - room));
+  const QRect placed = PlaceOverOwner(window->size() + frame, false, owner ? owner->frameGeometry() : QRect(), area);
   window->move(placed.topLeft());
 }

@@ -7,6 +7,10 @@
 
 class QWidget;
 
+// Room kept for a window manager's frame and title bar around a window that
+// has not been framed yet.
+constexpr QSize WINDOW_FRAME_ROOM(16, 48);
+
 // Where a window of `size` (frame included) goes: centred over `owner`, on
 // the screen area `screen`. A resizable window larger than the area shrinks
 // to it; a fixed one keeps its top left corner on the area, where its title

@@ -5,13 +5,13 @@
 #include <QPainter>
 
 #include "frontpanel/builtin_resources.h"
+#include "frontpanel/face_drawings.h"
 
 namespace {
 
-QImage LoadOne(const QString& folder, const char* fileName, const char* builtin) {
+QImage LoadOne(const QString& folder, const char* fileName) {
   QImage image;
   if (!folder.isEmpty()) image.load(QDir(folder).filePath(QLatin1String(fileName)));
-  if (image.isNull()) image.load(QLatin1String(builtin));
   return image;
 }
 
@@ -21,32 +21,41 @@ void PaintSunkenWhite(QPainter& painter, const QRect& rect) {
   painter.setPen(QColor(128, 128, 128));
   painter.drawLine(rect.topLeft(), rect.topRight());
   painter.drawLine(rect.topLeft(), rect.bottomLeft());
-  painter.setPen(Qt::white);
 }
 
 }  // namespace
 
 FaceImages LoadFaceImages(const QString& folder) {
   EnsureBuiltinResources();
-  return {LoadOne(folder, "tm650.bmp", BUILTIN_FACE), LoadOne(folder, "arc.bmp", BUILTIN_ARC),
-          LoadOne(folder, "margins.bmp", BUILTIN_MARGINS)};
+  FaceImages images{LoadOne(folder, "tm650.bmp"), LoadOne(folder, "arc.bmp"), LoadOne(folder, "margins.bmp")};
+  if (images.margins.isNull()) images.margins.load(QLatin1String(BUILTIN_MARGINS));
+  return images;
 }
 
-FacePainter::FacePainter(const QImage& image, QWidget* parent) : QWidget(parent), image_(image) {}
+FacePainter::FacePainter(const QImage& picture, QWidget* parent) : QWidget(parent), picture_(picture) {}
 
 void FacePainter::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintSunkenWhite(painter, rect());
-  if (image_.isNull()) return;
+  if (picture_.isNull()) {
+    DrawFaceChart(painter, rect());
+    return;
+  }
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(rect(), image_);
+  painter.drawImage(rect(), picture_);
 }
 
-ArcPainter::ArcPainter(const QImage& image, QWidget* parent) : QWidget(parent), image_(image) {}
+ArcPainter::ArcPainter(const QImage& picture, QWidget* parent) : QWidget(parent), picture_(picture) {}
 
 void ArcPainter::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintSunkenWhite(painter, rect());
-  if (image_.isNull()) return;
-  painter.drawImage(QPoint(0, 0), image_, QRect(QPoint(0, 0), size()));
+  if (picture_.isNull()) {
+    DrawArcDiagram(painter, rect());
+    return;
+  }
+  const qreal scale = EvenScale(ARC_UNITS, rect());
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setClipRect(rect());
+  painter.drawImage(QRectF(QPointF(0, 0), QSizeF(picture_.size()) * scale), picture_);
 }

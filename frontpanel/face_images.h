@@ -1,6 +1,7 @@
 // The three pictures of the face and the page setup: the chart of calculation
-// functions, the arc diagram and the margins picture. A file of the same name
-// beside the executable takes the place of the built-in picture.
+// functions, the arc diagram and the margins picture. The window draws the
+// chart and the arc itself; a file of the same name beside the executable
+// takes the place of any of the three.
 #pragma once
 
 #include <QImage>
@@ -8,41 +9,39 @@
 #include <QWidget>
 
 struct FaceImages {
-  QImage face;     // "tm650.bmp", 777 x 169, 1 bit
-  QImage arc;      // "arc.bmp", 81 x 82, 1 bit
-  QImage margins;  // "margins.bmp", 135 x 195, 8-bit grey
+  QImage face;     // "tm650.bmp" beside the program, else null: the chart is drawn
+  QImage arc;      // "arc.bmp" beside the program, else null: the diagram is drawn
+  QImage margins;  // "margins.bmp" beside the program, else the built-in picture
 };
 
-// Built-in pictures as Qt resource paths.
-constexpr const char* BUILTIN_FACE = ":/images/tm650.bmp";
-constexpr const char* BUILTIN_ARC = ":/images/arc.bmp";
 constexpr const char* BUILTIN_MARGINS = ":/images/margins.bmp";
 
-// Loads each picture from `folder` when a loadable file is there, else from
-// the built-in one. A picture missing both ways stays a null image.
+// Loads each picture file from `folder` that is there and loadable.
 FaceImages LoadFaceImages(const QString& folder);
 
-// Shows a picture stretched over the whole control, as the face chart does.
+// The face chart: a user's picture stretched smoothly over the whole control,
+// or the drawing at the control's size and pixel density.
 class FacePainter : public QWidget {
  public:
-  FacePainter(const QImage& image, QWidget* parent = nullptr);
+  FacePainter(const QImage& picture, QWidget* parent = nullptr);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QImage image_;
+  QImage picture_;
 };
 
-// Shows a picture at its own size from the top left, cut at the control's
-// edges; a smaller picture leaves the rest of the control white.
+// The arc diagram, scaled evenly to the control. A user's picture takes the
+// drawing's place and scale from the top left, cut at the control's edges;
+// a smaller one leaves the rest of the control white.
 class ArcPainter : public QWidget {
  public:
-  ArcPainter(const QImage& image, QWidget* parent = nullptr);
+  ArcPainter(const QImage& picture, QWidget* parent = nullptr);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QImage image_;
+  QImage picture_;
 };

@@ -1,7 +1,9 @@
 // The main window's template: where each control of the face sits.
 #include "frontpanel/face_layout.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "resources/ids.h"
 
@@ -80,17 +82,63 @@ constexpr std::array<ControlTemplate, 71> Controls{{
     {IDC_ARC, K::ArcPicture, 383, 183, 56, 52, ""},
 }};
 
+constexpr std::array<int, 40> Focus{
+    IDC_KEY_A, IDC_KEY_A + 1, IDC_KEY_A + 2, IDC_KEY_A + 3, IDC_KEY_A + 4, IDC_KEY_A + 5, IDC_KEY_A + 6,
+    IDC_KEY_A + 7, IDC_KEY_A + 8, IDC_KEY_A + 9, IDC_KEY_A + 10, IDC_KEY_A + 11, IDC_KEY_A + 12, IDC_KEY_N,
+    IDC_KEY_AC_ALL, IDC_KEY_AC_NO_GAUGE,
+    IDC_KEY_1 + 6, IDC_KEY_1 + 7, IDC_KEY_9, IDC_KEY_0,
+    IDC_KEY_1 + 3, IDC_KEY_1 + 4, IDC_KEY_1 + 5, IDC_KEY_POINT,
+    IDC_KEY_1, IDC_KEY_1 + 1, IDC_KEY_1 + 2, IDC_KEY_C,
+    IDC_KEY_S, IDC_KEY_R, IDC_KEY_X, IDC_KEY_Y, IDC_KEY_Z, IDC_KEY_P_EQUALS, IDC_KEY_EQUALS, IDC_PAPER_FEED,
+    IDC_PAPER_CLEAR, IDC_PAPER, IDC_PRINT, IDC_POWER,
+};
+
+struct FaceScale {
+  double x, y;  // pixels per dialog unit
+};
+
+// Pixels per dialog unit at the dialog font's base units: the one place the
+// face reads them.
+FaceScale ScaleAt(double zoom) {
+  const double factor = FACE_SCALE_AT_100 * zoom;
+  return {DialogUnitsToPixelsX(400) / 400.0 * factor, DialogUnitsToPixelsY(800) / 800.0 * factor};
+}
+
+int Scaled(int dialogUnits, double pixelsPerUnit) { return static_cast<int>(std::lround(dialogUnits * pixelsPerUnit)); }
+
+int PaperLeft(const FaceScale& scale) { return Scaled(FindControl(IDC_PAPER)->x, scale.x); }
+
 }  // namespace
 
 QRect DialogRect(const ControlTemplate& item) {
   return DialogUnitsRect(item.x, item.y, item.width, item.height);
 }
 
-QSize FaceSizeInPixels() {
-  return DialogUnitsSize(FACE_WIDTH_DU, FACE_HEIGHT_DU);
+QRect FaceRect(const ControlTemplate& item, double zoom, int paperGrowth) {
+  const FaceScale scale = ScaleAt(zoom);
+  int left = Scaled(item.x, scale.x), right = Scaled(item.x + item.width, scale.x);
+  if (item.id == IDC_PAPER) {
+    right += paperGrowth;
+  } else if (left >= PaperLeft(scale)) {
+    left += paperGrowth;
+    right += paperGrowth;
+  }
+  const int top = Scaled(item.y, scale.y), bottom = Scaled(item.y + item.height, scale.y);
+  return QRect(left, top, right - left, bottom - top);
+}
+
+QSize FaceSize(double zoom, int paperGrowth) {
+  const FaceScale scale = ScaleAt(zoom);
+  return QSize(Scaled(FACE_WIDTH_DU, scale.x) + paperGrowth, Scaled(FACE_HEIGHT_DU, scale.y));
+}
+
+int FaceFontPixels(double zoom, bool lamp) {
+  return std::max(1, static_cast<int>(std::lround((lamp ? 10 : 11) * FACE_SCALE_AT_100 * zoom)));
 }
 
 std::span<const ControlTemplate> FaceControls() { return Controls; }
+
+std::span<const int> FocusOrder() { return Focus; }
 
 const ControlTemplate* FindControl(int id) {
   if (id < 0) return nullptr;

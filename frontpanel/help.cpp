@@ -83,7 +83,7 @@ QWidget* NewHelpWindow(QWidget* owner) {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(buttons);
   layout->addWidget(browser);
-  window->resize(680, 760);
+  window->resize(680, 760);  // as tall as the book wants
   CenterOverOwner(window, owner);  // and no larger than the owner's screen
   return window;
 }
@@ -96,6 +96,7 @@ QWidget* ShowHelpContents(QWidget* owner, const QString& page) {
   EnsureBuiltinResources();
   static QPointer<QWidget> window;
   if (!window) window = NewHelpWindow(owner);
+  if (!window->isVisible()) CenterOverOwner(window, owner);  // the owner may be on another screen by now
   if (!page.isEmpty()) {
     auto* browser = window->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
     browser->setSource(QUrl(QStringLiteral("qrc") + QLatin1String(HELP_BOOK)).resolved(QUrl(page)));

@@ -1,12 +1,13 @@
 // Key buttons: a press or a double click's second press sends the key down,
-// the release sends it up.
+// the release sends it up; the space bar does the same.
 #include "frontpanel/key_button.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 KeyButton::KeyButton(int controlId, uint8_t key, const QString& text, KeyHandler handler, QWidget* parent)
     : QPushButton(text, parent), controlId_(controlId), key_(key), handler_(std::move(handler)) {
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::TabFocus);
   setAutoDefault(false);
 }
 
@@ -34,4 +35,14 @@ void KeyButton::mouseDoubleClickEvent(QMouseEvent* event) {
 void KeyButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) handler_(key_, false);
   QPushButton::mouseReleaseEvent(event);
+}
+
+void KeyButton::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) handler_(key_, true);
+  QPushButton::keyPressEvent(event);
+}
+
+void KeyButton::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) handler_(key_, false);
+  QPushButton::keyReleaseEvent(event);
 }

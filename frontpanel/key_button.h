@@ -1,7 +1,7 @@
 // A key of the device's matrix as a push button. Every mouse press, the
 // second click of a double click included, is a press of the device key; the
 // window sends it on to the machine, which holds it until the firmware has
-// taken it.
+// taken it. Reached with Tab, the space bar presses it too.
 #pragma once
 
 #include <QPushButton>
@@ -22,6 +22,8 @@ class KeyButton : public QPushButton {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   int controlId_;

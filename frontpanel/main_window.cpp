@@ -3,23 +3,29 @@
 #include "frontpanel/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QMenu>
+#include <QWindow>
 #include <vector>
 
 #include "app/settings.h"
 #include "emulator/machine.h"
 #include "frontpanel/about_dialog.h"
+#include "frontpanel/accessible_text.h"
 #include "frontpanel/builtin_resources.h"
 #include "frontpanel/digit_painter.h"
+#include "frontpanel/display_panel.h"
 #include "frontpanel/face_images.h"
 #include "frontpanel/face_layout.h"
 #include "frontpanel/help.h"
@@ -30,6 +36,7 @@
 #include "frontpanel/sound.h"
 #include "frontpanel/sound_dialog.h"
 #include "frontpanel/version_record.h"
+#include "frontpanel/zoom.h"
 #include "print/print_commands.h"
 #include "resources/controls.h"
 #include "resources/ids.h"
@@ -41,9 +48,31 @@ constexpr const char* CONTROL_ID = "controlId";
 
 // Frames are etched lines with nothing filled in, so the digits' unlit
 // segments, painted in the face colour, cannot be seen whatever the style.
-constexpr const char* FRAME_STYLE =
-    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; background: transparent; }"
-    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 4px; padding: 0 1px; }";
+// The caption sits on the line, half its height above it.
+QString FrameStyle(int fontPixels) {
+  return QStringLiteral(
+             "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: %1px; background: transparent; }"
+             "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 4px; padding: 0 1px; }")
+      .arg(fontPixels / 2 + 1);
+}
+
+// The frame under the AC keys names them in its caption with dots between,
+// "....All....No gauge....". The dots are counted for the face's font so
+// that each name stands centred over its key and the caption fits the frame.
+QString DottedCaption(const QString& caption, const QFontMetricsF& metrics, const QRect& frame,
+                      const std::array<int, 2>& keyCentres) {
+  const QStringList names = caption.split(QLatin1Char('.'), Qt::SkipEmptyParts);
+  const qreal dot = metrics.horizontalAdvance(QLatin1Char('.'));
+  QString text;
+  qreal x = frame.left() + 5;  // the title's offset and padding below
+  for (qsizetype i = 0; i < names.size() && i < qsizetype(keyCentres.size()); ++i) {
+    const qreal width = metrics.horizontalAdvance(names[i]);
+    const int dots = std::max(1, qRound((keyCentres[i] - width / 2 - x) / dot));
+    text += QString(dots, QLatin1Char('.')) + names[i];
+    x += dots * dot + width;
+  }
+  return text + QString(std::max(0, int((frame.right() - 5 - x) / dot)), QLatin1Char('.'));
+}
 
 QString Hex(unsigned value, int digits) {
   return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
@@ -53,29 +82,42 @@ QString ControlName(int id) { return QStringLiteral("ctl%1").arg(id); }
 
 struct MenuItem {
   int id;  // 0 for a separator
-  const char* text;
+  const char* text;  // "..." where the item opens a dialog
   const char* helpString;
+  const char* shortcut;  // portable text, empty for none
 };
 
 constexpr MenuItem FileMenu[] = {
-    {IDM_NEW, "&New", "Start a new calculation."},
-    {0, nullptr, nullptr},
-    {IDM_PAGE_SETUP, "Page Set&up...", "Changes the page layout."},
-    {IDC_PRINT, "&Print...", ""},
-    {IDM_PRINT_PREVIEW, "Print Pre&view...", "Shows the pages as they will print."},
-    {IDM_SAVE_PAPER, "Save Paper &As...", "Saves the paper as a text file."},
-    {0, nullptr, nullptr},
-    {IDM_EXIT, "E&xit", "Quits the application"},
+    {IDM_NEW, "&New", "Start a new calculation.", "Ctrl+N"},
+    {0, nullptr, nullptr, nullptr},
+    {IDM_PAGE_SETUP, "Page Set&up...", "Changes the page layout.", ""},
+    {IDC_PRINT, "&Print...", "", "Ctrl+P"},
+    {IDM_PRINT_PREVIEW, "Print Pre&view...", "Shows the pages as they will print.", ""},
+    {IDM_SAVE_PAPER, "Save Paper &As...", "Saves the paper as a text file.", "Ctrl+S"},
+    {0, nullptr, nullptr, nullptr},
+    {IDM_EXIT, "E&xit", "Quits the application", "Ctrl+Q"},
 };
 constexpr MenuItem ToolsMenu[] = {
-    {IDM_FONT, "&Font...", ""},
-    {IDM_BEEP, "Beep...", "Configure beep"},
-    {IDM_HEADER_FOOTER, "&Header && Footer", "Configure header and footer"},
+    {IDM_FONT, "&Font...", "", ""},
+    {IDM_BEEP, "&Beep...", "Configure beep", ""},
+    {IDM_HEADER_FOOTER, "&Header && Footer...", "Configure header and footer", ""},
 };
+// F1 over a control with a topic shows that topic instead (eventFilter).
 constexpr MenuItem HelpMenu[] = {
-    {IDM_HELP_CONTENTS, "&Help Contents", "Show help contents"},
-    {IDM_ABOUT, "&About...", "Displays program information and copyright"},
+    {IDM_HELP_CONTENTS, "&Help Contents", "Show help contents", "F1"},
+    {IDM_ABOUT, "&About...", "Displays program information and copyright", ""},
 };
+
+struct ZoomItem {
+  int choice;
+  const char* text;
+};
+
+constexpr std::array<ZoomItem, 5> ZoomItems{{
+    {100, "&100 %"}, {125, "12&5 %"}, {150, "15&0 %"}, {200, "&200 %"}, {ZOOM_FIT, "&Fit to Screen"},
+}};
+
+QString ZoomActionName(int choice) { return QStringLiteral("zoom%1").arg(choice); }
 
 bool NeedsPrinting(int id) {
   return id == IDM_PAGE_SETUP || id == IDC_PRINT || id == IDM_FONT || id == IDM_HEADER_FOOTER ||
@@ -105,8 +147,12 @@ MainWindow::MainWindow(Machine& machine, Settings& settings, const FaceImages& i
   };
   buildFace(images);
   buildMenus();
-  paper_->setFont(PaperFont(settings_));
+  paperFont_ = PaperFont(settings_);
   displayLabel_->setText(QString());
+  // At first start: 100 % where the window fits the screen, else the fit.
+  const std::optional<int> stored = LoadZoomChoice();
+  applyZoom(stored.value_or(100));
+  if (!stored && !fitsScreen()) applyZoom(ZOOM_FIT);
   qApp->installEventFilter(this);
   // The machine calls this on its own thread: it only queues the drain here.
   view_ = MachineAttach(machine_, [this] { QMetaObject::invokeMethod(this, &MainWindow::drainEvents, Qt::QueuedConnection); });
@@ -127,26 +173,24 @@ MainWindow::~MainWindow() {
 
 // Controls are made in reverse template order so that the first in the
 // template lies on top (keys over the frames round them), then the focusable
-// ones are chained in template order.
+// ones are chained in the order of the face. The digits and their points lie
+// in the display panel, which stands above the frame round them.
 void MainWindow::buildFace(const FaceImages& images) {
   face_ = new QWidget(this);
-  face_->setFixedSize(FaceSizeInPixels());
-  QFont faceFont = face_->font();
-  faceFont.setPixelSize(11);
-  face_->setFont(faceFont);
   const auto controls = FaceControls();
   for (auto item = controls.rbegin(); item != controls.rend(); ++item) {
+    const bool inDisplay = item->kind == ControlKind::Digit || item->kind == ControlKind::Point;
+    if (inDisplay && !display_) display_ = new DisplayPanel(face_);
     QWidget* widget = makeControl(*item, images);
-    widget->setGeometry(DialogRect(*item));
-    // A lamp's caption is never cut: the template's widths were made for a
-    // smaller font than some desktops use.
-    if (item->kind == ControlKind::Lamp) widget->resize(std::max(widget->width(), widget->sizeHint().width()), widget->height());
-    if (item->id >= 0) {
-      widget->setObjectName(ControlName(item->id));
-      widget->setProperty(CONTROL_ID, item->id);
-    }
+    placed_.emplace_back(&*item, widget);
+    if (item->id < 0) continue;
+    widget->setObjectName(ControlName(item->id));
+    widget->setProperty(CONTROL_ID, item->id);
+    widget->setAccessibleName(AccessibleName(*item));
+    widget->setAccessibleDescription(AccessibleDescription(item->id));
   }
-  setTabOrderByTemplate();
+  display_->setAccessibleDescription(AccessibleDescription(IDC_DIGIT_1));
+  setTabOrderByFace();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -186,16 +230,9 @@ QWidget* MainWindow::makeControl(const ControlTemplate& item, const FaceImages& 
       // requests go through it to them.
       auto* frame = new QGroupBox(text, face_);
       frame->setAttribute(Qt::WA_TransparentForMouseEvents);
-      frame->setStyleSheet(QLatin1String(FRAME_STYLE));
       return frame;
     }
-    case ControlKind::Lamp: {
-      auto* lamp = new LampButton(text, face_);
-      QFont small = face_->font();
-      small.setPixelSize(10);
-      lamp->setFont(small);
-      return lamp;
-    }
+    case ControlKind::Lamp: return new LampButton(text, face_);
     case ControlKind::Label: {
       auto* label = new QLabel(text, face_);
       if (item.id == IDC_DISPLAY_LABEL) displayLabel_ = label;
@@ -204,20 +241,114 @@ QWidget* MainWindow::makeControl(const ControlTemplate& item, const FaceImages& 
     case ControlKind::Paper: return paper_ = new PaperPane(face_);
     case ControlKind::FacePicture: return new FacePainter(images.face, face_);
     case ControlKind::ArcPicture: return new ArcPainter(images.arc, face_);
-    case ControlKind::Digit: return digits_[item.id - IDC_DIGIT_1] = new DigitPainter(face_);
-    case ControlKind::Point: return points_[item.id - IDC_POINT_1] = new PointWidget(face_);
+    case ControlKind::Digit: return digits_[item.id - IDC_DIGIT_1] = new DigitPainter(display_);
+    case ControlKind::Point: return points_[item.id - IDC_POINT_1] = new PointWidget(display_);
   }
   return new QWidget(face_);
 }
 
-void MainWindow::setTabOrderByTemplate() {
+void MainWindow::setTabOrderByFace() {
   QWidget* previous = nullptr;
-  for (const ControlTemplate& item : FaceControls()) {
-    QWidget* widget = control(item.id);
-    if (!widget || widget->focusPolicy() == Qt::NoFocus) continue;
+  for (int id : FocusOrder()) {
+    QWidget* widget = control(id);
     if (previous) setTabOrder(previous, widget);
     previous = widget;
   }
+}
+
+// Every control at the zoom, with the face's lettering at the same scale.
+// The paper pane widens until its font shows a whole line, and the face with
+// it; the window follows the face's size.
+void MainWindow::layoutFace() {
+  QFont font = face_->font();
+  font.setPixelSize(FaceFontPixels(zoom_));
+  face_->setFont(font);
+  QFont lampFont = font;
+  lampFont.setPixelSize(FaceFontPixels(zoom_, true));
+  paper_->setFont(ZoomedFont(paperFont_, zoom_));
+  const int paperGrowth =
+      std::max(0, paper_->widthForColumns(PAPER_COLUMNS) - FaceRect(*FindControl(IDC_PAPER), zoom_).width());
+  QRect display;
+  for (const auto& [item, widget] : placed_)
+    if (widget->parentWidget() == display_) display |= FaceRect(*item, zoom_, paperGrowth);
+  display_->setGeometry(display);
+  for (const auto& [item, widget] : placed_) {
+    QRect rect = FaceRect(*item, zoom_, paperGrowth);
+    if (widget->parentWidget() == display_) rect.translate(-display.topLeft());
+    widget->setGeometry(rect);
+    if (item->kind == ControlKind::Frame) {
+      widget->setStyleSheet(FrameStyle(font.pixelSize()));
+      widget->setFont(font);  // a styled frame keeps the font it had
+      if (*item->text) {
+        const std::array<int, 2> keys{FaceRect(*FindControl(IDC_KEY_AC_ALL), zoom_).center().x(),
+                                        FaceRect(*FindControl(IDC_KEY_AC_NO_GAUGE), zoom_).center().x()};
+        static_cast<QGroupBox*>(widget)->setTitle(DottedCaption(QLatin1String(item->text), QFontMetricsF(font), rect, keys));
+      }
+    }
+    if (item->kind == ControlKind::Lamp) {
+      widget->setFont(lampFont);
+      // A lamp's caption is never cut: the template's widths were made for
+      // a narrower font than some desktops use.
+      widget->resize(std::max(widget->width(), widget->sizeHint().width()), widget->height());
+    }
+  }
+  face_->setFixedSize(FaceSize(zoom_, paperGrowth));
+  layout()->activate();
+}
+
+void MainWindow::chooseZoom(int choice) {
+  applyZoom(choice);
+  SaveZoomChoice(choice);
+  keepOnScreen();
+}
+
+void MainWindow::applyZoom(int choice) {
+  zoomChoice_ = choice;
+  zoom_ = choice == ZOOM_FIT ? fittingZoom() : choice / 100.0;
+  layoutFace();
+  if (QAction* chosen = findChild<QAction*>(ZoomActionName(choice))) chosen->setChecked(true);
+}
+
+// Measured at 100 %: the face grows with the zoom and the rest (menu bar,
+// frame) does not. The paper's font follows the zoom too, so that guess is
+// nearly right; steps of 1 % down settle what rounding left over.
+double MainWindow::fittingZoom() {
+  zoom_ = 1;
+  layoutFace();
+  const QSize face = face_->size();
+  zoom_ = FittingZoom(face, size() - face + frameAllowance(), screen()->availableGeometry().size());
+  layoutFace();
+  for (int step = 0; step < 10 && !fitsScreen(); ++step) {
+    zoom_ -= 0.01;
+    layoutFace();
+  }
+  return zoom_;
+}
+
+bool MainWindow::fitsScreen() const {
+  const QSize room = screen()->availableGeometry().size();
+  const QSize framed = size() + frameAllowance();
+  return framed.width() <= room.width() && framed.height() <= room.height();
+}
+
+QSize MainWindow::frameAllowance() const {
+  const QSize frame = frameGeometry().size() - size();
+  return frame.isEmpty() ? WINDOW_FRAME_ROOM : frame;
+}
+
+// After a zoom the window is pulled back inside its screen where it can be.
+void MainWindow::keepOnScreen() {
+  if (isVisible()) move(KeptInside(frameGeometry(), screen()->availableGeometry()));
+}
+
+// Fit to Screen follows the window to another screen.
+void MainWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (watchingScreen_ || !windowHandle()) return;
+  watchingScreen_ = true;
+  connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+    if (zoomChoice_ == ZOOM_FIT) applyZoom(ZOOM_FIT);
+  });
 }
 
 void MainWindow::buildMenus() {
@@ -232,18 +363,33 @@ void MainWindow::buildMenus() {
       QAction* action = menu->addAction(QLatin1String(item.text));
       action->setObjectName(QStringLiteral("cmd%1").arg(item.id));
       action->setStatusTip(QLatin1String(item.helpString));
+      action->setShortcut(QKeySequence(QLatin1String(item.shortcut), QKeySequence::PortableText));
       action->setEnabled(!NeedsPrinting(item.id) || PrintingAvailable());
       connect(action, &QAction::triggered, this, [this, id = item.id] { command(id); });
     }
   };
   addMenu("&File", FileMenu);
+  buildZoomMenu(bar->addMenu(QStringLiteral("&View")));
   addMenu("&Tools", ToolsMenu);
   addMenu("&Help", HelpMenu);
   layout()->setMenuBar(bar);
 }
 
+void MainWindow::buildZoomMenu(QMenu* view) {
+  QMenu* zoom = view->addMenu(QStringLiteral("&Zoom"));
+  auto* group = new QActionGroup(zoom);
+  for (const ZoomItem& item : ZoomItems) {
+    if (item.choice == ZOOM_FIT) zoom->addSeparator();
+    QAction* action = zoom->addAction(QLatin1String(item.text));
+    action->setObjectName(ZoomActionName(item.choice));
+    action->setCheckable(true);
+    group->addAction(action);
+    connect(action, &QAction::triggered, this, [this, choice = item.choice] { chooseZoom(choice); });
+  }
+}
+
 QWidget* MainWindow::control(int id) const {
-  return id < 0 ? nullptr : face_->findChild<QWidget*>(ControlName(id), Qt::FindDirectChildrenOnly);
+  return id < 0 ? nullptr : face_->findChild<QWidget*>(ControlName(id));
 }
 
 KeyButton* MainWindow::key(int id) const { return dynamic_cast<KeyButton*>(control(id)); }
@@ -317,7 +463,10 @@ void MainWindow::releaseHeldKeys() {
 void MainWindow::chooseFont() {
   if (!PrintingAvailable()) return;
   QFont chosen;
-  if (ChooseFont(this, settings_, chosen)) paper_->setFont(chosen);
+  if (!ChooseFont(this, settings_, chosen)) return;
+  paperFont_ = chosen;
+  applyZoom(zoomChoice_);
+  keepOnScreen();
 }
 
 QString MainWindow::paperText() const {
@@ -360,8 +509,13 @@ void MainWindow::drawEvent(const Event& event) {
 }
 
 void MainWindow::showLamps() {
-  for (const LampControl& lamp : LampControls)
-    if (auto* button = dynamic_cast<LampButton*>(control(lamp.controlId))) button->setChecked(view_.lamps & lamp.mask);
+  for (const LampControl& lamp : LampControls) {
+    auto* button = dynamic_cast<LampButton*>(control(lamp.controlId));
+    if (!button) continue;
+    const bool lit = view_.lamps & lamp.mask;
+    button->setChecked(lit);
+    button->setAccessibleName(LampAccessibleName(QLatin1String(lamp.name), lit));
+  }
 }
 
 void MainWindow::showDigits() {
@@ -369,10 +523,14 @@ void MainWindow::showDigits() {
     digits_[i]->setDigit(view_.digits.digit[i]);
     points_[i]->setVisible(view_.digits.point[i]);
   }
+  display_->showText(DisplayText(view_.digits));
 }
 
 // The button names what it does next: "OFF" while the device is on.
-void MainWindow::showPower() { power_->setText(QLatin1String(view_.on ? TEXT_OFF : TEXT_ON)); }
+void MainWindow::showPower() {
+  power_->setText(QLatin1String(view_.on ? TEXT_OFF : TEXT_ON));
+  power_->setAccessibleDescription(PowerAccessibleDescription(view_.on));
+}
 
 // The device never runs again; the window stays so the paper can still be
 // read, copied and printed, and offers to close.
@@ -409,10 +567,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QWidget*>(watched)->windowType() == Qt::Popup)
     releaseHeldKeys();
   const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
-  if (!isKey || closing_) return false;
+  const bool isOverride = event->type() == QEvent::ShortcutOverride;
+  if (!(isKey || isOverride) || closing_) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   if (!widget || widget->window() != this) return false;
-  return handlePcKey(static_cast<QKeyEvent*>(event));
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (isOverride) {
+    // F1 over a control with a topic is that topic's key, not Help Contents'.
+    const bool topicKey = key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && helpUnderMouse();
+    if (topicKey) event->accept();
+    return topicKey;
+  }
+  return handlePcKey(key);
 }
 
 // A mapped PC key holds its device key until it is released; the keyboard's
@@ -442,6 +608,8 @@ int MainWindow::controlIdAt(const QPoint& globalPosition) const {
   if (!widget || widget == face_) return 0;
   return widget->property(CONTROL_ID).toInt();
 }
+
+bool MainWindow::helpUnderMouse() const { return !HelpTopicHtml(controlIdAt(QCursor::pos())).isEmpty(); }
 
 // Over a numbered control: its topic. Over a label or frame: nothing.
 void MainWindow::showHelpUnderMouse() {

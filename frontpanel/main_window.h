@@ -5,17 +5,22 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 #include <array>
 #include <functional>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "emulator/contract.h"
 
 class DigitPainter;
+class DisplayPanel;
 class KeyButton;
 class PaperPane;
 class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 class SoundLayer;
 struct ControlTemplate;
@@ -49,6 +54,11 @@ class MainWindow : public QDialog {
   // a frame or nothing, which have no help topic.
   int controlIdAt(const QPoint& globalPosition) const;
 
+  // View > Zoom: a percentage or ZOOM_FIT. Choosing keeps it in the settings.
+  void chooseZoom(int choice);
+  int zoomChoice() const { return zoomChoice_; }
+  double zoom() const { return zoom_; }
+
   // Draws every event the machine has published since the last call.
   void drainEvents();
   // A one-line notice under the display (a fresh start, a device not kept).
@@ -57,12 +67,20 @@ class MainWindow : public QDialog {
  protected:
   void reject() override;  // Esc and the close box quit
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void buildFace(const FaceImages& images);
   QWidget* makeControl(const ControlTemplate& item, const FaceImages& images);
   void buildMenus();
-  void setTabOrderByTemplate();
+  void buildZoomMenu(QMenu* view);
+  void setTabOrderByFace();
+  void applyZoom(int choice);
+  void layoutFace();
+  double fittingZoom();
+  bool fitsScreen() const;
+  QSize frameAllowance() const;
+  void keepOnScreen();
   void quit();
   void send(CommandKind kind, uint8_t key = 0);
   void keyChanged(uint8_t key, bool down);
@@ -76,6 +94,7 @@ class MainWindow : public QDialog {
   void printPaper();
   QString paperText() const;
   bool handlePcKey(QKeyEvent* event);
+  bool helpUnderMouse() const;
   void showHelpUnderMouse();
   bool showMessage(const QString& caption, const QString& text, bool question);
 
@@ -87,10 +106,16 @@ class MainWindow : public QDialog {
   PaperPane* paper_ = nullptr;
   QPushButton* power_ = nullptr;
   QLabel* displayLabel_ = nullptr;
+  DisplayPanel* display_ = nullptr;
   std::array<DigitPainter*, 4> digits_{};
   std::array<QWidget*, 4> points_{};
   DeviceView view_;
   std::set<uint8_t> held_;  // device keys down by mouse or PC key
   std::set<KeyButton*> heldFromKeyboard_;
+  std::vector<std::pair<const ControlTemplate*, QWidget*>> placed_;  // every control with its template
+  QFont paperFont_;  // as chosen; the pane shows it zoomed
+  int zoomChoice_ = 100;
+  double zoom_ = 1;
+  bool watchingScreen_ = false;
   bool closing_ = false;
 };

@@ -2,8 +2,10 @@
 #include "frontpanel/paper_pane.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/settings.h"
@@ -59,6 +61,14 @@ void PaperPane::clearPaper() {
   clear();
 }
 
+// The document lays a line out within its margins, and the horizontal scroll
+// range is what the widest line needs beyond the viewport.
+int PaperPane::widthForColumns(int columns) const {
+  const qreal text = QFontMetricsF(font()).horizontalAdvance(QString(columns, QLatin1Char('W')));
+  const qreal line = text + 2 * document()->documentMargin() + cursorWidth();
+  return static_cast<int>(std::ceil(line)) + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+}
+
 void PaperPane::scrollToBottom() {
   QScrollBar* bar = verticalScrollBar();
   bar->setValue(bar->maximum());
@@ -75,4 +85,13 @@ QFont PaperFont(const Settings& settings) {
   if (settings.Height != 0) font.setPixelSize(std::abs(ClampFontHeight(settings.Height)));
   if (settings.Weight > 0) font.setWeight(static_cast<QFont::Weight>(std::clamp(settings.Weight, 1, 1000)));
   return font;
+}
+
+QFont ZoomedFont(const QFont& font, double zoom) {
+  QFont zoomed = font;
+  if (font.pixelSize() > 0)
+    zoomed.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * zoom))));
+  else if (font.pointSizeF() > 0)
+    zoomed.setPointSizeF(font.pointSizeF() * zoom);
+  return zoomed;
 }

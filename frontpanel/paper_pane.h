@@ -9,6 +9,9 @@
 
 struct Settings;
 
+// The device prints 16 characters a line; the pane always shows them whole.
+constexpr int PAPER_COLUMNS = 16;
+
 class PaperPane : public QPlainTextEdit {
  public:
   explicit PaperPane(QWidget* parent = nullptr);
@@ -17,6 +20,9 @@ class PaperPane : public QPlainTextEdit {
   void clearPaper();
   // Exactly the bytes appended since the last clear: what the log holds.
   const std::string& paper() const { return text_; }
+  // The pane's width that shows `columns` characters of its font with no
+  // horizontal scrolling, its frame and vertical scroll bar included.
+  int widthForColumns(int columns) const;
 
  private:
   void scrollToBottom();
@@ -27,3 +33,5 @@ class PaperPane : public QPlainTextEdit {
 // The pane's font from the settings' face, height and weight; the system's
 // fixed-pitch font stands in for a face that is not installed.
 QFont PaperFont(const Settings& settings);
+// `font` at `zoom` times its size, in the unit it was given in.
+QFont ZoomedFont(const QFont& font, double zoom);

@@ -1,26 +1,23 @@
 // The window's place in the settings store, under its own key.
 #include "frontpanel/window_place.h"
 
+#include "frontpanel/zoom.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 #include <QWidget>
-#include <algorithm>
 
 namespace {
 
 constexpr const char* PLACE_KEY = "WindowPosition";
 
-// Within the available area of the screen nearest `wanted`, the title bar
-// and top-left corner first when the window is larger than the screen.
+// Within the available area of the screen at `wanted` (or the primary one),
+// the top-left corner first when the window is larger than the screen.
 QPoint OnScreen(QPoint wanted, QSize size) {
   QScreen* screen = QGuiApplication::screenAt(wanted);
   if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return wanted;
-  const QRect area = screen->availableGeometry();
-  const int x = std::max(area.left(), std::min(wanted.x(), area.right() + 1 - size.width()));
-  const int y = std::max(area.top(), std::min(wanted.y(), area.bottom() + 1 - size.height()));
-  return {x, y};
+  return screen ? KeptInside(QRect(wanted, size), screen->availableGeometry()) : wanted;
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // File > Save Paper As... writes the paper as a text file, byte for byte as
 // the log holds it; Print Preview shows exactly what the print job prints.
 #include <QFile>
+#include <QDate>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -17,11 +21,22 @@ bool WritePaperFile(const QString& path, const QString& paper) {
   return file.write(bytes) == bytes.size() && file.flush();
 }
 
+QString SuggestedPaperPath() {
+  const QString name = QStringLiteral("tm650e-paper-%1.txt").arg(QDate::currentDate().toString(Qt::ISODate));
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name);
+}
+
+// Offered in the Documents folder under a name with today's date; a name
+// typed without an extension gets ".txt".
 bool SavePaperAs(QWidget* owner, const QString& paper) {
-  const QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save Paper As"), QString(),
-                                                    QStringLiteral("Text files (*.txt);;All files (*)"));
-  if (path.isEmpty()) return false;
-  return WritePaperFile(path, paper);
+  QDir().mkpath(QFileInfo(SuggestedPaperPath()).path());  // as the log makes it
+  QFileDialog dialog(owner, QStringLiteral("Save Paper As"), SuggestedPaperPath(),
+                     QStringLiteral("Text files (*.txt);;All files (*)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("txt"));
+  dialog.selectFile(SuggestedPaperPath());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  return WritePaperFile(dialog.selectedFiles().first(), paper);
 }
 
 void PreviewPaper(QWidget* owner, const QString& paper, const Settings& settings) {

@@ -23,6 +23,8 @@ bool ChooseFont(QWidget* owner, Settings& settings, QFont& chosen);
 // File > Save Paper As...: asks for a file name and writes the paper there,
 // the same bytes as the log. False when cancelled or not written.
 bool SavePaperAs(QWidget* owner, const QString& paper);
+// Where Save Paper As starts: tm650e-paper-<date>.txt in the Documents folder.
+QString SuggestedPaperPath();
 // Writes the paper to `path` without asking; false when it cannot.
 bool WritePaperFile(const QString& path, const QString& paper);
 // File > Print Preview: the pages exactly as the print job would print them.

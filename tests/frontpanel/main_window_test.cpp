@@ -3,8 +3,10 @@
 // is deterministic: clicks and PC keys become commands, and the window draws
 // the events the firmware's answers publish. One case runs the machine's
 // own thread: quitting while the device is off.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 #include <QFile>
 #include <QKeyEvent>
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 #include "app/settings.h"
 #include "app/startup.h"
@@ -104,31 +107,32 @@ using KeyDown = std::pair<CommandKind, int>;
 KeyDown Down(int key) { return {CommandKind::KeyDown, key}; }
 KeyDown Up(int key) { return {CommandKind::KeyUp, key}; }
 
-TEST_F(MainWindowTest, BuildsEveryControlOfTheFaceAtAFixedSize) {
-  window_->show();
-  EXPECT_EQ(window_->control(IDC_FACE)->geometry(), QRect(8, 33, 777, 171));
-  EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
-  for (const ControlTemplate& item : FaceControls()) {
-    if (item.id >= 0) {
-      EXPECT_NE(window_->control(item.id), nullptr) << item.id;
-    }
-  }
-  EXPECT_EQ(window_->powerCaption(), QStringLiteral("OFF"));
-  EXPECT_FALSE(window_->control(IDC_CANCEL)->isVisible());
-  EXPECT_EQ(window_->key(IDC_KEY_EQUALS)->toolTip(), QStringLiteral("PC key: Enter or ="));
-}
-
-TEST_F(MainWindowTest, EveryMenuCommandIsThereAndInTheHelpBook) {
+// Each command with the desktop's shortcut, "..." where it opens a dialog.
+TEST_F(MainWindowTest, EveryMenuCommandIsThereWithItsShortcutAndInTheHelpBook) {
   QFile book(QString::fromLatin1(HELP_BOOK));
   ASSERT_TRUE(book.open(QIODevice::ReadOnly));
   const QString html = QString::fromUtf8(book.readAll());
-  for (int id : {IDM_NEW, IDM_PAGE_SETUP, IDC_PRINT, IDM_EXIT, IDM_FONT, IDM_BEEP, IDM_HEADER_FOOTER,
-                 IDM_HELP_CONTENTS, IDM_ABOUT})
-    ASSERT_NE(window_->action(id), nullptr) << id;
+  struct Item {
+    int id;
+    const char* shortcut;
+    bool opensDialog;
+  };
+  const Item items[] = {
+      {IDM_NEW, "Ctrl+N", false},        {IDM_PAGE_SETUP, "", true},     {IDC_PRINT, "Ctrl+P", true},
+      {IDM_PRINT_PREVIEW, "", true},     {IDM_SAVE_PAPER, "Ctrl+S", true}, {IDM_EXIT, "Ctrl+Q", false},
+      {IDM_FONT, "", true},              {IDM_BEEP, "", true},           {IDM_HEADER_FOOTER, "", true},
+      {IDM_HELP_CONTENTS, "F1", false},  {IDM_ABOUT, "", true},
+  };
+  for (const Item& item : items) {
+    const QAction* action = window_->action(item.id);
+    ASSERT_NE(action, nullptr) << item.id;
+    EXPECT_EQ(action->shortcut().toString(QKeySequence::PortableText), QLatin1String(item.shortcut)) << item.id;
+    EXPECT_EQ(action->text().endsWith(QStringLiteral("...")), item.opensDialog) << action->text().toStdString();
+  }
   for (int id : {IDM_PAGE_SETUP, IDC_PRINT, IDM_FONT, IDM_HEADER_FOOTER})
     EXPECT_EQ(window_->action(id)->isEnabled(), PrintingAvailable()) << id;
   const QList<QAction*> actions = window_->findChildren<QAction*>(QRegularExpression(QStringLiteral("^cmd")));
-  EXPECT_GE(actions.size(), 11);
+  EXPECT_EQ(actions.size(), std::size(items));
   for (const QAction* action : actions) {
     QString name = action->text();  // "&Header && Footer" reads "Header & Footer"
     name.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
@@ -292,16 +296,96 @@ TEST_F(MainWindowTest, QuittingWhileTheDeviceIsOffEndsTheThread) {
   EXPECT_FALSE(machine_->thread.joinable());
 }
 
-TEST_F(MainWindowTest, HelpIsForNumberedControlsOnly) {
+// F1 over a control with a topic shows the topic; anywhere else it is the
+// Help Contents shortcut. Ctrl+N is New.
+TEST_F(MainWindowTest, F1ShowsTheTopicUnderTheMouseOrTheHelpContents) {
   window_->show();
-  QWidget* key = window_->control(IDC_KEY_1);
-  EXPECT_EQ(window_->controlIdAt(key->mapToGlobal(key->rect().center())), IDC_KEY_1);
-  QWidget* lampButton = window_->control(IDC_LAMP_PRINT);
-  EXPECT_EQ(window_->controlIdAt(lampButton->mapToGlobal(QPoint(3, 3))), IDC_LAMP_PRINT);
-  // The "PF" label at (465, 243) in dialog units has no id.
-  const QRect label = DialogRect({-1, ControlKind::Label, 465, 243, 10, 7, "PF"});
   QWidget* face = window_->control(IDC_FACE)->parentWidget();
-  EXPECT_EQ(window_->controlIdAt(face->mapToGlobal(label.center())), 0);
+  // The "PF" label at (465, 243) in dialog units has no id.
+  const QRect label = FaceRect({-1, ControlKind::Label, 465, 243, 10, 7, "PF"}, window_->zoom());
+  const QWidget* digit = window_->control(IDC_DIGIT_1 + 2);
+  const std::pair<QPoint, int> places[] = {
+      {window_->control(IDC_KEY_1)->mapToGlobal(QPoint(5, 5)), IDC_KEY_1},
+      {window_->control(IDC_LAMP_PRINT)->mapToGlobal(QPoint(3, 3)), IDC_LAMP_PRINT},
+      {digit->mapToGlobal(digit->rect().center()), IDC_DIGIT_1 + 2},
+      {face->mapToGlobal(label.center()), 0},
+  };
+  for (const auto& [place, id] : places) {
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    EXPECT_EQ(window_->controlIdAt(place), id);
+    QCursor::setPos(place);
+    QTest::keyClick(window_.get(), Qt::Key_F1);
+    auto shown = [&](const char* name) {
+      QWidget* found = nullptr;
+      for (QWidget* widget : window_->findChildren<QWidget*>(QLatin1String(name)))
+        if (widget->isVisible()) found = widget;
+      return found;
+    };
+    QWidget* popup = shown("helpPopup");
+    EXPECT_EQ(popup != nullptr, id != 0) << id;
+    EXPECT_EQ(shown("helpWindow") != nullptr, id == 0) << id;
+    if (popup) popup->close();
+  }
+  QTest::keyClick(window_.get(), Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(queued(), (std::vector<KeyDown>{{CommandKind::New, 0}}));
+}
+
+QAccessibleInterface* Accessible(QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); }
+
+// A screen reader finds every key, lamp and button and the display by name,
+// with a description, and hears the display and the lamps change. Tab takes
+// the keyboard through every key and button, and the space bar presses keys.
+TEST_F(MainWindowTest, EveryControlHasAnAccessibleNameAndDescription) {
+  window_->show();
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  std::vector<QAccessibleInterface*> nodes{Accessible(window_.get())};
+  for (size_t i = 0; i < nodes.size(); ++i)
+    for (int c = 0; c < nodes[i]->childCount(); ++c) nodes.push_back(nodes[i]->child(c));
+  QWidget* displayPanel = window_->control(IDC_DIGIT_1)->parentWidget();
+  std::set<QString> names;
+  int controls = 0;
+  for (QAccessibleInterface* node : nodes) {
+    // The numbered controls and the display; labels are read by their text.
+    const QObject* object = node->object();
+    const bool display = object == displayPanel;
+    if (!(object->property("controlId").isValid() || display) || object->inherits("QLabel")) continue;
+    if (node->state().invisible) continue;
+    ++controls;
+    const QString name = node->text(QAccessible::Name);
+    EXPECT_FALSE(name.isEmpty()) << object->objectName().toStdString();
+    EXPECT_FALSE(node->text(QAccessible::Description).isEmpty()) << name.toStdString();
+    EXPECT_TRUE(display || names.insert(name).second) << "two controls read " << name.toStdString();
+  }
+  EXPECT_EQ(controls, 35 + 4 + 5 + 3 + 1) << "keys, buttons, lamps, paper and pictures, and the display";
+  const std::pair<int, const char*> named[] = {
+      {IDC_KEY_AC_ALL, "AC All"}, {IDC_KEY_AC_NO_GAUGE, "AC No gauge"}, {IDC_KEY_EQUALS, "="},
+      {IDC_KEY_P_EQUALS, "P="},   {IDC_PAPER_FEED, "PF Paper feed"},   {IDC_LAMP_PRINT, "PRINT lamp: dark"}};
+  for (const auto& [id, name] : named) EXPECT_EQ(Accessible(window_->control(id))->text(QAccessible::Name), name);
+
+  QAccessibleInterface* display = Accessible(displayPanel);
+  EXPECT_EQ(display->role(), QAccessible::StaticText);
+  EXPECT_EQ(display->text(QAccessible::Name), QStringLiteral("0"));
+  window_->control(IDC_KEY_N)->setFocus();
+  for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Space})  // from N to AC All, and press it
+    QTest::keyClick(QApplication::focusWidget(), key);
+  EXPECT_EQ(QApplication::focusWidget(), window_->control(IDC_KEY_AC_ALL));
+  EXPECT_EQ(queued(), (std::vector<KeyDown>{Down(12), Up(12)}));
+  for (int id : {IDC_KEY_1, IDC_KEY_POINT, IDC_KEY_1 + 4, IDC_KEY_N}) clickKey(id);
+  EXPECT_EQ(display->text(QAccessible::Name), QStringLiteral("1.5"));
+  EXPECT_EQ(Accessible(window_->control(IDC_LAMP_PRINT))->text(QAccessible::Name), QStringLiteral("PRINT lamp: lit"));
+
+  std::set<QWidget*> reached;
+  window_->control(IDC_KEY_A)->setFocus();
+  while (reached.insert(QApplication::focusWidget()).second) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  for (const ControlTemplate& item : FaceControls()) {
+    const bool focusable = item.kind == ControlKind::Key || item.kind == ControlKind::Button ||
+                           item.kind == ControlKind::DefaultButton;
+    if (focusable) {
+      EXPECT_TRUE(reached.count(window_->control(item.id))) << item.id << " is out of the Tab order";
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The printing dialogs driven offscreen: Header and Footer (112), Page Setup
 // (113) with its checks and its picture, the fixed-pitch font choice, Save
 // Paper As and the print preview.
+#include <QFileDialog>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -163,6 +165,23 @@ TEST_F(DialogTest, FontChoiceOffersFixedPitchOnlyAndStoresIt) {
   EXPECT_EQ(fresh.Height, -14);
   EXPECT_EQ(fresh.PointSize, 10);
   EXPECT_EQ(PaneFontFromSettings(fresh).pixelSize(), 14);
+}
+
+// Save Paper As starts at tm650e-paper-<date>.txt in Documents and gives a
+// name typed without an extension ".txt".
+TEST_F(DialogTest, SavePaperAsSuggestsADatedTextFileAndAddsTxt) {
+  QTemporaryDir dir;
+  QString suggested;
+  WhenModalOpens([&](QDialog* dialog) {
+    auto* files = static_cast<QFileDialog*>(dialog);
+    suggested = files->selectedFiles().value(0);
+    files->selectFile(dir.filePath("knit"));
+    static_cast<QDialog*>(files)->accept();
+  });
+  ASSERT_TRUE(SavePaperAs(&owner_, QStringLiteral("22 ST\r\n")));
+  EXPECT_EQ(suggested, SuggestedPaperPath());
+  EXPECT_TRUE(QFileInfo(suggested).fileName().startsWith(QStringLiteral("tm650e-paper-20")));
+  EXPECT_TRUE(QFile::exists(dir.filePath("knit.txt")));
 }
 
 TEST(PaperFile, WritesTheSameBytesAsTheLog) {
