@@ -51,9 +51,6 @@ SessionLog OpenLog(const std::string& executable) {
   return OpenSessionLog(std::filesystem::path(documents.toStdString()), LogFileNameFor(executable));
 }
 
-// The device is kept between runs unless the user turned that off.
-constexpr const char* KEEP_DEVICE = "KeepDevice";
-
 std::filesystem::path StatePath() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   if (folder.isEmpty()) return {};
@@ -61,7 +58,7 @@ std::filesystem::path StatePath() {
   return std::filesystem::path(folder.toStdString()) / "tm650e.state";
 }
 
-bool KeepDevice() { return QSettings().value(QLatin1String(KEEP_DEVICE), true).toBool(); }
+bool KeepDevice() { return QSettings().value(QLatin1String(KEEP_DEVICE_KEY), true).toBool(); }
 
 // A state that cannot be restored starts the device afresh, and says why.
 QString RestoreDevice(Machine& machine, const std::filesystem::path& path) {
@@ -117,6 +114,7 @@ int main(int argc, char* argv[]) {
   {
     MainWindow window(machine, settings, images, *sound);
     if (!notice.isEmpty()) window.showNotice(notice);
+    window.setLog(log.path.string(), log.error);
     window.adjustSize();
     RestoreWindowPlace(&window);
     window.show();

@@ -15,7 +15,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QDir>
 #include <QMenu>
+#include <QSettings>
 #include <QWindow>
 #include <vector>
 
@@ -94,6 +96,9 @@ constexpr MenuItem FileMenu[] = {
     {IDC_PRINT, "&Print...", "", "Ctrl+P"},
     {IDM_PRINT_PREVIEW, "Print Pre&view...", "Shows the pages as they will print.", ""},
     {IDM_SAVE_PAPER, "Save Paper &As...", "Saves the paper as a text file.", "Ctrl+S"},
+    {IDM_LOG_FILE, "&Log File...", "Shows where the printed lines are logged.", ""},
+    {0, nullptr, nullptr, nullptr},
+    {IDM_KEEP_DEVICE, "&Keep Device Between Runs", "Carries the device and its paper over to the next start.", ""},
     {0, nullptr, nullptr, nullptr},
     {IDM_EXIT, "E&xit", "Quits the application", "Ctrl+Q"},
 };
@@ -366,6 +371,10 @@ void MainWindow::buildMenus() {
       action->setShortcut(QKeySequence(QLatin1String(item.shortcut), QKeySequence::PortableText));
       action->setEnabled(!NeedsPrinting(item.id) || PrintingAvailable());
       connect(action, &QAction::triggered, this, [this, id = item.id] { command(id); });
+      if (item.id == IDM_KEEP_DEVICE) {
+        action->setCheckable(true);
+        action->setChecked(machine_.keepState.load());
+      }
     }
   };
   addMenu("&File", FileMenu);
@@ -422,6 +431,8 @@ void MainWindow::command(int id) {
     case IDM_PRINT_PREVIEW:
       if (PrintingAvailable()) PreviewPaper(this, paperText(), settings_);
       return;
+    case IDM_KEEP_DEVICE: keepDevice(action(IDM_KEEP_DEVICE)->isChecked()); return;
+    case IDM_LOG_FILE: showLogFile(); return;
     case IDM_SAVE_PAPER:
       if (PrintingAvailable()) SavePaperAs(this, paperText());
       return;
@@ -435,6 +446,29 @@ void MainWindow::quit() {
   closing_ = true;
   releaseHeldKeys();
   done(1);
+}
+
+// Taken up at once by the machine's idle saves, and at exit.
+void MainWindow::keepDevice(bool keep) {
+  machine_.keepState = keep;
+  QSettings().setValue(QLatin1String(KEEP_DEVICE_KEY), keep);
+}
+
+void MainWindow::showLogFile() {
+  const QString path = QDir::toNativeSeparators(QString::fromStdString(logPath_));
+  if (logError_.empty()) {
+    showMessage(QStringLiteral("Log File"),
+                QStringLiteral("Every printed line is also written to\n%1\n\nThe logs of the three sessions before "
+                               "are kept beside it (.1.log to .3.log).")
+                    .arg(path),
+                false);
+  } else {
+    showMessage(QStringLiteral("Log File"),
+                QStringLiteral("Printed lines are not being logged:\n%1\n\nThe paper pane keeps every line; "
+                               "File > Save Paper As saves it.")
+                    .arg(QString::fromStdString(logError_)),
+                false);
+  }
 }
 
 void MainWindow::send(CommandKind kind, uint8_t key) {
@@ -497,6 +531,7 @@ void MainWindow::drawEvent(const Event& event) {
     case EventKind::Power: showPower(); break;
     case EventKind::Stopped: showStopped(); break;
     case EventKind::LogFailed:
+      logError_ = event.text;
       showMessage(QStringLiteral("TM650E"),
                   QString::fromStdString(event.text) +
                       QStringLiteral("\nThe paper pane keeps every line; File > Save Paper As still works."),

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct ControlTemplate;
 struct FaceImages;
 struct Machine;
 struct Settings;
+
+// The settings key of File > Keep Device Between Runs (on unless turned off).
+constexpr const char* KEEP_DEVICE_KEY = "KeepDevice";
 
 class MainWindow : public QDialog {
  public:
@@ -63,6 +67,11 @@ class MainWindow : public QDialog {
   void drainEvents();
   // A one-line notice under the display (a fresh start, a device not kept).
   void showNotice(const QString& text);
+  // Where the session log is, or why there is none, for File > Log File.
+  void setLog(const std::string& path, const std::string& error) {
+    logPath_ = path;
+    logError_ = error;
+  }
 
  protected:
   void reject() override;  // Esc and the close box quit
@@ -83,6 +92,8 @@ class MainWindow : public QDialog {
   void keepOnScreen();
   void quit();
   void send(CommandKind kind, uint8_t key = 0);
+  void keepDevice(bool keep);
+  void showLogFile();
   void keyChanged(uint8_t key, bool down);
   void releaseHeldKeys();
   void drawEvent(const Event& event);
@@ -110,6 +121,8 @@ class MainWindow : public QDialog {
   std::array<DigitPainter*, 4> digits_{};
   std::array<QWidget*, 4> points_{};
   DeviceView view_;
+  std::string logPath_;
+  std::string logError_;
   std::set<uint8_t> held_;  // device keys down by mouse or PC key
   std::set<KeyButton*> heldFromKeyboard_;
   std::vector<std::pair<const ControlTemplate*, QWidget*>> placed_;  // every control with its template

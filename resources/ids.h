@@ -72,3 +72,5 @@ constexpr int IDM_PAGE_SETUP = 40008;
 constexpr int IDM_HEADER_FOOTER = 40009;
 constexpr int IDM_SAVE_PAPER = 40010;
 constexpr int IDM_PRINT_PREVIEW = 40011;
+constexpr int IDM_KEEP_DEVICE = 40012;
+constexpr int IDM_LOG_FILE = 40013;

@@ -121,7 +121,8 @@ TEST_F(MainWindowTest, EveryMenuCommandIsThereWithItsShortcutAndInTheHelpBook) {
       {IDM_NEW, "Ctrl+N", false},        {IDM_PAGE_SETUP, "", true},     {IDC_PRINT, "Ctrl+P", true},
       {IDM_PRINT_PREVIEW, "", true},     {IDM_SAVE_PAPER, "Ctrl+S", true}, {IDM_EXIT, "Ctrl+Q", false},
       {IDM_FONT, "", true},              {IDM_BEEP, "", true},           {IDM_HEADER_FOOTER, "", true},
-      {IDM_HELP_CONTENTS, "F1", false},  {IDM_ABOUT, "", true},
+      {IDM_HELP_CONTENTS, "F1", false},  {IDM_ABOUT, "", true},       {IDM_LOG_FILE, "", true},
+      {IDM_KEEP_DEVICE, "", false},
   };
   for (const Item& item : items) {
     const QAction* action = window_->action(item.id);
