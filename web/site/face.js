@@ -52,22 +52,32 @@ function keyButton(spec, hold) {
     button.append(caption);
   }
   button.append(spec.text);
+  let held = false;
   let downSince = 0;
+  let unshow = 0;
   const press = () => {
+    if (held) return;
+    held = true;
+    clearTimeout(unshow);
     downSince = performance.now();
     button.classList.add("down");
     hold(spec.key, true);
   };
   const release = () => {
-    if (!button.classList.contains("down")) return;
+    if (!held) return;
+    held = false;
     hold(spec.key, false);
     const shown = performance.now() - downSince;
-    setTimeout(() => button.classList.remove("down"), Math.max(0, MIN_SHOWN_DOWN_MS - shown));
+    unshow = setTimeout(() => button.classList.remove("down"), Math.max(0, MIN_SHOWN_DOWN_MS - shown));
   };
   button.addEventListener("pointerdown", (event) => {
     if (event.button !== 0) return;
     event.preventDefault();
-    button.setPointerCapture(event.pointerId);
+    try {
+      button.setPointerCapture(event.pointerId);  // the release comes here wherever the finger goes
+    } catch {
+      // a pointer the browser no longer tracks: its release still ends the press
+    }
     press();
   });
   for (const end of ["pointerup", "pointercancel", "lostpointercapture"]) button.addEventListener(end, release);
