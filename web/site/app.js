@@ -2,6 +2,7 @@
 // last visit, sends it the face's commands, draws its events, keeps the
 // device and paper in the browser's storage whenever it waits for a key, and
 // runs the paper, manual and settings commands.
+import { worker } from "./boot.js";
 import { buildFace } from "./face.js";
 import { attachKeyboard, pcKeyNames } from "./keyboard.js";
 import { createManual } from "./manual.js";
@@ -27,7 +28,6 @@ function notice(text) {
 }
 $("notice-close").addEventListener("click", () => ($("notice").hidden = true));
 
-const worker = new Worker(new URL("./machine_worker.js", import.meta.url), { type: "module" });
 function send(kind, key = 0) {
   if (stopped && (kind === "power" || kind === "new")) return;
   worker.postMessage({ type: "command", kind: COMMANDS[kind], key });

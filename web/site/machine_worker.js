@@ -12,6 +12,8 @@ const TURN_MS = 6;    // a run this long lets the page's messages in
 
 const EVENT_KINDS = ["display", "lamps", "beep", "paper", "paperCleared", "power", "stopped", "logFailed"];
 
+const loading = createMachine();  // from the Worker's start, while the page still loads
+loading.catch(() => {});  // reported when the page starts the machine
 let machine = null;
 let pending = [];        // commands that came before the machine was up
 let continuing = false;  // a run is waiting for its next turn
@@ -34,7 +36,7 @@ self.onmessage = ({ data }) => {
 
 async function start(snapshot) {
   try {
-    machine = await createMachine();
+    machine = await loading;
   } catch (error) {
     postMessage({ type: "failed", message: `the machine could not be loaded: ${error}` });
     return;
