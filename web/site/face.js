@@ -34,24 +34,29 @@ export const LAMPS = [
 // The frames round the key groups, as grid areas of the wide layout.
 const FRAMES = ["frame-display", "frame-ac", "frame-numbers", "frame-gauge", "frame-mt", "frame-arc", "frame-print"];
 
-const KEY_CLASSES = { fn: "function", aca: "clear", acn: "clear", kc: "clear" };
+// Number keys light, clearing keys red, the rest dark.
+function keyClass(area) {
+  if (area === "fn") return "key function";
+  if (["aca", "acn", "kc"].includes(area)) return "key clear";
+  return area.startsWith("n") ? "key number" : "key";
+}
 
 const MIN_SHOWN_DOWN_MS = 90;  // a quick tap still shows the key going down
 
-function keyButton(spec, hold) {
+function keyButton(item, hold) {
   const button = document.createElement("button");
   button.type = "button";
-  button.className = `key ${KEY_CLASSES[spec.area] ?? (/^n/.test(spec.area) ? "number" : "")}`.trim();
-  button.dataset.id = spec.id;
-  button.dataset.key = spec.key;
-  button.style.gridArea = spec.area === "fn" ? "" : spec.area;
-  if (spec.caption) {
+  button.className = keyClass(item.area);
+  button.dataset.id = item.id;
+  button.dataset.key = item.key;
+  button.style.gridArea = item.area === "fn" ? "" : item.area;
+  if (item.caption) {
     const caption = document.createElement("span");
     caption.className = "caption";
-    caption.textContent = spec.caption;
+    caption.textContent = item.caption;
     button.append(caption);
   }
-  button.append(spec.text);
+  button.append(item.text);
   let held = false;
   let downSince = 0;
   let unshow = 0;
@@ -61,12 +66,12 @@ function keyButton(spec, hold) {
     clearTimeout(unshow);
     downSince = performance.now();
     button.classList.add("down");
-    hold(spec.key, true);
+    hold(item.key, true);
   };
   const release = () => {
     if (!held) return;
     held = false;
-    hold(spec.key, false);
+    hold(item.key, false);
     const shown = performance.now() - downSince;
     unshow = setTimeout(() => button.classList.remove("down"), Math.max(0, MIN_SHOWN_DOWN_MS - shown));
   };
@@ -96,26 +101,26 @@ function keyButton(spec, hold) {
 export function buildFace({ functionKeys, panel, display, stopped }, send) {
   const keys = new Map();
   const hold = (key, down) => send(down ? "keyDown" : "keyUp", key);
-  for (const spec of KEYS) {
-    const key = keyButton(spec, hold);
-    keys.set(spec.id, key);
-    if (spec.area === "fn") {
-      key.button.style.setProperty("--n", spec.id - 1000);
+  for (const item of KEYS) {
+    const key = keyButton(item, hold);
+    keys.set(item.id, key);
+    if (item.area === "fn") {
+      key.button.style.setProperty("--n", item.id - 1000);
       functionKeys.append(key.button);
     } else {
       panel.append(key.button);
     }
   }
 
-  const lamps = LAMPS.map((spec) => {
+  const lamps = LAMPS.map((item) => {
     const lamp = document.createElement("span");
     lamp.className = "lamp";
-    lamp.style.gridArea = spec.area;
-    lamp.dataset.name = spec.name;
+    lamp.style.gridArea = item.area;
+    lamp.dataset.name = item.name;
     lamp.innerHTML = '<span class="led"></span>';
-    lamp.append(spec.name);
+    lamp.append(item.name);
     panel.append(lamp);
-    return [spec.mask, lamp];
+    return [item.mask, lamp];
   });
 
   const feed = document.createElement("button");
