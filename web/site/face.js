@@ -51,6 +51,7 @@ function keyButton(item, hold) {
   button.dataset.key = item.key;
   button.style.gridArea = item.area === "fn" ? "" : item.area;
   if (item.caption) {
+    button.setAttribute("aria-label", `${item.text} (${item.caption})`);
     const caption = document.createElement("span");
     caption.className = "caption";
     caption.textContent = item.caption;
