@@ -192,14 +192,32 @@ StateFileResult SaveMachineState(const Machine& m, const std::filesystem::path& 
   return SaveStateFile(path, key, MachineStateSections(m));
 }
 
+namespace {
+
+StateFileResult Restore(Machine& m, StateFileResult read, const std::vector<StateSection>& sections,
+                        const std::string& name) {
+  std::string error;
+  if (read.ok() && !RestoreMachineState(m, sections, error)) {
+    read.status = StateFileStatus::Corrupt;
+    read.message = name + ": " + error;
+  }
+  return read;
+}
+
+}  // namespace
+
 StateFileResult LoadMachineState(Machine& m, const std::filesystem::path& path, uint64_t key) {
   std::vector<StateSection> sections;
-  StateFileResult result = LoadStateFile(path, key, sections);
-  if (!result.ok()) return result;
-  std::string error;
-  if (!RestoreMachineState(m, sections, error)) {
-    result.status = StateFileStatus::Corrupt;
-    result.message = path.string() + ": " + error;
-  }
-  return result;
+  StateFileResult read = LoadStateFile(path, key, sections);
+  return Restore(m, std::move(read), sections, path.string());
+}
+
+std::vector<uint8_t> MachineStateBytes(const Machine& m) {
+  return EncodeStateFile(m.stateKey, MachineStateSections(m));
+}
+
+StateFileResult RestoreMachineStateBytes(Machine& m, std::span<const uint8_t> bytes) {
+  std::vector<StateSection> sections;
+  StateFileResult read = DecodeStateFile(bytes, m.stateKey, sections, "the kept device");
+  return Restore(m, std::move(read), sections, "the kept device");
 }

@@ -25,3 +25,6 @@ bool RestoreMachineState(Machine& machine, const std::vector<StateSection>& sect
 // stopped, or not started.
 StateFileResult SaveMachineState(const Machine& machine, const std::filesystem::path& path, uint64_t key);
 StateFileResult LoadMachineState(Machine& machine, const std::filesystem::path& path, uint64_t key);
+// The same as one record of bytes, for a store that is not a file.
+std::vector<uint8_t> MachineStateBytes(const Machine& machine);
+StateFileResult RestoreMachineStateBytes(Machine& machine, std::span<const uint8_t> bytes);

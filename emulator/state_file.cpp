@@ -289,9 +289,18 @@ StateFileResult SaveStateFile(const fs::path& path, uint64_t firmwareHash, const
 StateFileResult LoadStateFile(const fs::path& path, uint64_t firmwareHash, std::vector<StateSection>& sections) {
   std::vector<uint8_t> file;
   if (StateFileResult read = ReadWholeFile(path, file); !read.ok()) return read;
-  if (StateFileResult framed = CheckFrame(path, file, firmwareHash); !framed.ok()) return framed;
+  return DecodeStateFile(file, firmwareHash, sections, path);
+}
+
+std::vector<uint8_t> EncodeStateFile(uint64_t firmwareHash, const std::vector<StateSection>& sections) {
+  return Serialise(firmwareHash, sections);
+}
+
+StateFileResult DecodeStateFile(std::span<const uint8_t> bytes, uint64_t firmwareHash,
+                                std::vector<StateSection>& sections, const fs::path& name) {
+  if (StateFileResult framed = CheckFrame(name, bytes, firmwareHash); !framed.ok()) return framed;
   std::vector<StateSection> found;
-  if (!ReadSections(file, found)) return Failed(StateFileStatus::Corrupt, path, "corrupt (sections do not add up)");
+  if (!ReadSections(bytes, found)) return Failed(StateFileStatus::Corrupt, name, "corrupt (sections do not add up)");
   sections = std::move(found);
   return {};
 }

@@ -49,5 +49,11 @@ StateFileResult SaveStateFile(const std::filesystem::path& path, uint64_t firmwa
 StateFileResult LoadStateFile(const std::filesystem::path& path, uint64_t firmwareHash,
                               std::vector<StateSection>& sections);
 
+// The same record as bytes, for a store that is not a file (the web page's
+// browser storage); `name` stands for the path in messages.
+std::vector<uint8_t> EncodeStateFile(uint64_t firmwareHash, const std::vector<StateSection>& sections);
+StateFileResult DecodeStateFile(std::span<const uint8_t> bytes, uint64_t firmwareHash,
+                                std::vector<StateSection>& sections, const std::filesystem::path& name);
+
 // The section of that name, or nullptr.
 const StateSection* FindStateSection(const std::vector<StateSection>& sections, std::string_view name);

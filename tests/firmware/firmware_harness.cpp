@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -26,6 +27,13 @@ std::string Slurp(const fs::path& path) {
 }
 
 std::atomic<int> scratchCount{0};
+
+// The runner under test: this build's own, or the command in TM650_RUN (the
+// WebAssembly build runs the same suites under Node that way).
+std::string Runner() {
+  const char* command = std::getenv("TM650_RUN");
+  return command && *command ? command : TM650_RUN;
+}
 
 }  // namespace
 
@@ -62,7 +70,7 @@ RunResult RunFirmware(const std::string& options, const std::string& rom) {
                                    ? " --capture-dir '" + scratch.path().string() + "'"
                                    : std::string();
   RunResult result;
-  result.status = RunCommand(std::string(TM650_RUN) + " --rom '" + image + "' --report '" + report.string() +
+  result.status = RunCommand(Runner() + " --rom '" + image + "' --report '" + report.string() +
                                  "'" + captures + " " + options + " 2>'" + errors.string() + "'",
                              &result.paper);
   result.report = Slurp(report);

@@ -1,0 +1,124 @@
+// What the browser tests and the figures share: the built site served
+// locally, headless Chromium with a fresh profile, tapping the face's keys
+// by the runner's key names, and the manual's worked examples.
+import { mkdtempSync, readdirSync, readFileSync, rmSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import puppeteer from "puppeteer-core";
+import { serve } from "../../web/serve.mjs";
+
+const REPO = new URL("../../", import.meta.url).pathname;
+export const SITE = process.env.TM650_WEB_SITE ?? join(REPO, "build/web/site");
+const MANUAL = join(REPO, "firmware/manual");
+
+export async function startSite() {
+  const server = await serve(SITE);
+  const stop = () => new Promise((resolve) => {
+    server.close(resolve);
+    server.closeAllConnections();
+  });
+  return { url: `http://127.0.0.1:${server.address().port}/`, stop };
+}
+
+export async function launchBrowser() {
+  const profile = mkdtempSync(join(tmpdir(), "tm650e-chromium-"));
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+    headless: true,
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+           "--disable-component-update", "--disable-sync", "--no-first-run", `--user-data-dir=${profile}`],
+  });
+  // The profile goes once Chromium has exited, not merely disconnected.
+  const close = browser.close.bind(browser);
+  browser.close = async () => {
+    await close();
+    rmSync(profile, { recursive: true, force: true, maxRetries: 10 });
+  };
+  return browser;
+}
+
+export const DESKTOP = { width: 1280, height: 800 };
+export const PHONE = { width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+
+// The runner's key names (tm650-run --keys) to the face's control ids.
+const CONTROLS = {
+  ".": 1024, C: 1025, AC: 1040, ACNG: 1041, S: 1026, R: 1027, X: 1028, Y: 1029, Z: 1030, "=": 1032, "P=": 1031,
+};
+export function controlFor(name) {
+  if (/^F[A-N]$/.test(name)) return 1000 + name.charCodeAt(1) - 65;
+  if (/^[0-9]$/.test(name)) return name === "0" ? 1023 : 1013 + Number(name);
+  if (name in CONTROLS) return CONTROLS[name];
+  throw new Error(`no key named ${name}`);
+}
+
+export const idles = (page) => page.$eval("body", (body) => Number(body.dataset.idles ?? 0));
+
+export async function untilIdleAfter(page, before) {
+  await page.waitForFunction((n) => Number(document.body.dataset.idles ?? 0) > n, {}, before);
+}
+
+// Presses the key (a click, or a finger's tap with `touch`) and waits until
+// the device has done with it and waits for the next.
+export async function tap(page, name, { touch = false } = {}) {
+  const before = await idles(page);
+  const key = await page.$(`.key[data-id="${controlFor(name)}"]`);
+  if (touch) await key.tap();
+  else await key.click();
+  await untilIdleAfter(page, before);
+}
+
+export async function tapAll(page, keys, options) {
+  for (const name of keys.split(" ").filter(Boolean)) await tap(page, name, options);
+}
+
+// Clicks a page control and waits until the device has served it.
+export async function command(page, selector) {
+  const before = await idles(page);
+  await page.click(selector);
+  await untilIdleAfter(page, before);
+}
+
+// What the face shows: the digits as the runner's report writes "shown",
+// the lit lamps, the power button's caption and the paper.
+export function face(page) {
+  return page.evaluate(() => ({
+    shown: document.getElementById("display").dataset.shown,
+    lamps: [...document.querySelectorAll(".lamp.lit")].map((lamp) => lamp.dataset.name),
+    power: document.getElementById("power").textContent,
+    paper: document.getElementById("paper").textContent,
+  }));
+}
+
+export const trimmed = (shown) => shown.trim() || "(blank)";
+
+const unescape = (text) => text.replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&quot;/g, '"')
+  .replace(/&#x27;/g, "'").replace(/&ndash;/g, "\u2013").replace(/&amp;/g, "&");
+
+// Every worked example of the manual: its keys, the values "=" steps
+// through, the printout, and each row of its table (the keys of the row, and
+// the display and lamps after them).
+export function manualExamples() {
+  const examples = [];
+  for (const file of readdirSync(MANUAL).filter((name) => name.endsWith(".html")).sort()) {
+    const text = readFileSync(join(MANUAL, file), "utf8");
+    for (const found of text.matchAll(/<div class="example"([^>]*)>([\s\S]*?)<\/div>/g)) {
+      const attribute = (name) => unescape(found[1].match(new RegExp(`${name}="([^"]*)"`))[1]);
+      const keys = attribute("data-keys").split(" ");
+      const rows = [];
+      for (const row of found[2].matchAll(/<tr><td>(.*?)<\/td><td><samp>(.*?)<\/samp><\/td><td>(.*?)<\/td>/g)) {
+        const count = (row[1].match(/<kbd>/g) ?? []).length;
+        const lamps = unescape(row[3]);
+        rows.push({ keys: keys.splice(0, count).join(" "), shown: unescape(row[2]), lamps: lamps === "\u2013" ? [] : [lamps] });
+      }
+      examples.push({
+        page: file,
+        keys: attribute("data-keys"),
+        printKeys: attribute("data-print-keys"),
+        steps: attribute("data-steps").split("|"),
+        paper: unescape(found[2].match(/<pre class="paper">\n([\s\S]*?)<\/pre>/)[1]),
+        rows,
+      });
+    }
+  }
+  return examples;
+}

@@ -1,0 +1,60 @@
+// A small static server for the built site, for trying the page locally and
+// for the browser tests: the right content types (module scripts and
+// WebAssembly need theirs), no caching in the way of a new build, and only
+// files under the site's folder.
+//   node web/serve.mjs [folder] [port] [address]
+import { createReadStream } from "node:fs";
+import { stat } from "node:fs/promises";
+import { createServer } from "node:http";
+import { extname, join, normalize, resolve, sep } from "node:path";
+import { fileURLToPath } from "node:url";
+
+const TYPES = {
+  ".html": "text/html; charset=utf-8",
+  ".js": "text/javascript; charset=utf-8",
+  ".mjs": "text/javascript; charset=utf-8",
+  ".css": "text/css; charset=utf-8",
+  ".wasm": "application/wasm",
+  ".webmanifest": "application/manifest+json",
+  ".svg": "image/svg+xml",
+  ".png": "image/png",
+  ".bmp": "image/bmp",
+};
+
+// Starts serving `folder`; resolves to the server once it listens (port 0
+// picks a free port: server.address().port).
+export function serve(folder, port = 0, address = "127.0.0.1") {
+  const root = resolve(folder);
+  const server = createServer(async (request, response) => {
+    let path = decodeURIComponent(new URL(request.url, "http://local").pathname);
+    if (path.endsWith("/")) path += "index.html";
+    const file = normalize(join(root, path));
+    if (file !== root && !file.startsWith(root + sep)) {
+      response.writeHead(403).end();
+      return;
+    }
+    try {
+      const info = await stat(file);
+      if (!info.isFile()) throw new Error("not a file");
+      response.writeHead(200, {
+        "Content-Type": TYPES[extname(file)] ?? "application/octet-stream",
+        "Content-Length": info.size,
+        "Cache-Control": "no-cache",
+      });
+      if (request.method === "HEAD") response.end();
+      else createReadStream(file).pipe(response);
+    } catch {
+      response.writeHead(404, { "Content-Type": "text/plain" }).end("not found\n");
+    }
+  });
+  return new Promise((done, fail) => {
+    server.once("error", fail);
+    server.listen(port, address, () => done(server));
+  });
+}
+
+if (process.argv[1] === fileURLToPath(import.meta.url)) {
+  const [folder = "build/web/site", port = "8650", address = "127.0.0.1"] = process.argv.slice(2);
+  const server = await serve(folder, Number(port), address);
+  console.log(`TM650E is served at http://${address === "0.0.0.0" ? "localhost" : address}:${server.address().port}/ (Ctrl+C stops it)`);
+}
