@@ -55,7 +55,7 @@ TEST_F(SettingsStore, WildStoredValuesTakeTheirDefaultOrTheirNearestBound) {
     Settings read;
   };
   const Case cases[] = {
-      {{}, {64, "Lucida Console", 0, 400, 8, "QPrint", "", "", 200, 200, 50, 160}},
+      {{}, {64, "Lucida Console", -11, 400, 8, "QPrint", "", "", 200, 200, 50, 160}},
       {{{"Sound", 5}, {"Height", INT_MIN}, {"Weight", -5}, {"PointSize", 0}, {"MarginLeft", -50},
         {"MarginRight", 99999999}, {"MarginTop", INT_MIN}, {"MarginBottom", INT_MAX},
         {"Header", QString(256, QChar(0xE9))}, {"Footer", QString(255, QChar(0xE9))}, {"Font", QStringList{"a"}}},

@@ -69,39 +69,23 @@ TEST_F(HcheapCarving, SearchStartsAfterTheRoverNotAtTheLowestBlock) {
   give(low);
 }
 
-// The look-ahead passes at most sixteen blocks. Ascending: a 20-unit block,
-// `holes` 2-unit holes, a 5-unit block; the search reaches the 20-unit one
-// first, and with fifteen holes finds the snug block, with sixteen splits.
-TEST_F(HcheapCarving, BetterFitLooksAtMostSixteenBlocksAhead) {
-  for (unsigned holes : {15u, 16u}) {
-    std::vector<void*> kept, small;
-    uint8_t* snug = take(5);
-    kept.push_back(take(2));
-    for (unsigned i = 0; i < holes; ++i) {
-      small.push_back(take(2));
-      kept.push_back(take(2));
-    }
-    uint8_t* wide = take(20);
-    kept.push_back(take(2));
-    for (void* h : small) give(h);
-    give(snug);
-    give(wide);  // the rover is now the big free block below
-    uint8_t* p = take(5);
-    EXPECT_EQ(p, holes == 15 ? snug : wide + 15 * 32) << holes;
-    give(p);
-    for (void* k : kept) give(k);
-  }
-}
-
 // Free blocks in search order (sizes in units, each kept apart by a
 // separator), a request of 5 units, and which of them is carved: a block
 // that fits exactly or with one unit over is taken whole, a larger one gives
 // its upper part. A fitting candidate slides forward over the smaller blocks
-// after it that still fit; the search stops once a block is within 128 bytes.
+// after it that still fit; the search stops once a block is within 128 bytes,
+// or after sixteen blocks: past fifteen 2-unit holes it finds the snug block,
+// past sixteen it splits the first.
 TEST_F(HcheapCarving, BetterFitSlidesToTheLastOfTheSmallerBlocksThatFit) {
   struct Case {
     std::vector<unsigned> units;
     size_t taken;
+  };
+  const auto holes = [](unsigned n) {
+    std::vector<unsigned> units(n + 2, 2);
+    units.front() = 20;
+    units.back() = 5;
+    return units;
   };
   const Case cases[] = {
       {{5}, 0},
@@ -113,6 +97,8 @@ TEST_F(HcheapCarving, BetterFitSlidesToTheLastOfTheSmallerBlocksThatFit) {
       {{20, 8, 2, 5}, 1},      // 2 does not fit: the run ends at 8
       {{20, 3, 6, 5}, 3},      // too small, then a run from 6 down to 5
       {{9, 5}, 0},             // 4 units (128 bytes) over: no look-ahead at all
+      {holes(15), 16},
+      {holes(16), 0},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t*> blocks(c.units.size()), separators;

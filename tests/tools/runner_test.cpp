@@ -7,10 +7,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -22,11 +21,6 @@ struct Result {
   bool Says(const std::string& part) const { return report.find(part) != std::string::npos; }
 };
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 int Shell(const std::string& command) {
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -34,9 +28,6 @@ int Shell(const std::string& command) {
 
 class Runner : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directories(dir / "needles"); }
-  void TearDown() override { fs::remove_all(dir); }
-
   std::string In(const char* name) const { return "'" + (dir / name).string() + "'"; }
 
   Result Run(const std::string& args, const std::string& rom = FIRMWARE) {
@@ -52,13 +43,11 @@ class Runner : public ::testing::Test {
     std::string image(16384, '\0');
     image.replace(0, code.size(), code);
     image[0x3FFE] = '\xC0';
-    std::ofstream(dir / "image.bin", std::ios::binary) << image;
+    Spill(dir / "image.bin", image);
     return (dir / "image.bin").string();
   }
 
-  const fs::path dir = fs::temp_directory_path() /
-                       ("tm650-runner-" + std::to_string(::getpid()) + "-" +
-                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  ScratchDir dir;
 };
 
 // What the report says after each script: digits, points, lamps, the power
@@ -93,7 +82,8 @@ TEST_F(Runner, PrintedLinesAndFeedsGoToStandardOutput) {
 // Unpatched, the tone's own port-2 stores do not show on the lamps, and each
 // printed line's needle data lands in a new file of its own.
 TEST_F(Runner, UnpatchedRoutinesRunAndNeedlesAreCaptured) {
-  const std::string capture = " --unpatched --capture-dir '" + (dir / "needles").string() + "'";
+  fs::create_directory(dir / "needles");
+  const std::string capture = " --unpatched --capture-dir " + In("needles");
   Result error = Keys("FJ S", capture);
   EXPECT_TRUE(error.Says("\"beeps\": 2,")) << error.report;
   EXPECT_TRUE(error.Says("\"GAUGE\": false, \"MODE\": true, \"M/T\": false, \"ARC LENGTH\": false")) << error.report;
@@ -146,7 +136,7 @@ TEST_F(Runner, BadInputIsRefusedWithOneLine) {
       {"--keys '#65536'", FIRMWARE, "unknown key"},
       {"--keys '#1x'", FIRMWARE, "unknown key"},
       {"", (dir / "missing.bin").string(), "no such file"},
-      {"", dir.string(), "not a regular file"},
+      {"", dir.path.string(), "not a regular file"},
       {"", (dir / "fifo").string(), "not a regular file"},
       {"", "/dev/zero", "not a regular file"},
       {"", "", "non-empty"},
@@ -182,10 +172,9 @@ TEST_F(Runner, StateCarriesTheDeviceToTheNextRun) {
   const std::string state = " --state " + In("device.state");
   ASSERT_EQ(Keys("5", state).status, 0);
   EXPECT_TRUE(Run(state).Says("\"digits\": \"   5\""));
-  std::fstream damage(dir / "device.state", std::ios::in | std::ios::out | std::ios::binary);
-  damage.seekp(300);
-  damage.put('\x55');
-  damage.close();
+  std::string saved = Slurp(dir / "device.state");
+  saved.at(300) ^= 0x55;
+  Spill(dir / "device.state", saved);
   const Result fresh = Run(state);
   EXPECT_EQ(fresh.status, 0);
   EXPECT_NE(fresh.err.find("starting afresh"), std::string::npos) << fresh.err;
