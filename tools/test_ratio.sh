@@ -4,6 +4,7 @@
 # git tracks; tests are the files under tests/, code is everything else.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+git rev-parse --is-inside-work-tree >/dev/null
 
 # Counted lines of the tracked source files whose path matches (or, with -v,
 # does not match) the pattern.
