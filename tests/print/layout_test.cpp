@@ -1,8 +1,8 @@
 // Layout against a fake printer context (characters 10 units wide, "W" 20,
 // lines 20 high): wrapping, header and footer placeholders, how a job feeds
 // the paper and takes its font cells, and no overflow for any stored value.
-// Plain C++: runs under the sanitizers. Page breaks, margins and the header
-// and footer on real pages are checked in the PDF tests.
+// Plain C++: runs under the sanitizers. Margins, the header and footer and
+// page breaks on real pages are checked in the PDF tests.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -147,6 +147,17 @@ class Qprint : public ::testing::Test {
   SurfaceLog log_;
   int font_ = -1;
 };
+
+// Top margin 50 points (100 units), bottom margin line at 840: the 37th line
+// ends exactly on it and still fits.
+TEST_F(Qprint, PageBreaksBeforeTheFirstLineThatWouldCrossTheBottomMarginLine) {
+  StartJob();
+  for (int line = 0; line < 38; ++line) qprintText(font_, "l", QPRINT_LEFT, 0);
+  EXPECT_EQ(log_.texts[36].y + 20, 840);
+  EXPECT_EQ(log_.texts[36].page, 1);
+  EXPECT_EQ(log_.texts[37].page, 2);
+  EXPECT_EQ(log_.texts[37].y, 100);
+}
 
 TEST_F(Qprint, JobFeedsOnePrintedLinePerPaperLineInTheChosenWeightWithHeapFontCells) {
   Settings settings;
