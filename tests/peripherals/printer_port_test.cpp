@@ -15,18 +15,60 @@ namespace {
 
 using Wave = std::vector<uint8_t>;
 
-// The waveform itself is what the firmware's own print and feed routines
-// wait on: the runner's unpatched tests print and feed through it. The trace
-// shows the start of a feed: a home pulse, then steps.
-TEST(PrinterWaveform, TraceEchoesEveryRead) {
-  PrinterPort port;
-  port.trace = std::tmpfile();
-  ASSERT_NE(port.trace, nullptr);
-  for (int i = 0; i < 7; ++i) PrinterPortRead(port, 0xAA, 84);
-  std::rewind(port.trace);
+void Home(Wave& w) { w.insert(w.end(), {0x20, 0x20, 0x00, 0x00}); }
+void Steps(Wave& w, int n) { while (n-- > 0) w.insert(w.end(), {0x00, 0x00, 0x10, 0x10}); }
+void HalfStep(Wave& w) { w.insert(w.end(), {0x00, 0x00}); }
+
+// Seven passes of a home pulse and four groups of five columns, each column
+// two half steps and two steps; then 72 steps, a home pulse and 168 steps.
+Wave PrintedLineWave() {
+  Wave w;
+  for (int pass = 0; pass < 7; ++pass) {
+    Home(w);
+    for (int group = 0; group < 4; ++group) {
+      Steps(w, group > 0 ? 2 : 1);
+      for (int column = 0; column < 5; ++column) {
+        HalfStep(w);
+        Steps(w, 1);
+        HalfStep(w);
+        Steps(w, 1);
+      }
+    }
+  }
+  Steps(w, 72);
+  Home(w);
+  Steps(w, 168);
+  return w;
+}
+
+Wave ReadWave(PrinterPort& port, size_t count, uint8_t stepCounter) {
+  Wave w;
+  for (size_t i = 0; i < count; ++i) w.push_back(PrinterPortRead(port, 0xAA, stepCounter));
+  return w;
+}
+
+// Exactly the sequence a real firmware waits on (ours tolerates more), so
+// it is checked here read by read. The step counter holds 84 while the
+// firmware feeds paper.
+TEST(PrinterWaveform, PaperFeedAndPrintedLineRunOnceThroughThenStartAgain) {
+  Wave feed;
+  for (int pass = 0; pass < 7; ++pass) {
+    Home(feed);
+    Steps(feed, 84);
+  }
+  for (const auto& [stepCounter, expected] : {std::pair{84, feed}, std::pair{0, PrintedLineWave()}}) {
+    PrinterPort port;
+    EXPECT_EQ(ReadWave(port, expected.size(), stepCounter), expected) << stepCounter;
+    EXPECT_EQ(ReadWave(port, 4, stepCounter), Wave({0x20, 0x20, 0x00, 0x00})) << stepCounter;
+  }
+  PrinterPort traced;
+  traced.trace = std::tmpfile();
+  ASSERT_NE(traced.trace, nullptr);
+  ReadWave(traced, 7, 84);
+  std::rewind(traced.trace);
   char text[64] = {};
-  EXPECT_GT(std::fread(text, 1, sizeof text - 1, port.trace), 0u);
-  std::fclose(port.trace);
+  EXPECT_GT(std::fread(text, 1, sizeof text - 1, traced.trace), 0u);
+  std::fclose(traced.trace);
   EXPECT_STREQ(text, " == 20 == 20 == 00 == 00 == 00 == 00 == 10");
 }
 
