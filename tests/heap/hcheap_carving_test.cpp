@@ -97,6 +97,7 @@ TEST_F(HcheapCarving, BetterFitSlidesToTheLastOfTheSmallerBlocksThatFit) {
       {{20, 8, 2, 5}, 1},      // 2 does not fit: the run ends at 8
       {{20, 3, 6, 5}, 3},      // too small, then a run from 6 down to 5
       {{9, 5}, 0},             // 4 units (128 bytes) over: no look-ahead at all
+      {{10, 5}, 1},            // 5 units over: the look-ahead finds the snug one
       {holes(15), 16},
       {holes(16), 0},
   };
