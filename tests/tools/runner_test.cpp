@@ -162,7 +162,8 @@ TEST_F(Runner, BadInputIsRefusedWithOneLine) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   }
   // Output that cannot be written is an error, not a quiet success.
-  EXPECT_EQ(Shell(std::string(RUNNER) + " --rom '" + FIRMWARE + "' --keys '4 FL' >/dev/full 2>/dev/null"), 2);
+  EXPECT_EQ(Shell(std::string(RUNNER) + " --rom '" + FIRMWARE + "' --keys '4 FL' >/dev/full 2>" + In("err")), 2);
+  EXPECT_NE(Slurp(dir / "err").find("cannot be written: No space left on device"), std::string::npos);
   EXPECT_EQ(Run("--trace /dev/full").status, 2);
 }
 
