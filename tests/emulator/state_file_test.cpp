@@ -3,14 +3,12 @@
 // fails leaves nothing behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <functional>
-#include <iterator>
 
 #include "emulator/state_file.h"
+#include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -21,23 +19,11 @@ const std::vector<StateSection> UNTOUCHED = {{"untouched", {0xEE}}};
 
 std::vector<uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
-std::vector<uint8_t> Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Spill(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 class StateFile : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directories(dir); }
-  void TearDown() override { fs::remove_all(dir); }
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir.path)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -47,7 +33,7 @@ class StateFile : public ::testing::Test {
     return LoadStateFile(path, firmware, loaded);
   }
 
-  const fs::path dir = fs::temp_directory_path() / ("tm650_state_" + std::to_string(::getpid()));
+  ScratchDir dir;
   const fs::path file = dir / "tm650e.state";
   std::vector<StateSection> loaded;
 };
@@ -72,7 +58,7 @@ TEST_F(StateFile, SectionsComeBackAsSavedAndASaveReplacesTheLastOne) {
 TEST_F(StateFile, AFileThatIsNotASaveOfThisFirmwareIsRefusedWithItsReason) {
   struct Case {
     const char* name;
-    std::function<fs::path(std::vector<uint8_t>&)> prepare;  // changes the saved bytes, gives the path to load
+    std::function<fs::path(std::string&)> prepare;  // changes the saved bytes, gives the path to load
     StateFileStatus status;
     std::string says;
     uint64_t firmware = FIRMWARE;
@@ -80,21 +66,21 @@ TEST_F(StateFile, AFileThatIsNotASaveOfThisFirmwareIsRefusedWithItsReason) {
   const fs::path fifo = dir / "fifo";
   const Case cases[] = {
       {"missing", [&](auto&) { return dir / "none.state"; }, StateFileStatus::Missing, "not found"},
-      {"a folder", [&](auto&) { return dir; }, StateFileStatus::Unreadable, "not a regular file"},
+      {"a folder", [&](auto&) { return dir.path; }, StateFileStatus::Unreadable, "not a regular file"},
       {"a pipe", [&](auto&) { return ::mkfifo(fifo.c_str(), 0600) == 0 ? fifo : fs::path(); },
        StateFileStatus::Unreadable, "not a regular file"},
       {"another firmware", [&](auto&) { return file; }, StateFileStatus::OtherFirmware, "made with another firmware",
        FIRMWARE ^ 1},
       {"a later version", [&](auto& b) { return ++b[8], file; }, StateFileStatus::OtherVersion,
        "written by another version (state format 2, this program reads 1)"},
-      {"a text file", [&](auto& b) { return b = Bytes("RAM=00 00 00\n"), file; }, StateFileStatus::Corrupt,
+      {"a text file", [&](auto& b) { return b = "RAM=00 00 00\n", file; }, StateFileStatus::Corrupt,
        "not a state file"},
       {"one byte too many", [&](auto& b) { return b.push_back(0), file; }, StateFileStatus::Corrupt,
        "corrupt (longer than written)"},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(SaveStateFile(file, FIRMWARE, {{"ram", {1, 2, 3}}}).ok());
-    std::vector<uint8_t> bytes = Slurp(file);
+    std::string bytes = Slurp(file);
     const fs::path path = c.prepare(bytes);
     Spill(file, bytes);
     const StateFileResult result = Load(path, c.firmware);
@@ -108,16 +94,16 @@ TEST_F(StateFile, AFileThatIsNotASaveOfThisFirmwareIsRefusedWithItsReason) {
 // Whatever the damage, the answer is a refusal, never a crash nor a part.
 TEST_F(StateFile, EveryTruncationAndEveryFlippedByteIsRefusedWhole) {
   ASSERT_TRUE(SaveStateFile(file, FIRMWARE, {{"ram", Bytes("0123456789")}, {"lamps", {0x15}}, {"paper", {}}}).ok());
-  const std::vector<uint8_t> saved = Slurp(file);
+  const std::string saved = Slurp(file);
   const fs::path damaged = dir / "damaged.state";
   for (size_t size = 0; size < saved.size(); ++size) {
-    Spill(damaged, std::vector<uint8_t>(saved.begin(), saved.begin() + static_cast<ptrdiff_t>(size)));
+    Spill(damaged, saved.substr(0, size));
     EXPECT_EQ(Load(damaged).status, StateFileStatus::Truncated) << "cut to " << size;
     EXPECT_EQ(loaded, UNTOUCHED) << "cut to " << size;
   }
   for (size_t at = 0; at < saved.size(); ++at) {
-    std::vector<uint8_t> bytes = saved;
-    bytes[at] ^= static_cast<uint8_t>(1u << at % 8);
+    std::string bytes = saved;
+    bytes[at] ^= static_cast<char>(1u << at % 8);
     Spill(damaged, bytes);
     EXPECT_FALSE(Load(damaged).ok()) << "byte " << at;
     EXPECT_EQ(loaded, UNTOUCHED) << "byte " << at;

@@ -36,44 +36,6 @@ class HcheapCarving : public ::testing::Test {
   std::vector<void*> held;
 };
 
-// Blocks come off the top of a free block; a block given back merges and is
-// reused; a hole of exactly the size asked for is taken whole.
-TEST_F(HcheapCarving, UpperPartIsHandedOutAndExactHolesAreReused) {
-  uint8_t* a = take(5);
-  uint8_t* hole = take(5);
-  EXPECT_EQ(hole, a - 160);
-  uint8_t* c = take(5);
-  give(hole);
-  EXPECT_EQ(take(5), hole);
-  give(c);
-  EXPECT_EQ(take(5), c) << "merged back into the free block below, then carved again";
-  give(a);
-  give(hole);
-  give(c);
-}
-
-// A hole one unit too big is taken whole, its tail guard bytes longer; a
-// larger one is split, its lower part staying free.
-TEST_F(HcheapCarving, HolesOneUnitTooBigAreTakenWholeLargerOnesSplit) {
-  uint8_t* hole = take(6);
-  separator();
-  uint8_t* larger = take(10);
-  separator();
-  give(hole);
-  give(larger);
-  uint8_t* p = take(5);
-  ASSERT_EQ(p, hole);
-  EXPECT_EQ(hcheapInspectBlock(p).blockBytes, 192u);
-  for (size_t i = requestFor(5); i < 192 - 32 - 8; ++i) EXPECT_EQ(p[i], 0x7F) << i;
-  uint8_t* q = take(5);
-  EXPECT_EQ(q, larger + 160);
-  EXPECT_EQ(hcheapInspectBlock(q).blockBytes, 160u);
-  EXPECT_EQ(take(5), larger);  // the lower part, now an exact fit
-  give(p);
-  give(q);
-  give(larger);
-}
-
 TEST_F(HcheapCarving, MergesWithBothNeighboursAndScrubsTheirHeaders) {
   uint8_t* high = take(5);
   uint8_t* middle = take(5);
@@ -107,46 +69,37 @@ TEST_F(HcheapCarving, SearchStartsAfterTheRoverNotAtTheLowestBlock) {
   give(low);
 }
 
-// The look-ahead passes at most sixteen blocks. Ascending: a 20-unit block,
-// `holes` 2-unit holes, a 5-unit block; the search reaches the 20-unit one
-// first, and with fifteen holes finds the snug block, with sixteen splits.
-TEST_F(HcheapCarving, BetterFitLooksAtMostSixteenBlocksAhead) {
-  for (unsigned holes : {15u, 16u}) {
-    std::vector<void*> kept, small;
-    uint8_t* snug = take(5);
-    kept.push_back(take(2));
-    for (unsigned i = 0; i < holes; ++i) {
-      small.push_back(take(2));
-      kept.push_back(take(2));
-    }
-    uint8_t* wide = take(20);
-    kept.push_back(take(2));
-    for (void* h : small) give(h);
-    give(snug);
-    give(wide);  // the rover is now the big free block below
-    uint8_t* p = take(5);
-    EXPECT_EQ(p, holes == 15 ? snug : wide + 15 * 32) << holes;
-    give(p);
-    for (void* k : kept) give(k);
-  }
-}
-
 // Free blocks in search order (sizes in units, each kept apart by a
-// separator), a request of 5 units, and which of them is carved. A fitting
-// candidate slides forward over the smaller blocks after it that still fit;
-// the search stops once a block is within 128 bytes.
+// separator), a request of 5 units, and which of them is carved: a block
+// that fits exactly or with one unit over is taken whole, a larger one gives
+// its upper part. A fitting candidate slides forward over the smaller blocks
+// after it that still fit; the search stops once a block is within 128 bytes,
+// or after sixteen blocks: past fifteen 2-unit holes it finds the snug block,
+// past sixteen it splits the first.
 TEST_F(HcheapCarving, BetterFitSlidesToTheLastOfTheSmallerBlocksThatFit) {
   struct Case {
     std::vector<unsigned> units;
     size_t taken;
   };
+  const auto holes = [](unsigned n) {
+    std::vector<unsigned> units(n + 2, 2);
+    units.front() = 20;
+    units.back() = 5;
+    return units;
+  };
   const Case cases[] = {
+      {{5}, 0},
+      {{6}, 0},
+      {{10}, 0},
       {{20, 8, 5}, 2},         // 8 is close enough, but 5 follows it and fits
       {{20, 12, 9, 7, 30, 5}, 3},  // the run 12, 9, 7 ends where 30 is larger
       {{20, 8, 9, 5}, 1},      // 9 is larger: 8 stays, within 128 bytes
       {{20, 8, 2, 5}, 1},      // 2 does not fit: the run ends at 8
       {{20, 3, 6, 5}, 3},      // too small, then a run from 6 down to 5
       {{9, 5}, 0},             // 4 units (128 bytes) over: no look-ahead at all
+      {{10, 5}, 1},            // 5 units over: the look-ahead finds the snug one
+      {holes(15), 16},
+      {holes(16), 0},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t*> blocks(c.units.size()), separators;

@@ -71,27 +71,26 @@ TEST_F(HcheapDeathTest, OverrunsIntoAnyGuardOrTrailerByteStop) {
     EXPECT_FATAL_STOP(overrunAndGiveBack(asked, at, static_cast<uint8_t>(1u << at % 8))) << "byte " << at;
 }
 
-TEST_F(HcheapDeathTest, DoubleFreeStops) {
-  EXPECT_FATAL_STOP(giveBackTwice(true));
-  EXPECT_FATAL_STOP(giveBackTwice(false));
-}
-
-TEST_F(HcheapDeathTest, ForeignPointersStop) {
+// Double frees (with and without a neighbour in use, whose absence lets the
+// block merge and lose its header), foreign pointers, pointers into a block
+// and damaged neighbours.
+TEST_F(HcheapDeathTest, BadPointersAndDamagedNeighboursStop) {
   give(take(1));  // the pool exists, so the search really runs
-  uint64_t onStack[8] = {};
-  EXPECT_FATAL_STOP(give(&onStack[4]));
-  void* fromMalloc = std::malloc(64);
-  EXPECT_FATAL_STOP(give(fromMalloc));
-  std::free(fromMalloc);
-  EXPECT_FATAL_STOP(give(reinterpret_cast<void*>(8)));
-  EXPECT_FATAL_STOP(hcheapFree(5, &onStack[0]));  // naming a pool never used
-}
-
-TEST_F(HcheapDeathTest, PointerIntoTheMiddleOfABlockStops) {
-  uint8_t* p = take(400);
-  EXPECT_FATAL_STOP(give(p + 64));
-  EXPECT_FATAL_STOP(give(p + 7));
-  give(p);
+  static uint64_t elsewhere[8];
+  const std::pair<const char*, void (*)()> cases[] = {
+      {"double free", [] { giveBackTwice(true); }},
+      {"double free after a merge", [] { giveBackTwice(false); }},
+      {"a static array", [] { give(&elsewhere[4]); }},
+      {"from malloc", [] { give(std::malloc(64)); }},
+      {"a small number", [] { give(reinterpret_cast<void*>(8)); }},
+      {"a pool never used", [] { hcheapFree(5, &elsewhere[0]); }},
+      {"inside a block", [] { give(take(400) + 64); }},
+      {"inside a block, unaligned", [] { give(take(400) + 7); }},
+      {"the block above damaged", damageFollowerAndGiveBack},
+      {"the free block below damaged", [] { give(damageAFreeBlock()); }},
+      {"a damaged free block searched", [] { damageAFreeBlock(); take(10); }},
+  };
+  for (const auto& [name, act] : cases) EXPECT_FATAL_STOP(act()) << name;
 }
 
 TEST_F(HcheapDeathTest, CorruptedHeaderFieldsStop) {
@@ -102,12 +101,6 @@ TEST_F(HcheapDeathTest, CorruptedHeaderFieldsStop) {
       {prev, 64},          {offset, 96}};
   for (auto [word, value] : damages)
     EXPECT_FATAL_STOP(damageHeaderAndGiveBack(word, value)) << "word " << word << " = " << value;
-}
-
-TEST_F(HcheapDeathTest, DamagedNeighboursStop) {
-  EXPECT_FATAL_STOP(damageFollowerAndGiveBack());
-  EXPECT_FATAL_STOP(give(damageAFreeBlock()));
-  EXPECT_FATAL_STOP((damageAFreeBlock(), take(10)));
 }
 
 }  // namespace

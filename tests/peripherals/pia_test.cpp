@@ -1,4 +1,6 @@
-// The adapter's register map, its flag bits, and what side-B writes set off.
+// The adapter as the firmware drives it: register selection, side-B writes
+// that keep the input bits, and the key matrix read back by a firmware-style
+// scan (rows 0-3 by side B bits 0-3, row 4 by CB2).
 #include <gtest/gtest.h>
 
 #include "peripherals/display.h"
@@ -13,87 +15,62 @@ void FirmwareSetUp(Pia& pia) {
     PiaWrite(pia, static_cast<uint16_t>(address), static_cast<uint8_t>(value));
 }
 
-TEST(Pia, ResetSetsPowerOnValuesAndKeepsWiring) {
-  KeyRows keys;
-  DisplayLink link;
-  Pia pia;
-  pia.A = {1, 2, 3, 4};
-  pia.B = {5, 6, 7, 8};
-  pia.keys = &keys;
-  pia.display = &link;
-  PiaReset(pia);
-  EXPECT_EQ(pia.A.In, 0xFF);
-  EXPECT_EQ(pia.B.In, 0x10);
-  EXPECT_EQ(pia.A.Out | pia.A.Ddr | pia.A.Ctrl | pia.B.Out | pia.B.Ddr | pia.B.Ctrl, 0);
-  EXPECT_EQ(pia.keys, &keys);
-  EXPECT_EQ(pia.display, &link);
-  EXPECT_EQ(PiaRead(pia, 0x4000), 0x00) << "DDR is selected after reset";
-  FirmwareSetUp(pia);
-  EXPECT_EQ(PiaRead(pia, 0x4000), 0xFF);
-  EXPECT_EQ(PiaRead(pia, 0x4002), pia.B.In);
-}
-
-// Reading a control register returns the flags once and clears them;
-// writing one never touches them.
-TEST(Pia, ControlFlagsAreReadOnceAndNeverWritten) {
-  for (uint16_t address : {0x4001, 0x4003}) {
-    Pia pia;
-    PiaReset(pia);
-    PiaSide& side = address == 0x4001 ? pia.A : pia.B;
-    side.Ctrl = 0xC4;
-    EXPECT_EQ(PiaRead(pia, address), 0xC4) << address;
-    EXPECT_EQ(PiaRead(pia, address), 0x04) << address;
-    side.Ctrl = 0x80;
-    PiaWrite(pia, address, 0xFF);
-    EXPECT_EQ(side.Ctrl, 0xBF) << address;
-    side.Ctrl = 0xC0;
-    PiaWrite(pia, address, 0x00);
-    EXPECT_EQ(side.Ctrl, 0xC0) << address;
+// The first row with a key gives it, the lowest column within the row.
+int ScanKey(Pia& pia) {
+  for (int row = 0; row < 5; ++row) {
+    PiaWrite(pia, 0x4003, row == 4 ? 0x34 : 0x3C);
+    PiaWrite(pia, 0x4002, row == 4 ? 0x0F : static_cast<uint8_t>(0x0F & ~(1 << row)));
+    const uint8_t held = static_cast<uint8_t>(~PiaRead(pia, 0x4000));
+    for (int column = 0; column < 8; ++column) {
+      if (held & (1 << column)) return row * 8 + column;
+    }
   }
+  return -1;
 }
 
-TEST(Pia, SideBControlWriteRecomputesColumnsButSideAWriteDoesNot) {
+TEST(Keypad, ScanThroughTheAdapterFindsEveryKeyAtItsOwnPlace) {
   KeyRows keys;
-  keys.row[4] = 0xFE;
   Pia pia;
   PiaReset(pia);
   pia.keys = &keys;
-  pia.B.Out = 0xFF;
-  PiaWrite(pia, 0x4001, 0x34);
-  EXPECT_EQ(pia.A.In, 0xFF);
-  PiaWrite(pia, 0x4003, 0x34);  // CB2 low selects row 4
-  EXPECT_EQ(pia.A.In, 0xFE);
-  PiaWrite(pia, 0x4003, 0x3C);
-  EXPECT_EQ(pia.A.In, 0xFF);
+  EXPECT_EQ(PiaRead(pia, 0x4000), 0x00) << "the direction register is selected after reset";
+  FirmwareSetUp(pia);
+  EXPECT_EQ(ScanKey(pia), -1);
+  for (uint8_t key = 0; key < 36; ++key) {
+    if (!IsMatrixKey(key)) continue;
+    KeyDown(keys, key);
+    EXPECT_EQ(ScanKey(pia), key);
+    KeyUp(keys, key);
+  }
+  KeyDown(keys, 32);
+  KeyDown(keys, 24);
+  EXPECT_EQ(ScanKey(pia), 24) << "the lower row wins, row 4 last";
+  // Two rows selected at once show the first; CB2 low wins over bits 0-3.
+  EXPECT_EQ(KeypadRowCode(keys, 0x3C, 0xF6), 0xFF) << "rows 0 and 3: row 0";
+  EXPECT_EQ(KeypadRowCode(keys, 0x34, 0xF6), 0xFE) << "row 4";
 }
 
-TEST(Pia, DdrWriteNeitherRecomputesNorFeedsDisplay) {
+TEST(Keypad, PressReplacesTheRowReleaseFreesIt) {
   KeyRows keys;
-  keys.row[0] = 0xFE;
-  DisplayLink link;
-  Pia pia;
-  PiaReset(pia);
-  pia.keys = &keys;
-  pia.display = &link;
-  PiaWrite(pia, 0x4002, 0x00);
-  EXPECT_EQ(pia.B.Ddr, 0x00);
-  EXPECT_EQ(pia.B.Out, 0x00);
-  EXPECT_EQ(pia.A.In, 0xFF);
-  EXPECT_EQ(link.previousSelect, 0x40) << "the receiver must not have run";
+  KeyDown(keys, 0);
+  KeyDown(keys, 7);
+  EXPECT_EQ(keys.row[0], 0x7F) << "a press never combines with another in its row";
+  KeyUp(keys, 0);
+  EXPECT_EQ(keys.row[0], 0xFF) << "releasing either key frees the row";
+  for (uint8_t outside : {33, 36, 39, 255}) KeyDown(keys, outside);
+  EXPECT_FALSE(AnyKeyDown(keys)) << "row 4 has keys in columns 0, 2 and 3 only";
 }
 
-TEST(Pia, DataWriteKeepsInputBitsAndLinkForcesReadyLine) {
-  struct Case {
+// A data write changes only the output bits; with the display wired, the
+// ready line (bit 4) reads high. A direction write feeds nothing.
+TEST(Pia, SideBWritesKeepInputBitsAndReachTheDisplayOnlyAsData) {
+  const struct {
     bool wired;
     uint8_t inBefore, value, inAfter;
+  } cases[] = {
+      {false, 0x10, 0x00, 0x10}, {false, 0x00, 0xFF, 0xEF}, {true, 0x00, 0xFF, 0xFF}, {true, 0x00, 0x00, 0x10},
   };
-  const Case cases[] = {
-      {false, 0x10, 0x00, 0x10},  // bit 4 is an input: kept high
-      {false, 0x00, 0xFF, 0xEF},  // ...and kept low
-      {true, 0x00, 0xFF, 0xFF},   // the receiver then reports ready
-      {true, 0x00, 0x00, 0x10},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     DisplayLink link;
     Pia pia;
     PiaReset(pia);
@@ -104,6 +81,14 @@ TEST(Pia, DataWriteKeepsInputBitsAndLinkForcesReadyLine) {
     EXPECT_EQ(pia.B.Out, c.value);
     EXPECT_EQ(pia.B.In, c.inAfter) << int(c.inBefore) << " " << int(c.value) << " " << c.wired;
   }
+  DisplayLink link;
+  Pia pia;
+  PiaReset(pia);
+  pia.display = &link;
+  PiaWrite(pia, 0x4002, 0xEF);
+  EXPECT_EQ(pia.B.Ddr, 0xEF);
+  EXPECT_EQ(pia.B.Out, 0x00);
+  EXPECT_EQ(link.previousSelect, 0x40) << "the receiver ran on a direction write";
 }
 
 }  // namespace

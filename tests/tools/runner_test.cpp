@@ -1,16 +1,14 @@
-// tm650-run as a black box, on a small image of our own that exercises the
-// traps, the key scan, the display link, the lamps and port 6.
+// tm650-run as a black box: on the built firmware for keys, paper, power and
+// state, on images of a few bytes for the stops, and the bad-input table.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -19,202 +17,168 @@ namespace {
 struct Result {
   int status = -1;
   std::string out, report, err;
+  bool Says(const std::string& part) const { return report.find(part) != std::string::npos; }
 };
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 class Runner : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directories(dir / "needles"); }
-  void TearDown() override { fs::remove_all(dir); }
+  std::string In(const char* name) const { return "'" + (dir / name).string() + "'"; }
 
-  Result Run(const std::string& args, const std::string& rom = DEVICE_IMAGE) {
-    const auto file = [&](const char* name) { return "'" + (dir / name).string() + "'"; };
+  Result Run(const std::string& args, const std::string& rom = FIRMWARE) {
     fs::remove(dir / "report.json");
-    const std::string command = std::string(RUNNER) + " --rom '" + rom + "' --report " +
-                                file("report.json") + " " + args + " >" + file("out") + " 2>" +
-                                file("err");
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir / "out"),
-            Slurp(dir / "report.json"), Slurp(dir / "err")};
+    const int status = Shell(std::string(RUNNER) + " --rom '" + rom + "' --report " + In("report.json") + " " +
+                             args + " >" + In("out") + " 2>" + In("err"));
+    return {status, Slurp(dir / "out"), Slurp(dir / "report.json"), Slurp(dir / "err")};
+  }
+  Result Keys(const std::string& keys, const std::string& args = "") { return Run(args + " --keys '" + keys + "'"); }
+
+  // A whole image: `code` at 0xC000, the reset vector pointing at it.
+  std::string Image(const std::string& code) {
+    std::string image(16384, '\0');
+    image.replace(0, code.size(), code);
+    image[0x3FFE] = '\xC0';
+    Spill(dir / "image.bin", image);
+    return (dir / "image.bin").string();
   }
 
-  const fs::path dir = fs::temp_directory_path() /
-                       ("tm650-runner-" + std::to_string(::getpid()) + "-" +
-                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  ScratchDir dir;
 };
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-TEST_F(Runner, StartUpBeepsOnceAndShowsTheIdleDisplay) {
-  Result r = Run("");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
-  for (const char* part : {"\"digits\": \"   0\"", "\"points\": [false, false, false, false]",
-                           "\"beeps\": 1", "\"power\": \"OFF\"", "\"stop\": \"idle\"",
-                           "\"PC\": 57872" /* idle at 0xE210 */}) {
-    EXPECT_TRUE(Has(r.report, part)) << part << r.report;
+// What the report says after each script: digits, points, lamps, the power
+// button's caption, beeps and where it stopped.
+TEST_F(Runner, TheReportShowsTheFace) {
+  const struct {
+    const char *keys, *says[2];
+  } cases[] = {
+      {"", {"\"digits\": \"   0\",\n  \"points\": [false, false, false, false]", "\"PC\": 57872"}},
+      {"#1018", {"\"digits\": \"   5\"", "\"PRINT\": false"}},  // a control id: digit 5
+      {"1 . 5", {"\"points\": [false, false, true, false],\n  \"shown\": \"  1.5\"", "\"beeps\": 1,"}},
+      {"FN", {"\"GAUGE\": false, \"MODE\": false, \"M/T\": false, \"ARC LENGTH\": false, \"PRINT\": true", ""}},
+      {"POWER", {"\"power\": \"ON\",\n  \"beeps\": 1,", "\"stop\": \"off\""}},
+      {"5 POWER POWER", {"\"digits\": \"   0\"", "\"power\": \"OFF\",\n  \"beeps\": 2,"}},
+      {"5 NEW", {"\"digits\": \"   0\"", "\"beeps\": 2,"}},
+  };
+  for (const auto& c : cases) {
+    const Result r = Keys(c.keys);
+    EXPECT_EQ(r.status, 0) << c.keys << r.err;
+    for (const char* part : c.says) EXPECT_TRUE(r.Says(part)) << c.keys << ": " << part << "\n" << r.report;
+    EXPECT_EQ(r.Says("\"stop\": \"idle\""), std::string(c.keys) != "POWER") << c.keys;
   }
 }
 
-TEST_F(Runner, KeysReachTheFirmwareAndItsAnswersReachDigitsAndLamps) {
-  struct Case {
-    const char* keys;
-    const char* digits;
-    const char* lamps;
-  };
-  const Case cases[] = {
-      {"5", "   5", "\"GAUGE\": true, \"MODE\": false, \"M/T\": false"},
-      {"9", "   9", "\"GAUGE\": true, \"MODE\": false, \"M/T\": true"},
-      {"7 0", "   0", "\"GAUGE\": false, \"MODE\": false, \"M/T\": false"},
-      {"#1018", "   5", "\"GAUGE\": true"},
-      {"FA", "   0", "\"GAUGE\": true, \"MODE\": true, \"M/T\": false, \"ARC LENGTH\": true"},  // key 19
-  };
-  for (const Case& c : cases) {
-    Result r = Run(std::string("--keys '") + c.keys + "'");
-    EXPECT_EQ(r.status, 0) << c.keys;
-    EXPECT_TRUE(Has(r.report, std::string("\"digits\": \"") + c.digits + "\"")) << c.keys << r.report;
-    EXPECT_TRUE(Has(r.report, c.lamps)) << c.keys << r.report;
-  }
-}
-
+// The paper goes to standard output with the font's own codes mapped; the
+// window's feed button feeds the pane only.
 TEST_F(Runner, PrintedLinesAndFeedsGoToStandardOutput) {
-  Result r = Run("--keys '= PF ='");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "acmx5 BD\r\n\r\nacmx5 BD\r\n\r\n") << "the window's feed button is not logged";
+  EXPECT_EQ(Keys("4 FL").out, "x<>cm\r\n\r\n");
+  EXPECT_EQ(Keys("FM PF FM").out, "\r\n\r\n") << "the window's feed button is logged";
 }
 
-TEST_F(Runner, ToneRoutineBeepsWithoutTouchingTheLamps) {
-  Result r = Run("--keys 'C C' --unpatched");
-  EXPECT_TRUE(Has(r.report, "\"beeps\": 3"));
-  // Key 11 = 0x0B on the lamps; the tone's own port-2 stores must not show.
-  EXPECT_TRUE(Has(r.report, "\"GAUGE\": true, \"MODE\": true, \"M/T\": true, \"ARC LENGTH\": false"))
-      << r.report;
-}
-
-// Off keeps the last digits on show; power-on and NEW restart with a beep.
-TEST_F(Runner, PowerButtonSwitchesOffAndOnAgain) {
-  struct Case {
-    const char *keys, *power, *stop, *beeps;
-  };
-  for (const Case& c : {Case{"AC", "ON", "off", "1"}, Case{"5 POWER POWER", "OFF", "idle", "2"},
-                        Case{"5 NEW", "OFF", "idle", "2"}}) {
-    Result r = Run(std::string("--keys '") + c.keys + "'");
-    EXPECT_EQ(r.status, 0) << c.keys;
-    EXPECT_TRUE(Has(r.report, std::string("\"power\": \"") + c.power + "\"")) << c.keys;
-    EXPECT_TRUE(Has(r.report, std::string("\"stop\": \"") + c.stop + "\"")) << c.keys;
-    EXPECT_TRUE(Has(r.report, std::string("\"beeps\": ") + c.beeps)) << c.keys;
-    EXPECT_TRUE(Has(r.report, "\"digits\": \"   0\"")) << c.keys;
+// Unpatched, the tone's own port-2 stores do not show on the lamps, and each
+// printed line's needle data lands in a new file of its own.
+TEST_F(Runner, UnpatchedRoutinesRunAndNeedlesAreCaptured) {
+  fs::create_directory(dir / "needles");
+  const std::string capture = " --unpatched --capture-dir " + In("needles");
+  Result error = Keys("FJ S", capture);
+  EXPECT_TRUE(error.Says("\"beeps\": 2,")) << error.report;
+  EXPECT_TRUE(error.Says("\"GAUGE\": false, \"MODE\": true, \"M/T\": false, \"ARC LENGTH\": false")) << error.report;
+  EXPECT_EQ(Keys("FM", capture).out, "\r\n");
+  EXPECT_TRUE(fs::is_empty(dir / "needles")) << "a feed alone writes no needle file";
+  EXPECT_EQ(Keys("4 FL", capture).out, "x<>cm\r\n\r\n");
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(dir / "needles")) {
+    ++files;
+    EXPECT_EQ(entry.path().filename().string().size(), 17u);  // %08X-%04u.txt
+    EXPECT_EQ(fs::file_size(entry.path()), 560u);
   }
+  EXPECT_EQ(files, 1);
 }
 
 TEST_F(Runner, StopsHaveTheirOwnExitStatus) {
-  Result halted = Run("--keys 'FN 5'");
-  EXPECT_EQ(halted.status, 4);
-  EXPECT_TRUE(Has(halted.report, "\"stop\": \"halted\""));
-  Result undecoded = Run("--keys 'FM 5'");
-  EXPECT_EQ(undecoded.status, 3);
-  EXPECT_TRUE(Has(undecoded.report, "\"stop\": \"undecoded\""));
-  EXPECT_TRUE(Has(undecoded.err, "not decoded"));
+  const struct {
+    std::string code, args;
+    int status;
+    const char *stop, *err;
+  } cases[] = {
+      {"\x0e", "", 4, "halted", "CLI or SEI"},
+      {"\x01", "", 3, "undecoded", "not decoded: 0x00 at 0xC001"},  // NOP, then the zero fill
+      {"\x01\x20\xfe", "", 0, "self-loop", ""},
+  };
+  for (const auto& c : cases) {
+    const Result r = Run(c.args, Image(c.code));
+    EXPECT_EQ(r.status, c.status) << c.stop;
+    EXPECT_TRUE(r.Says(std::string("\"stop\": \"") + c.stop + "\"")) << r.report;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  }
+  const Result limited = Run("--instructions 50");
+  EXPECT_TRUE(limited.Says("\"instructions\": 50,\n  \"stop\": \"limit\"")) << limited.report;
+}
+
+TEST_F(Runner, TracesAndPeeks) {
+  const Result r = Run("--trace " + In("trace.txt") + " --peek C000:2 --peek fffe:3", Image("\x20\xfe"));
+  EXPECT_TRUE(r.Says("\"peek\": {\"C000\": \"20FE\", \"FFFE\": \"C00000\"}")) << r.report;
+  EXPECT_EQ(Slurp(dir / "trace.txt"), "C000 20 BRA   A=00 B=00 X=0000 SP=0000 CCR=00\n");
 }
 
 // Every bad input gets one line on standard error and exit status 2, and
 // nothing is read or run.
 TEST_F(Runner, BadInputIsRefusedWithOneLine) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  const std::string d = "'" + dir.string() + "'";
-  struct Case {
+  const struct {
     std::string args, rom, says;
-  };
-  const Case cases[] = {
-      {"--keys 'Q'", DEVICE_IMAGE, "unknown key \"Q\""},
+  } cases[] = {
+      {"--keys 'Q'", FIRMWARE, "unknown key \"Q\""},
+      {"--keys '#65536'", FIRMWARE, "unknown key"},
+      {"--keys '#1x'", FIRMWARE, "unknown key"},
       {"", (dir / "missing.bin").string(), "no such file"},
-      {"", dir.string(), "not a regular file"},
+      {"", dir.path.string(), "not a regular file"},
       {"", (dir / "fifo").string(), "not a regular file"},
       {"", "/dev/zero", "not a regular file"},
-      {"--hold many", DEVICE_IMAGE, "--hold"},
-      {"--hold ' 1'", DEVICE_IMAGE, "--hold"},
-      {"--hold -1", DEVICE_IMAGE, "--hold"},
-      {"--settle 99999999999999999999", DEVICE_IMAGE, "--settle"},
-      {"--instructions 5x", DEVICE_IMAGE, "--instructions"},
-      {"--peek 10000C000:4", DEVICE_IMAGE, "--peek"},
-      {"--peek C000:0", DEVICE_IMAGE, "--peek"},
-      {"--capture-dir " + d + "/nowhere", DEVICE_IMAGE, "not a folder"},
-      {"--trace ''", DEVICE_IMAGE, "non-empty"},
-      {"--state ''", DEVICE_IMAGE, "non-empty"},
-      {"--bogus", DEVICE_IMAGE, "unknown option"},
+      {"", "", "non-empty"},
+      {"--hold many", FIRMWARE, "--hold"},
+      {"--hold ' 1'", FIRMWARE, "--hold"},
+      {"--hold -1", FIRMWARE, "--hold"},
+      {"--hold", FIRMWARE, "--hold"},
+      {"--settle 18446744073709551616", FIRMWARE, "--settle"},
+      {"--instructions 5x", FIRMWARE, "--instructions"},
+      {"--peek 10000:4", FIRMWARE, "--peek"},
+      {"--peek C000:0", FIRMWARE, "--peek"},
+      {"--peek C000:65537", FIRMWARE, "--peek"},
+      {"--peek G000:1", FIRMWARE, "--peek"},
+      {"--capture-dir " + In("nowhere"), FIRMWARE, "not a folder"},
+      {"--trace ''", FIRMWARE, "non-empty"},
+      {"--state ''", FIRMWARE, "non-empty"},
+      {"--bogus", FIRMWARE, "unknown option"},
   };
-  for (const Case& c : cases) {
-    Result r = Run(c.args, c.rom);
+  for (const auto& c : cases) {
+    const Result r = Run(c.args, c.rom);
     EXPECT_EQ(r.status, 2) << c.args << " " << c.rom;
-    EXPECT_TRUE(Has(r.err, c.says)) << c.args << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   }
-  EXPECT_EQ(Run("", "").status, 2) << "an empty --rom";
   // Output that cannot be written is an error, not a quiet success.
-  const std::string full = std::string(RUNNER) + " --rom '" + DEVICE_IMAGE + "' --keys '=' >/dev/full 2>/dev/null";
-  const int status = std::system(full.c_str());
-  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+  EXPECT_EQ(Shell(std::string(RUNNER) + " --rom '" + FIRMWARE + "' --keys '4 FL' >/dev/full 2>" + In("err")), 2);
+  EXPECT_NE(Slurp(dir / "err").find("cannot be written: No space left on device"), std::string::npos);
   EXPECT_EQ(Run("--trace /dev/full").status, 2);
 }
 
 // --state carries the device from one run to the next; a damaged file
 // starts afresh and says so.
 TEST_F(Runner, StateCarriesTheDeviceToTheNextRun) {
-  const std::string state = " --state '" + (dir / "device.state").string() + "'";
-  ASSERT_EQ(Run("--keys '5'" + state).status, 0);
-  Result next = Run(state);
-  EXPECT_TRUE(Has(next.report, "\"digits\": \"   5\"")) << next.report;
-  std::fstream damage(dir / "device.state", std::ios::in | std::ios::out | std::ios::binary);
-  damage.seekp(300);
-  damage.put('\x55');
-  damage.close();
-  Result fresh = Run(state);
+  const std::string state = " --state " + In("device.state");
+  ASSERT_EQ(Keys("5", state).status, 0);
+  EXPECT_TRUE(Run(state).Says("\"digits\": \"   5\""));
+  std::string saved = Slurp(dir / "device.state");
+  saved.at(300) ^= 0x55;
+  Spill(dir / "device.state", saved);
+  const Result fresh = Run(state);
   EXPECT_EQ(fresh.status, 0);
-  EXPECT_TRUE(Has(fresh.err, "starting afresh")) << fresh.err;
-  EXPECT_TRUE(Has(fresh.report, "\"digits\": \"   0\""));
-}
-
-// Unpatched, the needle writes are captured and the paper feed gets every
-// pulse it waits for; a feed alone writes only the motor byte.
-TEST_F(Runner, UnpatchedNeedlesAreCapturedAndTheFeedRunsThrough) {
-  const std::string capture = " --unpatched --capture-dir '" + (dir / "needles").string() + "'";
-  Result feed = Run("--keys 'S 5'" + capture);
-  EXPECT_EQ(feed.status, 0);
-  EXPECT_EQ(feed.out, "\r\n") << "the feed trap fires on the way in";
-  EXPECT_TRUE(Has(feed.report, "\"stop\": \"idle\"")) << feed.report;
-  EXPECT_TRUE(Has(feed.report, "\"digits\": \"   5\""));
-  EXPECT_TRUE(fs::is_empty(dir / "needles"));
-  EXPECT_EQ(Run("--keys 'S'").out, "\r\n");
-
-  EXPECT_EQ(Run("--keys 'ACNG'" + capture).status, 0);
-  int files = 0;
-  for (const auto& entry : fs::directory_iterator(dir / "needles")) {
-    ++files;
-    EXPECT_EQ(entry.path().filename().string().size(), 17u);  // %08X-%04u.txt
-    EXPECT_EQ(Slurp(entry.path()), std::string("\x01\x02", 2));
-  }
-  EXPECT_EQ(files, 1);
-}
-
-TEST_F(Runner, LimitsSelfLoopsTracesAndPeeks) {
-  Result limited = Run("--instructions 50");
-  EXPECT_TRUE(Has(limited.report, "\"instructions\": 50"));
-  EXPECT_TRUE(Has(limited.report, "\"stop\": \"limit\""));
-
-  std::string loop(16384, '\0');
-  loop[0] = '\x20';  // BRA *
-  loop[1] = '\xFE';
-  loop[0x3FFE] = '\xC0';
-  std::ofstream((dir / "loop.bin").string(), std::ios::binary) << loop;
-  Result selfLoop = Run("--trace '" + (dir / "trace.txt").string() + "' --peek C000:2",
-                        (dir / "loop.bin").string());
-  EXPECT_TRUE(Has(selfLoop.report, "\"stop\": \"self-loop\""));
-  EXPECT_TRUE(Has(selfLoop.report, "\"C000\": \"20FE\""));
-  EXPECT_EQ(Slurp(dir / "trace.txt"), "C000 20 BRA   A=00 B=00 X=0000 SP=0000 CCR=00\n");
+  EXPECT_NE(fresh.err.find("starting afresh"), std::string::npos) << fresh.err;
+  EXPECT_TRUE(fresh.Says("\"digits\": \"   0\""));
 }
 
 }  // namespace
