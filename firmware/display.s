@@ -2,7 +2,7 @@
 ; display controller (select B6 low, clock B5 rising, data on CA2, B7 marks a
 ; command) and the conversion of numbers to the four seven-segment digits.
 
-        .include "ram.inc"
+        .include "defs.inc"
         .include "macros.inc"
 
         .globl display_setup, disp_command, disp_refresh
@@ -97,7 +97,7 @@ disp_refresh:
 ; A = digit 0-9 -> A = its segment pattern. Keeps X.
 seg_of:
         pshx
-        xplusa  segments
+        xindex  segments
         ldaa    0,x
         pulx
         rts
@@ -148,7 +148,7 @@ fmt_number:
 3:      clr     FMTLEAD
 4:      ldaa    0,x
         bsr     seg_of
-5:      staa    8,x                     ; DSEG lies 8 bytes above DIGS+4
+5:      staa    DSEG_OFS-4,x            ; X runs over DIGS+4 to DIGS+7
         inx
         inc     FMTIDX
         ldaa    FMTIDX
