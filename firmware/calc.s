@@ -251,7 +251,7 @@ input_slot:
         xindex  IN_S
         rts
 
-; J and K switch their lamps.
+; J and K switch their lamps; the next "=" works the function out afresh.
 fn_mode:
         ldaa    LAMPS
         eora    #LAMP_MODE
@@ -259,6 +259,7 @@ fn_mode:
 fn_mt:  ldaa    LAMPS
         eora    #LAMP_MT
 1:      staa    LAMPS
+        clr     RESN
         jmp     lamps_update
 
 ; M: paper feed.
@@ -937,32 +938,41 @@ count_decimals:
 
 ; A = kind (DEC1 for one decimal), ACC = value: "  110 ST".
 print_value:
-        psha
         clr     FMTDEC
         asla
         rol     FMTDEC
+        lsra
+        bsr     label_of                ; the label; one row is ROW PLAIN
+        cmpa    #K_PLAINR
+        bne     1f
+        ldab    ACC+3
+        decb
+        orab    ACC+2
+        bne     1f
+        ldx     #l_rowplain
+1:      pshx
         jsr     pb_start
         jsr     fmt_text
         ldx     #NUMTXT+4               ; the last five columns
-1:      ldaa    0,x
+2:      ldaa    0,x
         jsr     pb_char
         inx
         cpx     #NUMTXT+9
-        bne     1b
+        bne     2b
         ldaa    #' '
         jsr     pb_char
-        pula
-        anda    #0x7F
-        bsr     label_of
+        pulx
         jsr     pb_str
         jmp     pb_emit
 
-; A = kind -> X = its label.
+; A = kind -> X = its label. Keeps A.
 label_of:
+        psha
         deca
         asla
         xindex  t_labels
         jsr     x_deref
+        pula
         rts
 
 ; X = text ended by 0: one line.
@@ -1094,14 +1104,15 @@ t_labels:
         .word   l_gs, l_gr, l_st, l_rows, l_wide, l_high, l_times, l_plainr
         .word   l_plains, l_add, l_lose, l_end, l_arc, l_topst, l_st, l_from
         .word   l_to, l_stfrom, l_stto, l_arm, l_hole, l_top
-l_gs:       .asciz "ST/10bd"
-l_gr:       .asciz "ROWS/10bd"
+l_gs:       .asciz "ST/10 bd"
+l_gr:       .asciz "ROWS/10 bd"
 l_st:       .asciz "ST"
 l_rows:     .asciz "ROWS"
 l_wide:     .asciz "bd WIDE"
 l_high:     .asciz "bd HIGH"
 l_times:    .asciz "TIMES"
 l_plainr:   .asciz "ROWS PLAIN"
+l_rowplain: .asciz "ROW PLAIN"
 l_plains:   .asciz "ST PLAIN"
 l_add:      .asciz "ST TO ADD"
 l_lose:     .asciz "ST TO LOSE"

@@ -48,6 +48,7 @@
         var     FMTLEAD, 1              ; still in leading zeros
         var     FMTLIM, 1               ; first position that must show a digit
         var     FMTIDX, 1               ; position being formatted
+        var     DPTR, 2                 ; digit being written
 
         ; keys (device.s)
         var     KEY1, 1                 ; first scan of a key

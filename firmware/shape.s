@@ -351,19 +351,19 @@ calc_slant:
 6:      ldi32   OPR, MAX_STEP + 1
         jsr     sub32
         bcc     fail2
-        lacc    SH_U
+        tst32   SH_R                    ; the larger steps first: they
+        beq     12f                     ; never grow
+        mov32   T2, SH_R
+        ldi32   T1, 2
+        lacc    SH_Q
+        jsr     acc_inc
+        jsr     sched_line
+12:     lacc    SH_U
         lopr    SH_R
         jsr     sub32
         mov32   T2, ACC
         ldi32   T1, 2
         lacc    SH_Q
-        jsr     sched_line
-        tst32   SH_R
-        beq     7f
-        mov32   T2, SH_R
-        ldi32   T1, 2
-        lacc    SH_Q
-        jsr     acc_inc
         jsr     sched_line
 7:      tst32   SH_P                    ; an odd row plain
         beq     8f
