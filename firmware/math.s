@@ -10,6 +10,7 @@
 
         .globl add32, sub32, mul32, div32, div64, divround, muldivround
         .globl add64, sub64, cmp64, isqrt64, x_plus_a, x_deref, ldacc, ldopr, stacc
+        .globl accopr, opr_b, acc_inc, acc_dec, square, mul_b
 
         .sect .text.low,"ax"
 
@@ -64,6 +65,36 @@ stacc:  ldaa    ACC
         ldaa    ACC+3
         staa    3,x
         rts
+
+; OPR = ACC. Keeps A and B.
+accopr: pshx
+        ldx     #ACC
+        bsr     ldopr
+        pulx
+        rts
+
+; OPR = B. Keeps X.
+opr_b:  clr     OPR
+        clr     OPR+1
+        clr     OPR+2
+        stab    OPR+3
+        rts
+
+; ACC += 1, ACC -= 1.
+acc_inc:
+        ldab    #1
+        bsr     opr_b
+        bra     add32
+acc_dec:
+        ldab    #1
+        bsr     opr_b
+        bra     sub32
+
+; ACC64 = ACC * ACC; ACC64 = ACC * B.
+square: bsr     accopr
+        jmp     mul32
+mul_b:  bsr     opr_b
+        jmp     mul32
 
 ; ACC += OPR; C set on overflow.
 add32:  ldaa    ACC+3

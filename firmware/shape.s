@@ -23,21 +23,6 @@
         .sect .text.shape,"ax"
 
 ; ------------------------------------------------------------ helpers
-accopr: ldx     #ACC
-        jmp     ldopr
-
-; OPR = B.
-opr_b:  clr     OPR
-        clr     OPR+1
-        clr     OPR+2
-        stab    OPR+3
-        rts
-
-acc_inc:
-        ldab    #1
-        bsr     opr_b
-        jmp     add32
-
 ; Z set when ACC = OPR.
 eq32:   ldaa    ACC
         cmpa    OPR

@@ -34,10 +34,10 @@
 ; long to trace back (its listing would not fit anyway).
 stair:
         lacc16  ST_X                    ; the curve's constants
-        jsr     sq32
+        jsr     square
         sacc    ST_XX
         lacc16  ST_M
-        jsr     sq32
+        jsr     square
         sacc    ST_MM
         lacc16  ST_M
         ldab    #16
@@ -89,14 +89,6 @@ stair:
 9:      sec
         rts
 
-; ACC = ACC * ACC (below 2^32). ACC = ACC * B.
-sq32:   ldx     #ACC
-        jsr     ldopr
-        jmp     mul32
-mul_b:  clr32   OPR
-        stab    OPR+3
-        jmp     mul32
-
 ; P: the first k with X^2 (m - k)^2 < m^2 k (2m - k), where the slope of the
 ; ellipse, X (m - k) / (m sqrt(k (2m - k))), falls below a stitch a step;
 ; every step after it rises by less than one. Halving over 1 to m.
@@ -117,7 +109,7 @@ steep_part:
         lacc16  ST_S
         lopr16  ST_X
         jsr     mul32
-        jsr     sq32w
+        jsr     square
         mov64   ST_W, ACC64
         add16   ST_S, ST_S, ST_M        ; m^2 k (2m - k)
         lacc16  ST_S
@@ -138,18 +130,13 @@ steep_part:
 3:      mov16   ST_PL, ST_U1
         rts
 
-; ACC64 = ACC * ACC.
-sq32w:  ldx     #ACC
-        jsr     ldopr
-        jmp     mul32
-
 ; A = p: is there a staircase within p / 16 of a stitch? C set when not;
 ; else ST_END is the state to end the steep part in.
 stair_try:
         staa    ST_DP
         lacc16  ST_M
         ldab    ST_DP
-        bsr     mul_b
+        jsr     mul_b
         sacc    ST_PM
         ldi16   ST_LP, 0                ; step 0: at 0, no shaping yet
         ldaa    #1
@@ -203,7 +190,7 @@ band_at:
         mov64   ST_W, ACC64
         jsr     isqrt64                 ; r
         mov32   T1, ACC
-        jsr     sq32w                   ; exact when r^2 = W
+        jsr     square                   ; exact when r^2 = W
         mov64   OPR64, ST_W
         jsr     cmp64
         bne     2f
@@ -224,7 +211,7 @@ band_at:
 4:      stx     ST_UC
         lacc16  ST_M                    ; R = (r + 8 m) / 16 m
         ldab    #8
-        bsr     mul_b
+        jsr     mul_b
         lopr    T1
         jsr     add32
         lopr    ST_M16
@@ -233,7 +220,7 @@ band_at:
         lacc    T1                      ; L = ceil((r + inexact - p m) / 16 m)
         tst     ST_EX
         bne     5f
-        jsr     acc_plus1
+        jsr     acc_inc
 5:      lopr    ST_PM
         jsr     sub32
         bcs     6f
@@ -241,7 +228,7 @@ band_at:
         beq     6f
         lopr    ST_M16
         jsr     add32
-        jsr     acc_minus1
+        jsr     acc_dec
         lopr    ST_M16
         jsr     div32
         sacc16  ST_LC
@@ -259,19 +246,6 @@ band_at:
         clc
         rts
 8:      sec
-        rts
-
-acc_plus1:
-        ldab    #1
-        bsr     opr_set
-        jmp     add32
-acc_minus1:
-        ldab    #1
-        bsr     opr_set
-        jmp     sub32
-opr_set:
-        clr32   OPR
-        stab    OPR+3
         rts
 
 ; ACC64 <<= 8.
@@ -462,7 +436,7 @@ tail_init:
         lacc16  ST_TL
         jsr     times16
         ldab    ST_DP
-        jsr     opr_set
+        jsr     opr_b
         jsr     add32
         ldx     #ST_TL
         bsr     trk_init
@@ -474,7 +448,7 @@ tail_init:
         lacc16  ST_TU
         jsr     times16
         ldab    ST_DP
-        jsr     opr_set
+        jsr     opr_b
         jsr     sub32
         ldx     #ST_TU
         bsr     trk_init
@@ -486,7 +460,7 @@ tail_init:
         lacc16  ST_TR
         jsr     times16
         ldab    #8
-        jsr     opr_set
+        jsr     opr_b
         jsr     sub32
         ldx     #ST_TR
         ; fall through
@@ -497,7 +471,7 @@ trk_init:
         mov32   T2, ACC
         lopr16  ST_M
         jsr     mul32
-        jsr     sq32w
+        jsr     square
         pulx
         pshx
         inx
@@ -505,7 +479,7 @@ trk_init:
         bsr     st_acc64
         lacc    T2
         ldab    #8
-        jsr     opr_set
+        jsr     opr_b
         jsr     add32
         ldab    #32
         jsr     mul_b
@@ -686,8 +660,7 @@ stair_build:
         bsr     tail_list
 5:      jsr     flush
         lacc16  ST_Z                    ; plain: two rows an empty step at
-        ldx     #ACC                    ; the top, and the odd row
-        jsr     ldopr
+        jsr     accopr                  ; the top, and the odd row
         jsr     add32
         lopr    SH_P
         jsr     add32
@@ -741,8 +714,7 @@ flush:  ldx     ST_RN
         ldaa    #K_SCHM
         jsr     res_add
         lacc16  ST_RG
-        ldx     #ACC
-        jsr     ldopr
+        jsr     accopr
         jsr     add32
         ldaa    #K_SCHR
         jsr     res_add
