@@ -14,7 +14,6 @@
 #include <map>
 #include <optional>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -46,24 +45,41 @@ struct Block {
   long Value(const std::string& label) const { return Has(label) ? values.at(label) : -1; }
 };
 
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+bool Letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// "-a/r/n", "+a/r/n" or "a/r/n" as a schedule line.
+std::optional<Line> ScheduleLine(const std::string& text) {
+  Line line{' ', 0, 0, 0};
+  size_t at = 0;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) line.sign = text[at++];
+  long* parts[] = {&line.amount, &line.between, &line.times};
+  for (int part = 0; part < 3; ++part) {
+    const size_t start = at;
+    while (at < text.size() && Digit(text[at])) *parts[part] = *parts[part] * 10 + (text[at++] - '0');
+    if (at == start) return std::nullopt;
+    if (part < 2 && (at == text.size() || text[at++] != '/')) return std::nullopt;
+  }
+  return at == text.size() ? std::optional<Line>(line) : std::nullopt;
+}
+
 // Reads a block and checks its layout: at most 16 columns, a digit never
 // next to a letter, a value's number right-aligned in the first five
 // columns and its label after a blank.
 Block Read(const std::vector<std::string>& text, const std::string& what) {
-  static const std::regex value(R"(^ *([0-9]+(\.[0-9])?) ([A-Za-z/ 0-9]+)$)");
-  static const std::regex line(R"(^([-+]?)([0-9]+)/([0-9]+)/([0-9]+)$)");
-  static const std::regex touching("[0-9][A-Za-z]|[A-Za-z][0-9]");
   Block block;
   block.text = text;
   for (const std::string& l : text) {
     EXPECT_LE(l.size(), 16u) << what << l;
-    EXPECT_FALSE(std::regex_search(l, touching)) << what << l;
-    std::smatch m;
-    if (std::regex_match(l, m, line)) {
-      block.lines.push_back({m[1].length() ? m[1].str()[0] : ' ', std::stol(m[2]), std::stol(m[3]), std::stol(m[4])});
-    } else if (std::regex_match(l, m, value) && l.size() > 6 && l[5] == ' ' && l[4] != ' ') {
-      const std::string number = m[1];
-      block.values[m[3]] = number.find('.') == std::string::npos ? std::stol(number) : std::lround(std::stod(number) * 10);
+    for (size_t i = 1; i < l.size(); ++i) {
+      EXPECT_FALSE((Digit(l[i - 1]) && Letter(l[i])) || (Letter(l[i - 1]) && Digit(l[i]))) << what << l;
+    }
+    if (const auto line = ScheduleLine(l)) {
+      block.lines.push_back(*line);
+    } else if (l.size() > 6 && l[5] == ' ' && Digit(l[4]) && Letter(l[6])) {
+      const std::string number = l.substr(l.find_first_not_of(' '), 5 - l.find_first_not_of(' '));
+      block.values[l.substr(6)] =
+          number.find('.') == std::string::npos ? std::stol(number) : std::lround(std::stod(number) * 10);
     }
   }
   return block;
