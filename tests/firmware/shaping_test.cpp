@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <functional>
-#include <future>
 #include <map>
 #include <optional>
 #include <random>
@@ -18,72 +16,11 @@
 #include <vector>
 
 #include "firmware_harness.h"
+#include "firmware_paper.h"
 
 using namespace fwtest;
 
 namespace {
-
-// ---------------------------------------------------------------- the paper
-
-// One schedule line "-a/r/n": a stitches every r rows (or stitches), n times.
-struct Line {
-  char sign;  // '-', '+', or ' ' for dividing
-  long amount, between, times;
-  bool operator==(const Line&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const Line& l) {
-  return out << l.sign << l.amount << "/" << l.between << "/" << l.times;
-}
-
-// A printed block: its lines, the values by label (in tenths when printed
-// with a point) and the schedule.
-struct Block {
-  std::vector<std::string> text;
-  std::map<std::string, long> values;
-  std::vector<Line> lines;
-  bool Has(const std::string& label) const { return values.count(label) > 0; }
-  long Value(const std::string& label) const { return Has(label) ? values.at(label) : -1; }
-};
-
-bool Digit(char c) { return c >= '0' && c <= '9'; }
-bool Letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// "-a/r/n", "+a/r/n" or "a/r/n" as a schedule line.
-std::optional<Line> ScheduleLine(const std::string& text) {
-  Line line{' ', 0, 0, 0};
-  size_t at = 0;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) line.sign = text[at++];
-  long* parts[] = {&line.amount, &line.between, &line.times};
-  for (int part = 0; part < 3; ++part) {
-    const size_t start = at;
-    while (at < text.size() && Digit(text[at])) *parts[part] = *parts[part] * 10 + (text[at++] - '0');
-    if (at == start) return std::nullopt;
-    if (part < 2 && (at == text.size() || text[at++] != '/')) return std::nullopt;
-  }
-  return at == text.size() ? std::optional<Line>(line) : std::nullopt;
-}
-
-// Reads a block and checks its layout: at most 16 columns, a digit never
-// next to a letter, a value's number right-aligned in the first five
-// columns and its label after a blank.
-Block Read(const std::vector<std::string>& text, const std::string& what) {
-  Block block;
-  block.text = text;
-  for (const std::string& l : text) {
-    EXPECT_LE(l.size(), 16u) << what << l;
-    for (size_t i = 1; i < l.size(); ++i) {
-      EXPECT_FALSE((Digit(l[i - 1]) && Letter(l[i])) || (Letter(l[i - 1]) && Digit(l[i]))) << what << l;
-    }
-    if (const auto line = ScheduleLine(l)) {
-      block.lines.push_back(*line);
-    } else if (l.size() > 6 && l[5] == ' ' && Digit(l[4]) && Letter(l[6])) {
-      const std::string number = l.substr(l.find_first_not_of(' '), 5 - l.find_first_not_of(' '));
-      block.values[l.substr(6)] =
-          number.find('.') == std::string::npos ? std::stol(number) : std::lround(std::stod(number) * 10);
-    }
-  }
-  return block;
-}
 
 // ---------------------------------------------------------------- the model
 
@@ -240,44 +177,6 @@ double CapHeight(double w, double armhole) {
 
 // ---------------------------------------------------------------- sweeps
 
-using Check = std::function<void(const Block& block)>;
-struct Case {
-  std::string keys;  // the function, its inputs and "="
-  Check check;       // nullptr: E expected
-};
-
-// Runs the cases with PRINT on, each followed by a paper feed and C, in
-// several runners at once; an E leaves the feed's empty line alone.
-void RunSweep(const std::string& setup, const std::vector<Case>& cases) {
-  constexpr size_t kChunk = 120;
-  std::vector<std::future<RunResult>> runs;
-  for (size_t from = 0; from < cases.size(); from += kChunk) {
-    std::string keys = setup + " FN ";
-    for (size_t i = from; i < std::min(cases.size(), from + kChunk); ++i) keys += cases[i].keys + " FM C ";
-    runs.push_back(std::async(std::launch::async, [keys] { return RunKeys(keys, "--hold 2000"); }));
-  }
-  for (size_t chunk = 0; chunk < runs.size(); ++chunk) {
-    const RunResult run = runs[chunk].get();
-    ASSERT_EQ(run.status, 0) << run.errors;
-    ASSERT_EQ(run.Field("stop"), "idle");
-    const auto lines = run.Lines();
-    size_t at = 0;
-    for (size_t i = chunk * kChunk; i < std::min(cases.size(), (chunk + 1) * kChunk); ++i) {
-      std::vector<std::string> block;
-      while (at < lines.size() && !lines[at].empty()) block.push_back(lines[at++]);
-      at += block.empty() ? 1 : 2;  // the block's own feed, then ours
-      if (!cases[i].check) {
-        EXPECT_TRUE(block.empty()) << cases[i].keys << " should give E";
-      } else if (block.empty()) {
-        ADD_FAILURE() << cases[i].keys << " gave E";
-      } else {
-        cases[i].check(Read(block, cases[i].keys + ": "));
-      }
-    }
-  }
-}
-
-long Draw(std::mt19937& random, long low, long high) { return std::uniform_int_distribution<long>(low, high)(random); }
 std::string Count(long whole) { return Type(whole * 10); }
 
 const Gauge kSweepGauges[] = {{220, 300}, {185, 254}, {300, 415}, {125, 170}, {264, 351}};
