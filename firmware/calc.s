@@ -2,47 +2,11 @@
 ; counted over a swatch), straight-line conversions both ways, results shown
 ; one per "=" and printed as a block with the PRINT lamp on.
 
-        .include "ram.inc"
+        .include "defs.inc"
         .include "macros.inc"
 
         .globl key_action, calc_power_on, jt_keys, jt_keys_end
-        .globl gauge_missing, fits4, res_add, res_load, print_gauge, print_item
-        .globl print_text, pb_start, pb_char, pb_str, pb_emit, fmt_text
-        .globl count_decimals
-
-        ; firmware key numbers
-        .equ KEY_POINT, 10
-        .equ KEY_C,     11
-        .equ KEY_AC,    12
-        .equ KEY_ACNG,  13
-        .equ KEY_S,     14
-        .equ FN_A,      19
-        .equ FN_B,      20
-        .equ FN_C,      21
-        .equ FN_D,      22
-        .equ FN_E,      23
-        .equ FN_F,      24
-        .equ FN_G,      25
-        .equ FN_H,      26
-        .equ FN_I,      27
-        .equ FN_M,      31
-        .equ FN_N,      32
-        .equ KEY_COUNT, 36
-
-        ; inputs given (INFLAGS)
-        .equ F_S, 0x01
-        .equ F_R, 0x02
-        .equ F_X, 0x04
-        .equ F_Y, 0x08
-
-        ; lamps on port 2
-        .equ LAMP_GAUGE, 0x01
-        .equ LAMP_MODE,  0x02
-        .equ LAMP_MT,    0x08
-        .equ LAMP_ARC,   0x10
-        .equ LAMP_PRINT, 0x20
-
-        .equ GAUGE_MARK, 0x5A
+        .globl gauge_missing, fits4, res_add, ld_count, calc_fail
 
         .sect .text.calc,"ax"
 
@@ -99,7 +63,7 @@ key_action:
         beq     1f
         jmp     beep
 1:      asla
-        xplusa  jt_keys
+        xindex  jt_keys
         ldaa    0,x
         ldab    1,x
         pshb                            ; the handler's address as a return
@@ -211,6 +175,10 @@ key_ac: jsr     gauge_forget
 key_acng:
         clr     ERRFLAG
         clr     FUNC
+        ; fall through
+
+; A function key: its inputs start empty (FUNC is set by fn_select).
+fn_start:
         clr     INFLAGS
         clr     RESN
         clr     RESI
@@ -218,37 +186,80 @@ key_acng:
         jsr     lamps_update
         jmp     show_idle
 
-; S R X Y Z: the entry becomes that input of the function.
+fn_select:
+        ldaa    KEY
+        staa    FUNC
+        bra     fn_start
+
+; S R X Y Z: the entry becomes that input of the function, when the
+; function takes that letter.
 key_letter:
         tst     ENTON
         beq     letter_error            ; nothing typed
         ldaa    KEY
-        suba    #KEY_S                  ; 0-4: S R X Y Z
-        bra     letter_store
+        suba    #KEY_S                  ; the slot, 0-4: S R X Y Z
+        staa    KEYSAVE
+        ldaa    FUNC
+        suba    #FN_A
+        bcs     letter_error            ; no function chosen
+        xindex  fn_letters
+        ldaa    0,x                     ; the function's letters, bit 0 = S
+        ldab    KEYSAVE
+1:      lsra                            ; C = the letter's bit
+        decb
+        bpl     1b
+        bcc     letter_error
+        ldab    KEYSAVE
+        bsr     slot_bit
+        stab    PWORK
+        ldaa    INFLAGS
+        oraa    PWORK
+        staa    INFLAGS
+        ldaa    KEYSAVE
+        bsr     input_slot
+        ldaa    ENTVAL
+        staa    0,x
+        ldaa    ENTVAL+1
+        staa    1,x
+        ldaa    ENTVAL+2
+        staa    2,x
+        ldaa    ENTVAL+3
+        staa    3,x
+        clr     ENTON                   ; the next digit starts a new entry
+        clr     RESN
+        jmp     lamps_update
 letter_error:
         jmp     show_error
 
-; Function keys A-D choose a function; its inputs start empty.
-fn_select:
-        ldaa    KEY
-        staa    FUNC
-        clr     INFLAGS
-        clr     RESN
-        clr     RESI
-        jsr     entry_clear
-        jsr     lamps_update
-        jmp     show_idle
+; B = slot 0-4 -> B = its flag bit. Keeps A.
+slot_bit:
+        psha
+        tba
+        ldab    #1
+1:      tsta
+        beq     2f
+        aslb
+        deca
+        bra     1b
+2:      pula
+        rts
 
-; J and K switch their lamps.
-; M/T decides whether a shaping function needs the gauge: update GAUGE too.
+; A = slot 0-4 -> X = its four bytes.
+input_slot:
+        asla
+        asla
+        xindex  IN_S
+        rts
+
+; J and K switch their lamps; the next "=" works the function out afresh.
 fn_mode:
         ldaa    LAMPS
         eora    #LAMP_MODE
-        staa    LAMPS
-        jmp     lamps_update
+        bra     1f
 fn_mt:  ldaa    LAMPS
         eora    #LAMP_MT
-        staa    LAMPS
+1:      staa    LAMPS
+        clr     RESN
         jmp     lamps_update
 
 ; M: paper feed.
@@ -260,52 +271,7 @@ fn_print:
         ldaa    PRINTON
         eora    #1
         staa    PRINTON
-        jmp     lamps_update
-
-; L: print every character the printer knows, four lines; with 1-4 typed
-; first, only that line.
-fn_test:
-        clr     KEYSAVE                 ; 0: every line
-        tst     ENTON
-        beq     1f
-        mov32   ACC, ENTVAL
-        ldi32   OPR, 10
-        jsr     div32
-        ldaa    ACC+3
-        staa    KEYSAVE
-        jsr     entry_clear
-1:      ldx     #test_lines
-        clr     PWORK                   ; line number - 1
-2:      ldaa    0,x
-        beq     5f
-        ldaa    KEYSAVE
-        beq     3f
-        ldaa    PWORK
-        inca
-        cmpa    KEYSAVE
-        bne     4f
-3:      pshx
-        jsr     pb_start
-        pulx
-        jsr     pb_str
-        pshx
-        jsr     pb_emit
-        pulx
-        bra     6f
-4:      jsr     pb_skip
-6:      inx                             ; past the line's end byte
-        inc     PWORK
-        bra     2b
-5:      jmp     paper_feed
-
-; X = text -> X on its end byte, nothing printed.
-pb_skip:
-        ldaa    0,x
-        cmpa    #2
-        bcs     1f
-        inx
-        bra     pb_skip
-1:      rts
+        ; fall through
 
 ; GAUGE lamp: entry of a gauge in progress, or a function waiting for one
 ; (conversions; slanting and curve line with lengths in cm, that is M/T
@@ -347,64 +313,47 @@ lamps_update:
         staa    LAMPS
 5:      jmp     set_lamps
 
-; A = letter index. Which letters a function takes is in fn_letters.
-letter_store:
+; L: print every character the printer knows, four lines; with 1-4 typed
+; first, only that line.
+fn_test:
+        clr     KEYSAVE                 ; 0: every line
+        tst     ENTON
+        beq     1f
+        mov32   ACC, ENTVAL
+        ldi32   OPR, 10
+        jsr     div32
+        ldaa    ACC+3
         staa    KEYSAVE
-        ldab    #1
-1:      tsta
-        beq     2f
-        aslb
-        deca
-        bra     1b
-2:      stab    LETTER
-        ldaa    FUNC
-        suba    #FN_A
-        bcs     letter_error            ; no function chosen
-        cmpa    #FN_I - FN_A + 1
-        bcc     letter_error
-        xplusa  fn_letters
-        ldaa    0,x                     ; the function's letters, bit 0 = S
-        ldab    KEYSAVE
-3:      tstb
-        beq     4f
-        lsra
-        decb
-        bra     3b
-4:      lsra
-        bcs     6f
-        jmp     show_error
-6:      ldaa    INFLAGS
-        oraa    LETTER
-        staa    INFLAGS
-        jsr     input_slot
-        ldaa    ENTVAL
-        staa    0,x
-        ldaa    ENTVAL+1
-        staa    1,x
-        ldaa    ENTVAL+2
-        staa    2,x
-        ldaa    ENTVAL+3
-        staa    3,x
-        clr     ENTON                   ; the next digit starts a new entry
-        clr     RESN
-        jmp     lamps_update
-
-; X = the input slot of the letter key in KEYSAVE (four bytes a letter).
-input_slot:
+        jsr     entry_clear
+1:      ldx     #test_lines
+        clr     PWORK                   ; line number - 1
+2:      ldaa    0,x
+        beq     5f
         ldaa    KEYSAVE
-        asla
-        asla
-        adda    #(IN_S) & 0xFF
-        staa    TMPW+1
-        ldaa    #(IN_S) >> 8
-        adca    #0
-        staa    TMPW
-        ldx     TMPW
-        rts
+        beq     3f
+        ldaa    PWORK
+        inca
+        cmpa    KEYSAVE
+        bne     4f
+3:      jsr     pb_start
+        jsr     pb_str
+        pshx
+        jsr     pb_emit
+        pulx
+        bra     6f
+4:      ldaa    0,x                     ; skip the line
+        cmpa    #2
+        bcs     6f
+        inx
+        bra     4b
+6:      inx                             ; past the line's end byte
+        inc     PWORK
+        bra     2b
+5:      jmp     paper_feed
 
 ; ------------------------------------------------------------ "="
 ; "=" works the function out and shows its first result; pressed again it
-; steps through the results. "P=" does the same.
+; steps through the results.
 key_equals:
         tst     ENTON
         bne     1f
@@ -421,8 +370,12 @@ key_equals:
         rts                             ; no function chosen: nothing to do
 3:      clr     RESN
         clr     RESI
-        jsr     compute
+        clr     RESFULL
+        clr     GUSED
+        bsr     compute
         bcs     4f
+        tst     RESFULL                 ; a listing too long has no solution
+        bne     4f
         jsr     entry_clear
         jsr     lamps_update
         jsr     show_result
@@ -450,6 +403,44 @@ compute:
         jmp     calc_count
 4:      jmp     shape_compute
 
+; P=: with the curve line and the sleeve cap it works the function out as
+; "=" does (refusing the same inputs) and goes to the arc length; a curve in
+; stitches and rows without a gauge has none and shows its first result.
+; Elsewhere, and pressed again without an arc length, it is "=".
+key_pequals:
+        ldaa    FUNC
+        cmpa    #FN_H
+        beq     1f
+        cmpa    #FN_I
+        bne     key_equals
+1:      clr     KEYSAVE                 ; 1: worked out just now
+        tst     ENTON
+        bne     2f
+        tst     RESN
+        bne     3f
+2:      inc     KEYSAVE
+        bsr     key_equals
+        tst     ERRFLAG
+        bne     9f
+3:      clr     PWORK
+4:      ldaa    PWORK
+        cmpa    RESN
+        bcc     8f
+        xindex  RESK
+        ldaa    0,x
+        anda    #0x7F
+        cmpa    #K_ARC
+        beq     5f
+        inc     PWORK
+        bra     4b
+5:      ldaa    PWORK
+        staa    RESI
+        jmp     show_result
+8:      tst     KEYSAVE
+        beq     key_equals
+9:      rts
+
+; ------------------------------------------------------------ checks
 ; C set unless ACC fits four digits (at most 9999).
 fits4:  ldaa    ACC
         oraa    ACC+1
@@ -470,75 +461,82 @@ gauge_check:
 1:      sec
         rts
 
-; Gauge given: S and R are stitches and rows per 10 cm. One of them alone
-; replaces that half of the gauge held.
-calc_gauge:
-        ldaa    INFLAGS
-        anda    #F_S
+; X = an input slot -> ACC = the whole count it holds; C set when it has
+; a decimal (counts of stitches, rows and times are whole). Keeps X.
+ld_count:
+        jsr     ldacc
+        pshx
+        ldi32   OPR, 10
+        jsr     div32
+        pulx
+        ldaa    REM+3
         beq     1f
-        mov32   ACC, IN_S
-        bra     2f
-1:      jsr     gauge_missing
-        bcs     calc_fail
-        mov32   ACC, GAUGE_S
-2:      bsr     gauge_check
-        bcs     calc_fail
-        mov32   NEWS, ACC
-        ldaa    INFLAGS
-        anda    #F_R
-        beq     3f
-        mov32   ACC, IN_R
-        bra     4f
-3:      jsr     gauge_missing
-        bcs     calc_fail
-        mov32   ACC, GAUGE_R
-4:      bsr     gauge_check
-        bcs     calc_fail
-        mov32   NEWR, ACC
-        jmp     gauge_store
+        sec
+        rts
+1:      clc
+        rts
 
 calc_fail:
         sec
         rts
 
-; Gauge from a swatch: S stitches over X cm, R rows over Y cm, per 10 cm
-; rounded to 0.1. A pair may be left out to keep that half of the gauge.
-calc_swatch:
-        ldaa    INFLAGS
-        anda    #F_S | F_X
-        beq     1f
-        cmpa    #F_S | F_X
-        bne     calc_fail               ; a pair half given
-        mov32   ACC, IN_S               ; 10 * S / X per 10 cm, in tenths
-        ldi32   T1, 100
-        mov32   T2, IN_X
-        jsr     muldivround
-        bcs     calc_fail
-        bra     2f
-1:      jsr     gauge_missing
-        bcs     calc_fail
-        mov32   ACC, GAUGE_S
-2:      bsr     gauge_check
+; ------------------------------------------------------------ gauge
+; Gauge given: S and R are stitches and rows per 10 cm. One of them alone
+; replaces that half of the gauge held.
+calc_gauge:
+        ldx     #IN_S
+        ldaa    #F_S
+        bsr     gauge_half
         bcs     calc_fail
         mov32   NEWS, ACC
-        ldaa    INFLAGS
-        anda    #F_R | F_Y
-        beq     3f
-        cmpa    #F_R | F_Y
-        bne     calc_fail
-        mov32   ACC, IN_R
-        ldi32   T1, 100
-        mov32   T2, IN_Y
-        jsr     muldivround
+        ldx     #IN_R
+        ldaa    #F_R
+        bsr     gauge_half
         bcs     calc_fail
-        bra     4f
-3:      ldaa    INFLAGS
-        anda    #F_S | F_X
-        beq     calc_fail               ; nothing counted at all
+        mov32   NEWR, ACC
+        bra     gauge_store
+
+; A = the input's flag, X = the input (IN_S or IN_R): ACC = that input or,
+; not given, the same half of the gauge held. C set when neither is there
+; or the value is no gauge.
+gauge_half:
+        bsr     given
+        bne     1f
         jsr     gauge_missing
+        bcs     2f
+        cpx     #IN_S
+        bne     3f
+        ldx     #GAUGE_S
+        bra     1f
+3:      ldx     #GAUGE_R
+1:      jsr     ldacc
+        bra     gauge_check
+2:      rts
+
+; A = input flags -> A = those of them given, Z set when none. B changes.
+given:  ldab    INFLAGS
+        eorb    #0xFF
+        stab    PWORK
+        eora    #0xFF
+        oraa    PWORK                   ; not (flags and given) ...
+        eora    #0xFF                   ; ... inverted: flags and given
+        rts
+
+; Gauge from a swatch: S stitches over X cm, R rows over Y cm, per 10 cm
+; rounded to 0.1. A pair may be left out to keep that half of the gauge.
+; The counts may have a decimal (half a stitch seen over the swatch).
+calc_swatch:
+        ldaa    INFLAGS
+        anda    #F_S | F_R | F_X | F_Y
+        beq     calc_fail               ; nothing counted at all
+        ldx     #IN_S
+        ldaa    #F_S | F_X
+        bsr     swatch_half
         bcs     calc_fail
-        mov32   ACC, GAUGE_R
-4:      bsr     gauge_check
+        mov32   NEWS, ACC
+        ldx     #IN_R
+        ldaa    #F_R | F_Y
+        bsr     swatch_half
         bcs     calc_fail
         mov32   NEWR, ACC
         ; fall through
@@ -551,139 +549,159 @@ gauge_store:
         ldaa    #(~GAUGE_MARK) & 0xFF
         staa    GAUGE_CHK
         mov32   ACC, GAUGE_S
-        ldaa    #'S'
-        ldab    #1
+        ldaa    #K_GS | DEC1
         jsr     res_add
         mov32   ACC, GAUGE_R
-        ldaa    #'R'
-        ldab    #1
+        ldaa    #K_GR | DEC1
         jsr     res_add
         clc
         rts
 
+; A = the pair's flags, X = its count (IN_S or IN_R; the size, IN_X or
+; IN_Y, lies two slots on): ACC = count * 10 / size per 10 cm, or the half
+; held when the pair is left out. C set when half a pair is given or no
+; gauge results.
+swatch_half:
+        staa    KEYSAVE
+        bsr     given
+        beq     2f
+        cmpa    KEYSAVE
+        bne     1f                      ; half a pair
+        jsr     ldacc
+        ldi32   T1, 100
+        ldaa    #8
+        jsr     x_plus_a
+        jsr     ldopr
+        mov32   T2, OPR
+        jsr     muldivround
+        bcs     1f
+        jmp     gauge_check
+1:      sec
+        rts
+2:      ldaa    KEYSAVE
+        anda    #F_S | F_R
+        bra     gauge_half
+
+; ------------------------------------------------------------ straight line
 ; Centimetres to count: stitches = X * gauge / 10, rows = Y * gauge / 10,
 ; rounded to whole stitches and rows.
 calc_cm:
         jsr     gauge_missing
-        bcs     calc_fail
+        bcs     cm_fail
         ldaa    INFLAGS
         anda    #F_X | F_Y
-        beq     calc_fail
+        beq     cm_fail
+        ldaa    #1
+        staa    GUSED
+        ldaa    INFLAGS
         anda    #F_X
         beq     1f
-        mov32   ACC, IN_X
+        lacc    IN_X
         mov32   T1, GAUGE_S
-        ldi32   T2, 1000
-        jsr     muldivround
-        bcs     calc_fail
-        jsr     fits4
-        bcs     calc_fail
-        ldaa    #'S'
-        clrb
-        jsr     res_add
+        ldab    #K_ST
+        bsr     cm_to
+        bcs     cm_fail
 1:      ldaa    INFLAGS
         anda    #F_Y
         beq     2f
-        mov32   ACC, IN_Y
+        lacc    IN_Y
         mov32   T1, GAUGE_R
-        ldi32   T2, 1000
-        jsr     muldivround
-        bcs     calc_fail2
-        jsr     fits4
-        bcs     calc_fail2
-        ldaa    #'R'
-        clrb
-        jsr     res_add
+        ldab    #K_ROWS
+        bsr     cm_to
+        bcs     cm_fail
 2:      clc
         rts
-
-calc_fail2:
+cm_fail:
         sec
         rts
 
+; ACC = tenths of a cm, T1 = the gauge, B = the result's kind.
+cm_to:  pshb
+        ldi32   T2, 1000
+        jsr     muldivround
+        pulb
+        bcs     1f
+        jsr     fits4
+        bcs     1f
+        tba
+        jmp     res_add
+1:      rts
+
 ; Count to centimetres: X = S * 10 / gauge, Y = R * 10 / gauge, to 0.1 cm.
+; The counts are whole.
 calc_count:
         jsr     gauge_missing
-        bcs     calc_fail2
+        bcs     cm_fail
         ldaa    INFLAGS
         anda    #F_S | F_R
-        beq     calc_fail2
+        beq     cm_fail
+        ldaa    #1
+        staa    GUSED
+        ldaa    INFLAGS
         anda    #F_S
         beq     1f
-        mov32   ACC, IN_S
-        ldi32   T1, 100
+        ldx     #IN_S
+        jsr     ld_count
+        bcs     cm_fail
         mov32   T2, GAUGE_S
-        jsr     muldivround
-        bcs     calc_fail2
-        jsr     fits4
-        bcs     calc_fail2
-        ldaa    #'X'
-        ldab    #1
-        jsr     res_add
+        ldab    #K_WIDE | DEC1
+        bsr     count_to
+        bcs     cm_fail
 1:      ldaa    INFLAGS
         anda    #F_R
         beq     2f
-        mov32   ACC, IN_R
-        ldi32   T1, 100
+        ldx     #IN_R
+        jsr     ld_count
+        bcs     cm_fail
         mov32   T2, GAUGE_R
-        jsr     muldivround
-        bcs     calc_fail2
-        jsr     fits4
-        bcs     calc_fail2
-        ldaa    #'Y'
-        ldab    #1
-        jsr     res_add
+        ldab    #K_HIGH | DEC1
+        bsr     count_to
+        bcs     cm_fail
 2:      clc
         rts
 
-; ------------------------------------------------------------ results
-; ACC = value, A = its letter, B = its decimals.
-res_add:
+; ACC = a whole count, T2 = the gauge, B = the result's kind.
+count_to:
         pshb
-        psha
-        ldaa    RESN
-        cmpa    #RESMAX
+        ldi32   T1, 1000
+        jsr     muldivround
+        pulb
         bcs     1f
-        pula                            ; full: the calculation will fail
-        pulb
-        ldaa    #1
-        staa    RESFULL
+        jsr     fits4
+        bcs     1f
+        tba
+        jmp     res_add
+1:      rts
+
+; ------------------------------------------------------------ results
+; A = the kind (DEC1 for one decimal), ACC = the value, below 10000.
+res_add:
+        ldab    RESN
+        cmpb    #RESMAX
+        bcs     1f
+        ldab    #1                      ; full: the calculation will fail
+        stab    RESFULL
         rts
-1:      ldaa    RESN
-        adda    #(RESK) & 0xFF
-        staa    TMPW+1
-        ldaa    #(RESK) >> 8
-        adca    #0
-        staa    TMPW
-        ldx     TMPW
-        pula
-        staa    0,x                     ; RESK: letter
-        pulb
-        stab    RESMAX,x                ; RESD lies RESMAX bytes above
+1:      psha
         ldaa    RESN
-        bsr     res_address
-        ldaa    ACC+2                   ; every result fits 16 bits
+        xindex  RESK
+        pula
+        staa    0,x
+        ldaa    RESN
+        asla
+        xindex  RESV
+        ldaa    ACC+2
         staa    0,x
         ldaa    ACC+3
         staa    1,x
         inc     RESN
         rts
 
-; A = result index -> X = its value (two bytes).
-res_address:
-        asla
-        adda    #(RESV) & 0xFF
-        staa    TMPW+1
-        ldaa    #(RESV) >> 8
-        adca    #0
-        staa    TMPW
-        ldx     TMPW
-        rts
-
-; A = result index -> ACC = value, FMTDEC = decimals, LETTER = letter.
+; A = result index -> ACC = value, FMTDEC = decimals, RKIND = kind.
 res_load:
         psha
-        bsr     res_address
+        asla
+        xindex  RESV
         clr     ACC
         clr     ACC+1
         ldaa    0,x
@@ -691,366 +709,42 @@ res_load:
         ldaa    1,x
         staa    ACC+3
         pula
-        adda    #(RESK) & 0xFF
-        staa    TMPW+1
-        ldaa    #(RESK) >> 8
-        adca    #0
-        staa    TMPW
-        ldx     TMPW
+        xindex  RESK
         ldaa    0,x
-        staa    LETTER
-        ldaa    RESMAX,x
-        staa    FMTDEC
+        clr     FMTDEC
+        asla                            ; C = DEC1
+        rol     FMTDEC
+        lsra
+        staa    RKIND
         rts
 
-; The ARC LENGTH lamp is lit while an arc length is shown.
+; The result on show; the ARC LENGTH lamp is lit while it is an arc length.
 show_result:
         ldaa    RESI
         bsr     res_load
         ldaa    LAMPS
         anda    #~LAMP_ARC & 0xFF
-        ldab    LETTER
-        cmpb    #'L'
+        ldab    RKIND
+        cmpb    #K_ARC
         bne     1f
         oraa    #LAMP_ARC
 1:      staa    LAMPS
         jsr     set_lamps
         jmp     show_number
 
-; P=: with the curve line and the sleeve cap it goes straight to the arc
-; length (working the function out first when needed); elsewhere as "=".
-key_pequals:
-        ldaa    FUNC
-        cmpa    #FN_H
-        beq     1f
-        cmpa    #FN_I
-        beq     1f
-        jmp     key_equals
-1:      tst     ENTON
-        bne     2f
-        tst     RESN
-        bne     3f
-2:      jsr     key_equals
-        tst     ERRFLAG
-        bne     9f
-3:      clr     KEYSAVE
-4:      ldaa    KEYSAVE
-        cmpa    RESN
-        bcc     8f
-        xplusa  RESK
-        ldaa    0,x
-        cmpa    #'L'
-        beq     5f
-        inc     KEYSAVE
-        bra     4b
-5:      ldaa    KEYSAVE
-        staa    RESI
-        jmp     show_result
-8:      jmp     beep                    ; no arc length without a gauge
-9:      rts
-
-; ------------------------------------------------------------ printing
-; A result block: title, the gauge used, the inputs, the results, then one
-; line of paper. Lines are at most 16 characters: letter, number in seven
-; columns, unit. "bd" prints cm and a double quote prints x.
-print_block:
-        ldaa    FUNC
-        cmpa    #FN_E
-        bcs     0f
-        jmp     shape_print
-0:      cmpa    #FN_A
-        bne     1f
-        ldx     #t_gauge
-        bra     3f
-1:      cmpa    #FN_B
-        bne     2f
-        ldx     #t_swatch
-        bra     3f
-2:      cmpa    #FN_C
-        bne     4f
-        ldx     #t_cm
-        bra     3f
-4:      ldx     #t_count
-3:      jsr     print_text
-        ldaa    FUNC
-        cmpa    #FN_C
-        bcs     5f                      ; gauge and swatch: no gauge line
-        jsr     print_gauge
-5:      ldaa    FUNC                    ; the given gauge is its own result
-        cmpa    #FN_A
-        beq     6f
-        jsr     print_inputs
-6:      clr     RESI
-7:      ldaa    RESI
-        cmpa    RESN
-        bcc     8f
-        jsr     res_load
-        jsr     result_unit
-        jsr     print_item
-        inc     RESI
-        bra     7b
-8:      clr     RESI
-        jmp     paper_feed
-
-; X = unit of the result in LETTER: per 10 cm for a gauge, else by letter.
-result_unit:
-        ldaa    FUNC
-        cmpa    #FN_C
-        bcc     1f
-        ldx     #u_per10
-        rts
-1:      ldaa    LETTER
-        ; fall through
-
-; A = letter -> X = its unit.
-letter_unit:
-        cmpa    #'S'
-        bne     1f
-        ldx     #u_st
-        rts
-1:      cmpa    #'R'
-        bne     2f
-        ldx     #u_rows
-        rts
-2:      ldx     #u_cm
-        rts
-
-; The inputs given, in the order S R X Y. Lengths have one decimal; counts
-; show their decimal only when they have one.
-print_inputs:
-        clr     KEYSAVE
-1:      ldaa    KEYSAVE
-        ldab    #1
-2:      tsta
-        beq     3f
-        aslb
-        deca
-        bra     2b
-3:      stab    PWORK                   ; the letter's bit
-        ldaa    INFLAGS
-        ldab    PWORK
-        ; A AND B without an AND of two registers: test bit by bit
-        bsr     flag_given
-        bcc     4f
-        jsr     input_slot
-        jsr     ldacc
-        ldx     #letters
-        ldab    KEYSAVE
-5:      tstb
-        beq     6f
-        inx
-        decb
-        bra     5b
-6:      ldaa    0,x
-        staa    LETTER
-        ldaa    #1
-        staa    FMTDEC
-        ldaa    KEYSAVE
-        cmpa    #2
-        bcc     7f                      ; X and Y are lengths
-        jsr     count_decimals
-7:      ldaa    LETTER
-        bsr     letter_unit
-        jsr     print_item
-4:      inc     KEYSAVE
-        ldaa    KEYSAVE
-        cmpa    #4
-        bne     1b
-        rts
-
-; C set when the bit in B is set in A (B holds a single bit).
-flag_given:
-        lsrb
-        bcs     2f
-        lsra
-        bra     flag_given
-2:      lsra
-        rts
-
-; ACC in tenths: a whole count loses its tenths digit (FMTDEC = 0).
-count_decimals:
-        mov32   SAVEV, ACC
-        ldi32   OPR, 10
-        jsr     div32
-        ldaa    REM+3
-        beq     1f
-        mov32   ACC, SAVEV
-        rts
-1:      clr     FMTDEC
-        rts
-
-; "G 22.0"30.0": the gauge used, stitches x rows per 10 cm.
-print_gauge:
-        jsr     pb_start
-        ldaa    #'G'
-        jsr     pb_char
-        ldaa    #' '
-        jsr     pb_char
-        mov32   ACC, GAUGE_S
-        ldaa    #1
-        staa    FMTDEC
-        jsr     pb_numtrim
-        ldaa    #'"'
-        jsr     pb_char
-        mov32   ACC, GAUGE_R
-        ldaa    #1
-        staa    FMTDEC
-        jsr     pb_numtrim
-        jmp     pb_emit
-
-; LETTER, ACC with FMTDEC decimals, X = unit: "S    110 ST".
-print_item:
-        pshx
-        jsr     pb_start
-        ldaa    LETTER
-        jsr     pb_char
-        jsr     pb_num
-        ldaa    #' '
-        jsr     pb_char
-        pulx
-        jsr     pb_str
-        jmp     pb_emit
-
-; X = text ended by 0: one line.
-print_text:
-        pshx
-        jsr     pb_start
-        pulx
-        jsr     pb_str
-        jmp     pb_emit
-
-; ------------------------------------------------------------ print buffer
-pb_start:
-        clr     PPOS
-        rts
-
-; A = character, appended while the line has room. Keeps X.
-pb_char:
-        pshx
-        psha
-        ldaa    PPOS
-        cmpa    #16
-        bcc     1f
-        adda    #(PRINTBUF) & 0xFF
-        staa    TMPW+1
-        ldaa    #(PRINTBUF) >> 8
-        adca    #0
-        staa    TMPW
-        ldx     TMPW
-        pula
-        staa    0,x
-        inc     PPOS
-        pulx
-        rts
-1:      pula
-        pulx
-        rts
-
-; X = text ended by 0 (or by 1, which ends a line of the test print);
-; X is left on the end byte.
-pb_str:
-1:      ldaa    0,x
-        cmpa    #2
-        bcs     2f
-        bsr     pb_char
-        inx
-        bra     1b
-2:      rts
-
-; End the line (0x80 when it is short) and print it.
-pb_emit:
-        ldaa    PPOS
-        cmpa    #16
-        bcc     1f
-        ldaa    #LINE_END
-        bsr     pb_char
-1:      jmp     print_line
-
-; ACC with FMTDEC decimals in seven columns, right-aligned.
-pb_num: bsr     fmt_text
-        ldx     #NUMTXT+2
-1:      ldaa    0,x
-        bsr     pb_char
-        inx
-        cpx     #NUMTXT+9
-        bne     1b
-        rts
-
-; The same without the leading blanks.
-pb_numtrim:
-        bsr     fmt_text
-        ldx     #NUMTXT
-1:      ldaa    0,x
-        cmpa    #' '
-        bne     2f
-        inx
-        bra     1b
-2:      ldaa    0,x
-        bsr     pb_char
-        inx
-        cpx     #NUMTXT+9
-        bne     2b
-        rts
-
-; ACC with FMTDEC decimals -> NUMTXT, nine characters right-aligned:
-; " 00000123" as blanks and digits, or "0000012.3" with the point.
-fmt_text:
-        jsr     to_digits
-        ldaa    #' '
-        staa    NUMTXT
-        ldaa    #1
-        staa    FMTLEAD
-        ldaa    #7
-        suba    FMTDEC
-        staa    FMTLIM                  ; the units digit always shows
-        clr     FMTIDX
-        ldx     #DIGS
-1:      tst     FMTLEAD
-        beq     3f
-        ldaa    FMTIDX
-        cmpa    FMTLIM
-        bcc     2f
-        ldaa    0,x
-        bne     2f
-        ldaa    #' '
-        bra     4f
-2:      clr     FMTLEAD
-3:      ldaa    0,x
-        adda    #'0'
-4:      staa    NUMTXT+1-DIGS,x
-        inx
-        inc     FMTIDX
-        ldaa    FMTIDX
-        cmpa    #8
-        bne     1b
-        tst     FMTDEC
-        beq     6f
-        ldx     #NUMTXT                 ; move the whole part left, insert "."
-5:      ldaa    1,x
-        staa    0,x
-        inx
-        cpx     #NUMTXT+7
-        bne     5b
-        ldaa    #'.'
-        staa    NUMTXT+7
-6:      rts
-
         .sect .rodata.calc,"a"
-t_gauge:   .asciz "GAUGE"
-t_swatch:  .asciz "SWATCH GAUGE"
-t_cm:      .asciz "bd TO ST/ROWS"
-t_count:   .asciz "ST/ROWS TO bd"
-u_per10:   .asciz "/10bd"
-u_st:      .asciz "ST"
-u_rows:    .asciz "ROWS"
-u_cm:      .asciz "bd"
-letters:   .ascii "SRXY"
 
 ; The input letters each function A-I takes: bit 0 S, 1 R, 2 X, 3 Y, 4 Z.
 fn_letters:
-        .byte   0x03, 0x0F, 0x0C, 0x03  ; gauge, swatch, cm to count, back
-        .byte   0x1F, 0x1F              ; dividing: n as S R X or Y, k as Z
-        .byte   0x1C, 0x0C, 0x1C        ; slant X Y Z, curve X Y, cap X Y Z
+        .byte   F_S | F_R                       ; A gauge
+        .byte   F_S | F_R | F_X | F_Y           ; B swatch
+        .byte   F_X | F_Y                       ; C cm to count
+        .byte   F_S | F_R                       ; D count to cm
+        .byte   F_S | F_R | F_X | F_Y | F_Z     ; E dividing: n as S R X or Y, k as Z
+        .byte   F_S | F_R | F_X | F_Y | F_Z     ; F
+        .byte   F_X | F_Y | F_Z                 ; G slant
+        .byte   F_X | F_Y                       ; H curve
+        .byte   F_X | F_Y | F_Z                 ; I cap
 
 ; The printer test: every character of the font, four lines (each ended by
 ; 1), then 0.
@@ -1092,3 +786,362 @@ jt_keys:
         .word   key_equals              ; 34 =
         .word   key_pequals             ; 35 P=
 jt_keys_end:
+        .equ    KEY_COUNT, (jt_keys_end - jt_keys) / 2
+
+; ------------------------------------------------------------ printing
+; A result block: the title, the gauge when the calculation used it, the
+; inputs given, the results, then one line of paper. A value line is the
+; number right-aligned in five columns, a blank and its label, so numbers
+; never touch words; a schedule line is "-a/r/n". "bd" prints cm and a
+; double quote prints x.
+        .sect .text.print,"ax"
+print_block:
+        ldaa    FUNC
+        suba    #FN_A
+        asla
+        xindex  t_titles
+        jsr     x_deref
+        jsr     print_text
+        ldaa    FUNC
+        cmpa    #FN_G
+        bne     1f
+        ldaa    LAMPS
+        anda    #LAMP_MODE
+        beq     1f
+        ldx     #t_perside
+        jsr     print_text
+1:      tst     GUSED
+        beq     2f
+        mov32   ACC, GAUGE_S
+        ldaa    #K_GS | DEC1
+        jsr     print_value
+        mov32   ACC, GAUGE_R
+        ldaa    #K_GR | DEC1
+        jsr     print_value
+2:      jsr     print_inputs
+        clr     RESI
+3:      ldaa    RESI
+        cmpa    RESN
+        bcc     9f
+        jsr     res_load
+        ldaa    RKIND
+        cmpa    #K_SCH
+        bcc     5f
+        cmpa    #K_SIDE
+        bne     4f
+        ldx     #t_perside
+        jsr     print_text
+        ldaa    #K_ST
+        staa    RKIND
+4:      ldaa    RKIND                   ; a value and its label
+        ldab    FMTDEC
+        beq     6f
+        oraa    #DEC1
+6:      jsr     print_value
+        bra     8f
+5:      jsr     print_schedule
+8:      inc     RESI
+        bra     3b
+9:      clr     RESI
+        jmp     paper_feed
+
+; The schedule line of the results from RESI on (amount, between, times):
+; "-8/2/1". RESI is left on the last of the three.
+print_schedule:
+        jsr     pb_start
+        ldaa    RKIND
+        ldab    #'-'
+        cmpa    #K_SCHM
+        beq     1f
+        ldab    #'+'
+        cmpa    #K_SCHP
+        bne     2f
+1:      tba
+        jsr     pb_char
+2:      jsr     pb_numtrim
+        ldab    #2
+3:      pshb
+        ldaa    #'/'
+        jsr     pb_char
+        inc     RESI
+        ldaa    RESI
+        jsr     res_load
+        jsr     pb_numtrim
+        pulb
+        decb
+        bne     3b
+        jmp     pb_emit
+
+; The inputs given, in the order the function's table lists them, each with
+; the label for centimetres or, with M/T lit, for counts. Lengths show one
+; decimal; counts show theirs only when they have one (a swatch's).
+print_inputs:
+        ldaa    FUNC
+        suba    #FN_A
+        asla
+        xindex  t_inputs
+        jsr     x_deref
+1:      ldaa    0,x
+        cmpa    #0xFF
+        beq     9f
+        pshx
+        ldab    0,x                     ; the slot's flag given?
+        jsr     slot_bit
+        tba
+        jsr     given
+        beq     8f
+        pulx
+        pshx
+        ldab    1,x                     ; the label: for cm, or for counts
+        tst     SH_UNITS
+        beq     2f
+        ldab    2,x
+2:      stab    RKIND
+        ldaa    0,x
+        jsr     input_slot
+        jsr     ldacc
+        ldaa    RKIND
+        jsr     label_of
+        ldaa    0,x
+        cmpa    #'b'                    ; a label in cm: one decimal
+        bne     3f
+        ldaa    RKIND
+        oraa    #DEC1
+        bra     4f
+3:      jsr     count_decimals
+        ldaa    RKIND
+        ldab    FMTDEC
+        beq     4f
+        oraa    #DEC1
+4:      jsr     print_value
+8:      pulx
+        inx
+        inx
+        inx
+        bra     1b
+9:      rts
+
+; ACC in tenths: a whole count loses its tenths digit (A = 0), else it is
+; kept (A = DEC1). Sets FMTDEC to match.
+count_decimals:
+        mov32   T2, ACC
+        ldi32   OPR, 10
+        jsr     div32
+        ldaa    REM+3
+        beq     1f
+        mov32   ACC, T2
+        ldaa    #1
+        staa    FMTDEC
+        rts
+1:      clr     FMTDEC
+        rts
+
+; A = kind (DEC1 for one decimal), ACC = value: "  110 ST".
+print_value:
+        clr     FMTDEC
+        asla
+        rol     FMTDEC
+        lsra
+        bsr     label_of                ; the label; one row is ROW PLAIN
+        cmpa    #K_PLAINR
+        bne     1f
+        ldab    ACC+3
+        decb
+        orab    ACC+2
+        bne     1f
+        ldx     #l_rowplain
+1:      pshx
+        jsr     pb_start
+        jsr     fmt_text
+        ldx     #NUMTXT+4               ; the last five columns
+2:      ldaa    0,x
+        jsr     pb_char
+        inx
+        cpx     #NUMTXT+9
+        bne     2b
+        ldaa    #' '
+        jsr     pb_char
+        pulx
+        jsr     pb_str
+        jmp     pb_emit
+
+; A = kind -> X = its label. Keeps A.
+label_of:
+        psha
+        deca
+        asla
+        xindex  t_labels
+        jsr     x_deref
+        pula
+        rts
+
+; X = text ended by 0: one line.
+print_text:
+        jsr     pb_start
+        jsr     pb_str
+        jmp     pb_emit
+
+; ------------------------------------------------------------ print buffer
+; Start a line. Keeps X.
+pb_start:
+        clr     PPOS
+        rts
+
+; A = character, appended while the line has room. Keeps X.
+pb_char:
+        pshx
+        psha
+        ldaa    PPOS
+        cmpa    #16
+        bcc     1f
+        xindex  print_buffer
+        pula
+        staa    0,x
+        inc     PPOS
+        pulx
+        rts
+1:      pula
+        pulx
+        rts
+
+; X = text ended by 0 (or by 1, which ends a line of the test print);
+; X is left on the end byte.
+pb_str:
+1:      ldaa    0,x
+        cmpa    #2
+        bcs     2f
+        bsr     pb_char
+        inx
+        bra     1b
+2:      rts
+
+; End the line (0x80 when it is short) and print it.
+pb_emit:
+        ldaa    PPOS
+        cmpa    #16
+        bcc     1f
+        ldaa    #LINE_END
+        bsr     pb_char
+1:      jmp     print_line
+
+; ACC with FMTDEC decimals, without leading blanks.
+pb_numtrim:
+        bsr     fmt_text
+        ldx     #NUMTXT
+1:      ldaa    0,x
+        cmpa    #' '
+        bne     2f
+        inx
+        bra     1b
+2:      ldaa    0,x
+        bsr     pb_char
+        inx
+        cpx     #NUMTXT+9
+        bne     2b
+        rts
+
+; ACC with FMTDEC decimals -> NUMTXT, nine characters right-aligned:
+; " 00000123" as blanks and digits, or "0000012.3" with the point.
+fmt_text:
+        jsr     to_digits
+        ldaa    #' '
+        staa    NUMTXT
+        ldaa    #1
+        staa    FMTLEAD
+        ldaa    #7
+        suba    FMTDEC
+        staa    FMTLIM                  ; the units digit always shows
+        clr     FMTIDX
+        ldx     #DIGS
+1:      tst     FMTLEAD
+        beq     3f
+        ldaa    FMTIDX
+        cmpa    FMTLIM
+        bcc     2f
+        ldaa    0,x
+        bne     2f
+        ldaa    #' '
+        bra     4f
+2:      clr     FMTLEAD
+3:      ldaa    0,x
+        adda    #'0'
+4:      staa    NUMTXT_OFS+1,x
+        inx
+        inc     FMTIDX
+        ldaa    FMTIDX
+        cmpa    #8
+        bne     1b
+        tst     FMTDEC
+        beq     6f
+        ldx     #NUMTXT                 ; move the whole part left, insert "."
+5:      ldaa    1,x
+        staa    0,x
+        inx
+        cpx     #NUMTXT+7
+        bne     5b
+        ldaa    #'.'
+        staa    NUMTXT+7
+6:      rts
+
+        .sect .rodata.print,"a"
+t_titles:
+        .word   t_gauge, t_swatch, t_cm, t_count, t_divide, t_divplain
+        .word   t_slant, t_curve, t_cap
+t_gauge:    .asciz "GAUGE"
+t_swatch:   .asciz "SWATCH GAUGE"
+t_cm:       .asciz "bd TO ST/ROWS"
+t_count:    .asciz "ST/ROWS TO bd"
+t_divide:   .asciz "DIVIDING"
+t_divplain: .asciz "DIVIDING, PLAIN"
+t_slant:    .asciz "SLANTING LINE"
+t_curve:    .asciz "CURVE LINE"
+t_cap:      .asciz "SLEEVE CAP"
+t_perside:  .asciz "PER SIDE"
+
+; Labels by kind, K_GS (1) to K_TOP. A label that starts with "bd" (cm)
+; marks a length: its inputs print with one decimal.
+t_labels:
+        .word   l_gs, l_gr, l_st, l_rows, l_wide, l_high, l_times, l_plainr
+        .word   l_plains, l_add, l_lose, l_end, l_arc, l_topst, l_st, l_from
+        .word   l_to, l_stfrom, l_stto, l_arm, l_hole, l_top
+l_gs:       .asciz "ST/10 bd"
+l_gr:       .asciz "ROWS/10 bd"
+l_st:       .asciz "ST"
+l_rows:     .asciz "ROWS"
+l_wide:     .asciz "bd WIDE"
+l_high:     .asciz "bd HIGH"
+l_times:    .asciz "TIMES"
+l_plainr:   .asciz "ROWS PLAIN"
+l_rowplain: .asciz "ROW PLAIN"
+l_plains:   .asciz "ST PLAIN"
+l_add:      .asciz "ST TO ADD"
+l_lose:     .asciz "ST TO LOSE"
+l_end:      .asciz "ST AT END"
+l_arc:      .asciz "bd ARC"
+l_topst:    .asciz "ST AT TOP"
+l_from:     .asciz "bd FROM"
+l_to:       .asciz "bd TO"
+l_stfrom:   .asciz "ST FROM"
+l_stto:     .asciz "ST TO"
+l_arm:      .asciz "bd ARM"
+l_hole:     .asciz "bd ARMHOLE"
+l_top:      .asciz "bd TOP"
+
+; The inputs each function prints: slot, label in cm, label with M/T lit
+; (counts); 0xFF ends a list.
+t_inputs:
+        .word   in_none, in_swatch, in_cm, in_count, in_divide, in_divide
+        .word   in_slant, in_curve, in_cap
+in_none:    .byte   0xFF
+in_swatch:  .byte   SLOT_S, K_ST, K_ST, SLOT_X, K_WIDE, K_WIDE
+            .byte   SLOT_R, K_ROWS, K_ROWS, SLOT_Y, K_HIGH, K_HIGH, 0xFF
+in_cm:      .byte   SLOT_X, K_WIDE, K_WIDE, SLOT_Y, K_HIGH, K_HIGH, 0xFF
+in_count:   .byte   SLOT_S, K_ST, K_ST, SLOT_R, K_ROWS, K_ROWS, 0xFF
+in_divide:  .byte   SLOT_S, K_ST, K_ST, SLOT_R, K_ROWS, K_ROWS
+            .byte   SLOT_X, K_WIDE, K_WIDE, SLOT_Y, K_HIGH, K_HIGH
+            .byte   SLOT_Z, K_TIMES, K_TIMES, 0xFF
+in_slant:   .byte   SLOT_X, K_FROM, K_STFROM, SLOT_Z, K_TO, K_STTO
+            .byte   SLOT_Y, K_HIGH, K_ROWS, 0xFF
+in_curve:   .byte   SLOT_X, K_WIDE, K_ST, SLOT_Y, K_HIGH, K_ROWS, 0xFF
+in_cap:     .byte   SLOT_X, K_ARM, K_ARM, SLOT_Y, K_HOLE, K_HOLE
+            .byte   SLOT_Z, K_TOP, K_TOP, 0xFF

@@ -2,10 +2,12 @@
 ; inactivity countdown, the key scan, the tone, the alarm and the self-check.
 ; The routines the emulator knows by address sit in sections of their own.
 
-        .include "ram.inc"
+        .include "defs.inc"
 
         .equ COUNTDOWN_START, 0xFFFF    ; wait-loop passes before switching off
         .equ CONFIRM_COUNT, 625         ; fixed: key-confirm delay
+        .equ SLP_OFFSET, 0xCCA4 - 0xCC96 ; fixed: the SLP after power_off
+        .equ JMP_OFFSET, 0xE21B - 0xE210 ; fixed: the countdown JMP after keywait
         .equ TONE_CYCLES, 120           ; 240 edges of the beeper bit
         .equ TONE_DELAY, 12             ; delay after each edge
 
@@ -16,7 +18,7 @@
 
 ; ---------------------------------------------------------------- 0xC000
         .sect .reset,"ax"
-reset:  lds     #STACK_TOP
+reset:  lds     #stack_top
         ; adapter: side A all inputs (key columns), side B outputs but bit 4
         clr     PIA_ACTL
         clr     PIA_BCTL
@@ -37,7 +39,7 @@ reset:  lds     #STACK_TOP
         jsr     display_setup           ; controller commands 0x54 0x30 0x14
         jsr     tone                    ; the start-up beep
         ldx     #COUNTDOWN_START
-        stx     COUNTDOWN
+        stx     countdown
         jsr     calc_power_on
         jmp     keywait
 
@@ -47,16 +49,9 @@ reset:  lds     #STACK_TOP
 ; host, the alarm and the inactivity countdown, so the stack is set afresh.
         .sect .poweroff,"ax"
 power_off:
-        lds     #STACK_TOP
+        lds     #stack_top
         jsr     power_down
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
-        nop
+        .fill   SLP_OFFSET - (. - power_off), 1, 0x01   ; NOPs up to the SLP
 power_off_slp:
         .byte   0x1a                    ; SLP
 power_off_loop:
@@ -76,12 +71,11 @@ power_down:
 ; the device switches itself off.
         .sect .keywait,"ax"
 keywait:
-        ldx     COUNTDOWN
+        ldx     countdown
         dex
-        stx     COUNTDOWN
+        stx     countdown
         bne     keywait_scan
-        nop
-        nop
+        .fill   JMP_OFFSET - (. - keywait), 1, 0x01     ; NOPs up to the JMP
 keywait_jmp:
         jmp     power_off
 keywait_scan:
@@ -95,11 +89,11 @@ keywait_scan:
         bne     keywait
         staa    KEY
         ldx     #COUNTDOWN_START
-        stx     COUNTDOWN
+        stx     countdown
         jsr     key_action
         ; self-check: every key action must leave the stack as it found it
         tsx
-        cpx     #STACK_TOP+1
+        cpx     #stack_top+1
         beq     keywait_release
         jmp     self_check_fail
 keywait_release:
@@ -212,7 +206,7 @@ key_release:
 
 ; The alarm: 32 beeps with a long pause between them, then switch off.
 ; Reached when the print mechanism stops answering.
-alarm:  lds     #STACK_TOP
+alarm:  lds     #stack_top
         ldaa    #32
         staa    ALARMN
 1:      jsr     tone

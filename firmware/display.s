@@ -2,7 +2,7 @@
 ; display controller (select B6 low, clock B5 rising, data on CA2, B7 marks a
 ; command) and the conversion of numbers to the four seven-segment digits.
 
-        .include "ram.inc"
+        .include "defs.inc"
         .include "macros.inc"
 
         .globl display_setup, disp_command, disp_refresh
@@ -97,24 +97,35 @@ disp_refresh:
 ; A = digit 0-9 -> A = its segment pattern. Keeps X.
 seg_of:
         pshx
-        xplusa  segments
+        xindex  segments
         ldaa    0,x
         pulx
         rts
 
-; ACC -> DIGS[0..7], decimal, most significant first. ACC is used up.
+; ACC -> DIGS[0..7], decimal, most significant first, by subtracting each
+; power of ten as often as it goes. ACC is used up.
 to_digits:
-        ldx     #DIGS+7
-1:      clr     OPR
-        clr     OPR+1
-        clr     OPR+2
-        ldaa    #10
-        staa    OPR+3
-        jsr     div32
-        ldaa    REM+3
-        staa    0,x
-        dex
-        cpx     #DIGS-1
+        ldx     #DIGS
+        stx     DPTR
+        ldx     #powers
+1:      jsr     ldopr                   ; keeps X
+        clrb
+2:      jsr     sub32
+        bcs     3f
+        incb
+        bra     2b
+3:      jsr     add32                   ; one too many
+        pshx
+        ldx     DPTR
+        stab    0,x
+        inx
+        stx     DPTR
+        pulx
+        inx
+        inx
+        inx
+        inx
+        cpx     #powers+32
         bne     1b
         rts
 
@@ -148,7 +159,7 @@ fmt_number:
 3:      clr     FMTLEAD
 4:      ldaa    0,x
         bsr     seg_of
-5:      staa    8,x                     ; DSEG lies 8 bytes above DIGS+4
+5:      staa    DSEG_OFS-4,x            ; X runs over DIGS+4 to DIGS+7
         inx
         inc     FMTIDX
         ldaa    FMTIDX
@@ -192,3 +203,4 @@ show_idle:
         .sect .rodata.display,"a"
 segments:
         .byte   0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x67
+powers: .long   10000000, 1000000, 100000, 10000, 1000, 100, 10, 1

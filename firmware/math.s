@@ -1,14 +1,100 @@
-; Unsigned 32-bit arithmetic on the RAM registers ACC, OPR and REM. The
-; processor has no subtract-with-borrow, multiply or 16-bit add that the
-; emulator decodes, so everything is built from byte adds with carry.
-; None of these routines touches X.
+; Unsigned arithmetic on the RAM registers. ACC64 and OPR64 are 64-bit;
+; ACC and OPR are their low halves, the 32-bit registers most code uses.
+; The processor has no multiply, no subtract with borrow and no 16-bit add
+; that the emulator decodes, so everything is built from byte adds with
+; carry. Routines say which registers they change; none keeps X unless it
+; says so.
 
-        .include "ram.inc"
+        .include "defs.inc"
         .include "macros.inc"
 
-        .globl add32, sub32, mul32, div32, divround, muldivround
+        .globl add32, sub32, mul32, div32, div64, divround, muldivround
+        .globl add64, sub64, cmp64, isqrt64, x_plus_a, x_deref, ldacc, ldopr, stacc
+        .globl accopr, opr_b, acc_inc, acc_dec, square, mul_b
 
         .sect .text.low,"ax"
+
+; X = X + A (A unsigned). Changes A and TMPW.
+x_plus_a:
+        stx     TMPW
+        adda    TMPW+1
+        staa    TMPW+1
+        ldaa    TMPW
+        adca    #0
+        staa    TMPW
+        ldx     TMPW
+        rts
+
+; X = the 16-bit word at X. Changes A, B.
+x_deref:
+        ldaa    0,x
+        ldab    1,x
+        staa    TMPW
+        stab    TMPW+1
+        ldx     TMPW
+        rts
+
+; 32-bit moves through X: ACC or OPR from the four bytes at X, or ACC to
+; them. X is kept.
+ldacc:  ldaa    0,x
+        staa    ACC
+        ldaa    1,x
+        staa    ACC+1
+        ldaa    2,x
+        staa    ACC+2
+        ldaa    3,x
+        staa    ACC+3
+        rts
+
+ldopr:  ldaa    0,x
+        staa    OPR
+        ldaa    1,x
+        staa    OPR+1
+        ldaa    2,x
+        staa    OPR+2
+        ldaa    3,x
+        staa    OPR+3
+        rts
+
+stacc:  ldaa    ACC
+        staa    0,x
+        ldaa    ACC+1
+        staa    1,x
+        ldaa    ACC+2
+        staa    2,x
+        ldaa    ACC+3
+        staa    3,x
+        rts
+
+; OPR = ACC. Keeps A and B.
+accopr: pshx
+        ldx     #ACC
+        bsr     ldopr
+        pulx
+        rts
+
+; OPR = B. Keeps X.
+opr_b:  clr     OPR
+        clr     OPR+1
+        clr     OPR+2
+        stab    OPR+3
+        rts
+
+; ACC += 1, ACC -= 1.
+acc_inc:
+        ldab    #1
+        bsr     opr_b
+        bra     add32
+acc_dec:
+        ldab    #1
+        bsr     opr_b
+        bra     sub32
+
+; ACC64 = ACC * ACC; ACC64 = ACC * B.
+square: bsr     accopr
+        jmp     mul32
+mul_b:  bsr     opr_b
+        jmp     mul32
 
 ; ACC += OPR; C set on overflow.
 add32:  ldaa    ACC+3
@@ -50,55 +136,146 @@ sub32:  sec
 1:      clc
         rts
 
-; ACC *= OPR; C set when the product does not fit 32 bits.
-mul32:  mov32   MWK, ACC
-        clr32   ACC
-        clr     MOVF
-        ldaa    #32
-        staa    MCNT
-1:      clc
-        rol     ACC+3
-        rol     ACC+2
-        rol     ACC+1
-        rol     ACC
-        bcc     2f
-        inc     MOVF
-2:      clc
-        rol     MWK+3
-        rol     MWK+2
-        rol     MWK+1
-        rol     MWK
-        bcc     3f
-        bsr     add32
-        bcc     3f
-        inc     MOVF
-3:      dec     MCNT
+; ACC64 += OPR64; C set on overflow. Changes A, B; keeps X.
+add64:  pshx
+        ldx     #ACC64+8
+        ldab    #8
+        clc
+1:      dex
+        ldaa    0,x
+        adca    OPR64_OFS,x
+        staa    0,x
+        decb
         bne     1b
-        tst     MOVF
-        beq     4f
-        sec
-        rts
-4:      clc
+        pulx
         rts
 
-; ACC = ACC / OPR, REM = the remainder; C set when OPR is 0.
-div32:  tst32   OPR
+; ACC64 -= OPR64; C set on a borrow. Changes A, B; keeps X.
+sub64:  pshx
+        ldx     #ACC64+8
+        ldab    #8
+        sec
+1:      dex
+        ldaa    OPR64_OFS,x
+        eora    #0xFF
+        adca    0,x
+        staa    0,x
+        decb
+        bne     1b
+        pulx
+        bcs     2f
+        sec
+        rts
+2:      clc
+        rts
+
+; Compares ACC64 with OPR64: C set when ACC64 is smaller, Z set when they
+; are equal. Changes A, B; keeps X.
+cmp64:  pshx
+        ldx     #ACC64
+        ldab    #8
+1:      ldaa    0,x
+        suba    OPR64_OFS,x
+        bne     2f
+        inx
+        decb
+        bne     1b
+2:      pulx
+        rts
+
+; ACC64 = ACC * OPR, the whole product; C set when it does not fit 32 bits.
+; The multiplier is shifted out of the low half while the product comes in
+; at the top. Changes A, B; keeps X.
+mul32:  pshx
+        bsr     mul32x
+        pulx
+        rts
+mul32x: clr32   ACC64
+        ldab    #32
+1:      ldaa    ACC+3
+        lsra                            ; C = the multiplier's next bit
+        bcc     2f
+        ldaa    ACC64+3                 ; high half += OPR, carry in C
+        adda    OPR+3
+        staa    ACC64+3
+        ldaa    ACC64+2
+        adca    OPR+2
+        staa    ACC64+2
+        ldaa    ACC64+1
+        adca    OPR+1
+        staa    ACC64+1
+        ldaa    ACC64
+        adca    OPR
+        staa    ACC64
+2:      ldx     #ACC64                  ; C:ACC64 one place right
+        ror     0,x
+        ror     1,x
+        ror     2,x
+        ror     3,x
+        ror     4,x
+        ror     5,x
+        ror     6,x
+        ror     7,x
+        decb
+        bne     1b
+        tst32   ACC64
+        beq     3f
+        sec
+        rts
+3:      clc
+        rts
+
+; ACC = ACC / OPR, REM = the remainder; C set when OPR is 0. ACC's high
+; half is cleared. Changes A, B; keeps X.
+div32:  mov32   ACC64, ACC
+        clr32   ACC
+        ldab    #32
+        bra     divx
+
+; ACC64 = ACC64 / OPR, REM = the remainder; C set when OPR is 0.
+; Changes A, B; keeps X.
+div64:  ldab    #64
+divx:   pshx
+        bsr     divide
+        pulx
+        rts
+
+; B quotient bits: REM:ACC64 shifts left, OPR is taken from REM whenever it
+; fits (REM has a 33rd bit: the one shifted out of it).
+divide: tst32   OPR
         bne     1f
         sec
         rts
-1:      clr32   REM
-        ldaa    #32
-        staa    MCNT
-2:      clc
-        rol     ACC+3
-        rol     ACC+2
-        rol     ACC+1
-        rol     ACC
+1:      stab    MCNT
+        clr32   REM
+2:      ldx     #ACC64
+        asl     7,x
+        rol     6,x
+        rol     5,x
+        rol     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
         rol     REM+3
         rol     REM+2
         rol     REM+1
         rol     REM
-        sec                             ; trial REM - OPR into DTMP
+        bcs     3f                      ; REM overflowed: OPR surely fits
+        bsr     div_trial
+        bcc     4f                      ; REM < OPR: quotient bit 0
+        bra     5f
+3:      bsr     div_trial
+5:      mov32   REM, DTMP
+        inc     ACC64+7
+4:      dec     MCNT
+        bne     2b
+        clc
+        rts
+
+; DTMP = REM - OPR; C clear on a borrow.
+div_trial:
+        sec
         ldaa    OPR+3
         eora    #0xFF
         adca    REM+3
@@ -115,33 +292,99 @@ div32:  tst32   OPR
         eora    #0xFF
         adca    REM
         staa    DTMP
-        bcc     3f                      ; REM < OPR: quotient bit 0
-        mov32   REM, DTMP
-        inc     ACC+3
-3:      dec     MCNT
-        bne     2b
-        clc
         rts
 
 ; ACC = ACC / OPR rounded to nearest (halves up); C set when OPR is 0.
+; Changes A, B; keeps X.
 divround:
         pshx
-        mov32   MWK, OPR
+        mov32   DTMP, OPR
         ldx     #OPR
         lsr     0,x
         ror     1,x
         ror     2,x
         ror     3,x
-        bsr     add32
-        mov32   OPR, MWK
+        jsr     add32
+        mov32   OPR, DTMP
+        bsr     div32
         pulx
-        bra     div32
+        rts
 
-; ACC = ACC * T1 / T2 rounded; C set on overflow or a zero divisor.
+; ACC = ACC * T1 / T2 rounded; C set when the product does not fit 32 bits
+; or T2 is 0. Keeps X.
 muldivround:
+        pshx
         mov32   OPR, T1
         bsr     mul32
         bcs     1f
         mov32   OPR, T2
-        bra     divround
-1:      rts
+        bsr     divround
+1:      pulx
+        rts
+
+; ACC = floor(sqrt(ACC64)), digit by digit in base 2: each pass brings the
+; next two bits into the remainder SQT (five bytes) and takes the trial
+; 4 root + 1 from it when it fits. Changes A, B; keeps X.
+isqrt64:
+        pshx
+        bsr     isqrtx
+        pulx
+        rts
+isqrtx:
+        mov32   SQN, ACC64              ; SQN = the number
+        mov32   SQN+4, ACC
+        clr32   ACC                     ; the root
+        clr     SQT
+        clr32   SQT+1
+        ldaa    #32
+        staa    MCNT
+2:      ldab    #2
+3:      ldx     #SQN                    ; SQT:SQN one place left
+        asl     7,x
+        rol     6,x
+        rol     5,x
+        rol     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
+        rol     SQT+4
+        rol     SQT+3
+        rol     SQT+2
+        rol     SQT+1
+        rol     SQT
+        decb
+        bne     3b
+        clr     DTMP                    ; trial: 4 root + 1, five bytes
+        mov32   DTMP+1, ACC
+        ldab    #2
+4:      ldx     #DTMP
+        asl     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
+        decb
+        bne     4b
+        inc     DTMP+4
+        ldx     #ACC                    ; the root doubles either way
+        asl     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
+        sec                             ; SQT - trial into the trial
+        .irp    n, 4, 3, 2, 1, 0
+        ldaa    DTMP+\n
+        eora    #0xFF
+        adca    SQT+\n
+        staa    DTMP+\n
+        .endr
+        bcc     6f                      ; a borrow: the bit is 0
+        mov32   SQT, DTMP               ; it fits: keep the difference
+        ldaa    DTMP+4
+        staa    SQT+4
+        inc     ACC+3                   ; after the doubling: no carry
+6:      dec     MCNT
+        bne     2b
+        clr32   ACC64
+        rts

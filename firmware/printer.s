@@ -3,7 +3,8 @@
 ; fire the four needles; bit 4 pulses once a step, bit 5 once a pass at home.
 ; Each needle prints four characters of the 16: needle n, characters 4n-4n+3.
 
-        .include "ram.inc"
+        .include "defs.inc"
+        .include "macros.inc"
 
         .globl paper_feed, print_line, long_delay
         .equ FONT_CODES, 0x45           ; the font holds codes 0x20-0x64
@@ -24,10 +25,10 @@ paper_feed:
         ldaa    #PASSES
         staa    PPASS
 1:      ldaa    #FEED_STEPS
-        staa    STEPCNT
+        staa    step_counter
         jsr     wait_home
 2:      jsr     wait_step
-        dec     STEPCNT
+        dec     step_counter
         bne     2b
         dec     PPASS
         bne     1b
@@ -91,22 +92,17 @@ wait_timeout:
 ; 168 steps move the paper on. Changes A, B and X.
         .sect .print,"ax"
 print_line:
-        ; the line as characters, blanks after an early end
-        ldx     #PRINTBUF
-        clrb                            ; 0x80 seen
+        ldx     #print_buffer           ; PEND: characters before 0x80
+        clr     PEND
 1:      ldaa    0,x
-        tstb
-        bne     2f
         cmpa    #LINE_END
-        bne     3f
-        incb
-2:      ldaa    #0x20
-3:      staa    PLINE-PRINTBUF,x
+        beq     2f
+        inc     PEND
         inx
-        cpx     #PRINTBUF+16
+        cpx     #print_buffer+16
         bne     1b
-
-        clr     STEPCNT                 ; not 84: this is a print
+2:
+        clr     step_counter            ; not 84: this is a print
         clr     PORT6
         ldaa    #0x80
         staa    *PORT6                  ; motor on
@@ -164,51 +160,40 @@ pl_needle:
         cmpa    #PASSES
         bne     pl_pass
         ldaa    #TAIL_STEPS
-        staa    STEPCNT
+        staa    step_counter
 9:      jsr     wait_step
-        dec     STEPCNT
+        dec     step_counter
         bne     9b
         jsr     wait_home
         ldaa    #HOME_STEPS
-        staa    STEPCNT
+        staa    step_counter
 10:     jsr     wait_step
-        dec     STEPCNT
+        dec     step_counter
         bne     10b
         clr     PORT6                   ; motor off, the line is done
         rts
 
 ; A = character position 0-15 -> A = the dots of font column PCOL.
-; Codes outside the font print blank.
+; Positions from the line's end on, and codes outside the font, print blank.
 glyph_column:
-        adda    #(PLINE) & 0xFF
-        staa    TMPW+1
-        ldaa    #(PLINE) >> 8
-        adca    #0
-        staa    TMPW
-        ldx     TMPW
+        cmpa    PEND
+        bcc     1f
+        xindex  print_buffer
         ldaa    0,x
         suba    #0x20
         bcs     1f
         cmpa    #FONT_CODES
         bcc     1f
-        staa    PWORK
-        clrb
-        asla
-        rolb
-        asla
-        rolb                            ; B:A = code * 4
-        adda    PWORK
-        adcb    #0
-        adda    PCOL
-        adcb    #0
+        staa    PWORK                   ; font + code * 5 + column, in
+        asla                            ; parts below 256 each
         ldx     #font
-        stx     TMPW
-        adda    TMPW+1
-        staa    TMPW+1
-        tba
-        adca    TMPW
-        staa    TMPW
-        ldx     TMPW
+        psha
+        jsr     x_plus_a
+        pula
+        jsr     x_plus_a
+        ldaa    PWORK
+        adda    PCOL
+        jsr     x_plus_a
         ldaa    0,x
         rts
 1:      clra

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "firmware_harness.h"
+#include "firmware_paper.h"
 
 using namespace fwtest;
 
@@ -53,61 +56,65 @@ TEST(GaugeGiven, ShowsBothHalvesInTurn) {
   EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FA 2 5 S = FC 1 0 X ="), "  25");
 }
 
-TEST(StraightLine, CentimetresToStitchesAndRows) {
+// Seeded sweeps, a printed block a calculation: centimetres to stitches and
+// rows and back, each to the nearest, and E when a result needs five digits.
+TEST(StraightLine, BothWaysThroughTheGauge) {
+  std::mt19937 random(22);
   for (const Gauge& g : kGauges) {
-    for (long length : {500, 205, 1, 999, 9999, 333}) {  // tenths of a cm
-      // stitches = cm * gauge / 10, with both numbers in tenths
-      const long stitches = RoundDiv(static_cast<long long>(length) * g.st, 1000);
-      const long rows = RoundDiv(static_cast<long long>(length) * g.rows, 1000);
-      const std::string keys = GaugeKeys(g) + "FC " + Type(length) + "X " + Type(length) + "Y =";
-      if (stitches > 9999 || rows > 9999) {
-        EXPECT_EQ(ShownAfter(keys), "   E") << keys;
-        continue;
+    std::vector<Case> cases;
+    for (int i = 0; i < 70; ++i) {
+      const long x = Draw(random, 1, 9999), y = Draw(random, 1, 9999);  // tenths of a cm
+      const long st = RoundDiv(static_cast<long long>(x) * g.st, 1000), rows = RoundDiv(static_cast<long long>(y) * g.rows, 1000);
+      Case to{"FC " + Type(x) + "X " + Type(y) + "Y =", {}};
+      if (st <= 9999 && rows <= 9999) {
+        to.check = [=](const Block& b) {
+          EXPECT_EQ(b.Value("cm WIDE"), x);
+          EXPECT_EQ(b.Value("ST"), st);
+          EXPECT_EQ(b.Value("ROWS"), rows);
+        };
       }
-      EXPECT_EQ(ShownAfter(keys), Shown(stitches, false)) << keys;
-      EXPECT_EQ(ShownAfter(keys + " ="), Shown(rows, false)) << keys;
+      cases.push_back(to);
+      const long s = Draw(random, 1, 9999), r = Draw(random, 1, 9999);
+      const long w = RoundDiv(static_cast<long long>(s) * 1000, g.st), h = RoundDiv(static_cast<long long>(r) * 1000, g.rows);
+      Case back{"FD " + Type(s * 10) + "S " + Type(r * 10) + "R =", {}};
+      if (w <= 9999 && h <= 9999) {
+        back.check = [=](const Block& b) {
+          EXPECT_EQ(b.Value("ST"), s);
+          EXPECT_EQ(b.Value("cm WIDE"), w);
+          EXPECT_EQ(b.Value("cm HIGH"), h);
+        };
+      }
+      cases.push_back(back);
     }
+    RunSweep(GaugeKeys(g), cases);
   }
   // only the given direction is worked out
   EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FC 2 0 Y ="), "  60");
   EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FC 2 0 Y = ="), "  60");
-}
-
-TEST(StraightLine, StitchesAndRowsToCentimetres) {
-  for (const Gauge& g : kGauges) {
-    for (long count : {110, 1, 57, 999, 9999, 240}) {
-      // cm = count * 10 / gauge; in tenths: count * 1000 / gauge-in-tenths
-      const long width = RoundDiv(static_cast<long long>(count) * 1000, g.st);
-      const long height = RoundDiv(static_cast<long long>(count) * 1000, g.rows);
-      const std::string keys = GaugeKeys(g) + "FD " + Type(count * 10) + "S " + Type(count * 10) + "R =";
-      if (width > 9999 || height > 9999) {
-        EXPECT_EQ(ShownAfter(keys), "   E") << keys;
-        continue;
-      }
-      EXPECT_EQ(ShownAfter(keys), Shown(width, true)) << keys;
-      EXPECT_EQ(ShownAfter(keys + " ="), Shown(height, true)) << keys;
-    }
-  }
   EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FD 6 0 R ="), " 20.0");
 }
 
+// The gauge per 10 cm from a swatch, to 0.1; the counts may have a decimal.
 TEST(SwatchGauge, PerTenCentimetres) {
-  const struct {
-    long width, height;   // cm, tenths
-    long stitches, rows;  // counted, tenths
-  } swatches[] = {{75, 80, 150, 240}, {100, 100, 220, 300}, {123, 77, 270, 230}, {150, 150, 333, 451}, {25, 30, 7, 11}};
-  for (const auto& s : swatches) {
-    // per 10 cm = counted * 10 / size; in tenths: counted(tenths) * 100 / size(tenths)
-    const long perStitch = RoundDiv(static_cast<long long>(s.stitches) * 100, s.width);
-    const long perRow = RoundDiv(static_cast<long long>(s.rows) * 100, s.height);
-    const std::string keys = "FB " + Type(s.width) + "X " + Type(s.height) + "Y " + Type(s.stitches) + "S " +
-                             Type(s.rows) + "R =";
-    EXPECT_EQ(ShownAfter(keys), Shown(perStitch, true)) << keys;
-    EXPECT_EQ(ShownAfter(keys + " ="), Shown(perRow, true)) << keys;
-    // and the gauge is then the one used for conversions: 100 cm
-    EXPECT_EQ(ShownAfter(keys + " FC 1 0 0 X ="), Shown(perStitch, false)) << keys;
+  std::mt19937 random(75);
+  std::vector<Case> cases;
+  for (int i = 0; i < 300; ++i) {
+    const long w = Draw(random, 5, 400), h = Draw(random, 5, 400);        // cm, tenths
+    const long s = Draw(random, 10, 1500), r = Draw(random, 10, 1500);    // counted, tenths
+    const long perStitch = RoundDiv(static_cast<long long>(s) * 100, w), perRow = RoundDiv(static_cast<long long>(r) * 100, h);
+    Case swatch{"FB " + Type(w) + "X " + Type(h) + "Y " + Type(s) + "S " + Type(r) + "R =", {}};
+    if (perStitch >= 1 && perStitch <= 9999 && perRow >= 1 && perRow <= 9999) {
+      swatch.check = [=](const Block& b) {
+        EXPECT_EQ(b.Value("ST/10 cm"), perStitch);
+        EXPECT_EQ(b.Value("ROWS/10 cm"), perRow);
+        EXPECT_EQ(b.Value("ST"), s % 10 ? s : s / 10);  // as counted
+      };
+    }
+    cases.push_back(swatch);
   }
-  // a pair left out keeps that half
+  RunSweep("", cases);
+  // the gauge is then the one used for conversions; a pair left out keeps that half
+  EXPECT_EQ(ShownAfter("FB 7 . 5 X 8 Y 1 5 S 2 4 R = FC 1 0 0 X ="), " 200");
   EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FB 5 X 1 5 S = ="), " 30.0");
   EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FB 5 X 1 5 S ="), " 30.0");
 }
@@ -137,7 +144,6 @@ TEST(Errors, ShowEAndBeep) {
       g + "FG 3 0 X 4 0 Z . 3 Y =",                // one row only: no two-row step
       g + "FH 8 X =", g + "FH 0 X 6 Y =",          // no height, no width
       g + "FH 8 X . 3 Y =",                        // no step
-      g + "FH 1 5 0 X 9 0 Y =",                    // over 200 cm round: no arc length
       "FI 3 2 X =", g + "FI 3 2 X 1 9 Y =",        // a sleeve cap half given, no top
       g + "FI 3 2 X 5 Y 1 0 Z =",                  // armhole shorter than the width to lose
       g + "FI 1 0 X 1 9 Y 3 2 Z =",                // top wider than the arm

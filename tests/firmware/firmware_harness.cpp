@@ -188,6 +188,12 @@ std::string DecodeNeedles(const std::vector<uint8_t>& data, const std::vector<ui
   return text;
 }
 
+std::string Hex(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04X", value);
+  return text;
+}
+
 std::string Type(long tenths) {
   std::string keys;
   for (char c : std::to_string(tenths / 10)) keys += std::string(1, c) + " ";

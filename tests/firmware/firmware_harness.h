@@ -74,6 +74,9 @@ inline uint8_t At(const std::vector<uint8_t>& image, uint16_t address) { return 
 std::string DecodeNeedles(const std::vector<uint8_t>& data, const std::vector<uint8_t>& image,
                           const std::map<std::string, uint16_t>& symbols);
 
+// Four upper-case hex digits, as --peek and its report name an address.
+std::string Hex(unsigned value);
+
 // Keys that type a number given in tenths, e.g. 225 -> "2 2 . 5 ".
 std::string Type(long tenths);
 // Nearest whole number of a / b, halves up (a >= 0, b > 0).

@@ -1,12 +1,16 @@
-// The manual's worked examples: every example in firmware/manual/*.html
-// carries its keys, the values "=" steps through and the printout; each is
-// run here, so the help book cannot drift from what the firmware does.
+// The manual's worked examples, run key by key: every example in
+// firmware/manual/*.html gives, for each row of its key table, the keys, the
+// display and the lamps after them; the complete list of values "=" steps
+// through (checked against the number of results the firmware holds); and
+// the printout. The pages are the only place these expectations are written,
+// so the help book cannot drift from what the firmware does.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,14 +21,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
+struct Row {
+  std::string keys, shown, lamps;
+};
+
 struct Example {
-  std::string page, keys, printKeys, paper;
-  std::vector<std::string> steps;
+  std::string page, title, printKeys, paper;
+  std::vector<Row> rows;
+  std::vector<std::string> steps;  // the values further "=" show, then the one that comes round
 };
 
 std::string Unescape(std::string text) {
   const std::pair<const char*, const char*> entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#x27;", "'"}, {"&amp;", "&"}};
+      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#x27;", "'"}, {"&ndash;", "-"}, {"&amp;", "&"}};
   for (const auto& [from, to] : entities) {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1)) {
       text.replace(at, std::string(from).size(), to);
@@ -41,6 +50,23 @@ std::string Attribute(const std::string& tag, const std::string& name) {
   return Unescape(tag.substr(at + key.size(), end - at - key.size()));
 }
 
+// The text inside each <tag>...</tag> in `text`, in order.
+std::vector<std::string> Inner(const std::string& text, const std::string& tag) {
+  std::vector<std::string> found;
+  const std::string open = "<" + tag + ">", close = "</" + tag + ">";
+  for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+    const size_t end = text.find(close, at);
+    found.push_back(Unescape(text.substr(at + open.size(), end - at - open.size())));
+  }
+  return found;
+}
+
+std::string Between(const std::string& text, size_t from, const std::string& open, const std::string& close) {
+  const size_t at = text.find(open, from);
+  if (at == std::string::npos) return {};
+  return text.substr(at + open.size(), text.find(close, at) - at - open.size());
+}
+
 std::vector<Example> LoadExamples() {
   std::vector<Example> examples;
   for (const auto& entry : fs::directory_iterator(FIRMWARE_MANUAL_DIR)) {
@@ -49,29 +75,38 @@ std::vector<Example> LoadExamples() {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (size_t at = text.find("<div class=\"example\""); at != std::string::npos;
          at = text.find("<div class=\"example\"", at + 1)) {
-      const std::string tag = text.substr(at, text.find('>', at) - at);
-      Example example{entry.path().filename().string(), Attribute(tag, "data-keys"),
-                      Attribute(tag, "data-print-keys"), "", {}};
-      std::string steps = Attribute(tag, "data-steps");
-      for (size_t from = 0;;) {
-        const size_t bar = steps.find('|', from);
-        example.steps.push_back(steps.substr(from, bar - from));
-        if (bar == std::string::npos) break;
-        from = bar + 1;
+      const std::string body = text.substr(at, text.find("</div>", at) - at);
+      Example example;
+      example.page = entry.path().filename().string();
+      example.title = Between(body, 0, "<h3>", "</h3>");
+      example.printKeys = Attribute(body.substr(0, body.find('>')), "data-print-keys");
+      for (size_t row = body.find("<tr data-keys"); row != std::string::npos; row = body.find("<tr data-keys", row + 1)) {
+        const std::string tr = body.substr(row, body.find("</tr>", row) - row);
+        const auto cells = Inner(tr, "td");
+        example.rows.push_back({Attribute(tr, "data-keys"), Inner(tr, "samp").at(0), cells.size() > 2 ? cells[2] : ""});
       }
-      const std::string open = "<pre class=\"paper\">\n";
-      const size_t pre = text.find(open, at);
-      example.paper = Unescape(text.substr(pre + open.size(), text.find("</pre>", pre) - pre - open.size()));
+      example.steps = Inner(Between(body, 0, "<p class=\"steps\">", "</p>"), "samp");
+      example.paper = Unescape(Between(body, 0, "<pre class=\"paper\">\n", "</pre>"));
       examples.push_back(example);
     }
   }
-  std::sort(examples.begin(), examples.end(), [](const Example& a, const Example& b) { return a.keys < b.keys; });
+  std::sort(examples.begin(), examples.end(),
+            [](const Example& a, const Example& b) { return a.page + a.title < b.page + b.title; });
   return examples;
 }
 
 std::string Trimmed(std::string shown) {
   shown.erase(0, shown.find_first_not_of(' '));
   return shown.empty() ? "(blank)" : shown;
+}
+
+// The lit lamps as the pages write them: names joined by ", ", or "-".
+std::string LitLamps(const RunResult& run) {
+  std::string lit;
+  for (const char* lamp : {"GAUGE", "MODE", "M/T", "ARC LENGTH", "PRINT"}) {
+    if (run.Lamp(lamp) == "true") lit += (lit.empty() ? "" : ", ") + std::string(lamp);
+  }
+  return lit.empty() ? "-" : lit;
 }
 
 TEST(Manual, EveryFunctionPageHasWorkedExamples) {
@@ -84,18 +119,33 @@ TEST(Manual, EveryFunctionPageHasWorkedExamples) {
   EXPECT_TRUE(fs::exists(fs::path(FIRMWARE_MANUAL_DIR) / "index.html"));
 }
 
-TEST(Manual, ExamplesShowAndPrintWhatThePagesSay) {
+TEST(Manual, ExamplesShowStepAndPrintWhatThePagesSay) {
   const auto examples = LoadExamples();
-  ASSERT_GE(examples.size(), 12u);
+  ASSERT_GE(examples.size(), 14u);
+  const uint16_t resultsHeld = LoadSymbols().at("RESN");
   for (const Example& example : examples) {
-    std::string keys = example.keys;
-    for (size_t i = 0; i < example.steps.size(); ++i) {
-      if (i) keys += " =";
-      EXPECT_EQ(Trimmed(ShownAfter(keys)), example.steps[i]) << example.page << ": " << keys;
+    const std::string what = example.page + " \"" + example.title + "\": ";
+    ASSERT_FALSE(example.rows.empty()) << what;
+    std::string keys;
+    RunResult run;
+    for (const Row& row : example.rows) {
+      keys += (keys.empty() ? "" : " ") + row.keys;
+      run = RunKeys(keys, "--peek " + Hex(resultsHeld) + ":1");
+      EXPECT_EQ(run.Field("stop"), "idle") << what << keys;
+      EXPECT_EQ(Trimmed(run.Shown()), row.shown) << what << keys;
+      EXPECT_EQ(LitLamps(run), row.lamps) << what << keys;
+    }
+    // Every result is listed once, and the list comes round to the start.
+    const long held = std::stol(run.Field("peek", Hex(resultsHeld)), nullptr, 16);
+    ASSERT_EQ(static_cast<long>(example.steps.size()), held) << what << "the page lists too few or many values";
+    EXPECT_EQ(example.steps.back(), example.rows.back().shown) << what;
+    for (const std::string& value : example.steps) {
+      keys += " =";
+      EXPECT_EQ(Trimmed(ShownAfter(keys)), value) << what << keys;
     }
     std::string paper;
     for (const std::string& line : RunKeys(example.printKeys).Lines()) paper += line + "\n";
-    EXPECT_EQ(paper, example.paper) << example.page << ": " << example.printKeys;
+    EXPECT_EQ(paper, example.paper) << what << example.printKeys;
   }
 }
 

@@ -1,0 +1,51 @@
+// Reading the firmware's printed blocks back, and seeded sweeps that run many
+// calculations per runner start with PRINT on and check each block.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fwtest {
+
+// One schedule line "-a/r/n": a stitches every r rows (or stitches), n times.
+struct Line {
+  char sign;  // '-', '+', or ' ' for dividing
+  long amount, between, times;
+  bool operator==(const Line&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Line& l);
+
+// A printed block: its lines, the values by label (in tenths when printed
+// with a point) and the schedule.
+struct Block {
+  std::vector<std::string> text;
+  std::map<std::string, long> values;
+  std::vector<Line> lines;
+  bool Has(const std::string& label) const { return values.count(label) > 0; }
+  long Value(const std::string& label) const { return Has(label) ? values.at(label) : -1; }
+};
+
+// Reads a block and checks its layout: at most 16 columns, a digit never
+// next to a letter, a value's number right-aligned in the first five
+// columns and its label after a blank.
+Block Read(const std::vector<std::string>& text, const std::string& what);
+
+struct Case {
+  std::string keys;                          // the function, its inputs and "="
+  std::function<void(const Block&)> check;  // empty: E expected
+};
+
+// Runs the cases after `setup` with PRINT on, each followed by a paper feed
+// and C, in several runners at once; an E leaves the feed's empty line alone.
+void RunSweep(const std::string& setup, const std::vector<Case>& cases);
+
+inline long Draw(std::mt19937& random, long low, long high) {
+  return std::uniform_int_distribution<long>(low, high)(random);
+}
+
+}  // namespace fwtest
