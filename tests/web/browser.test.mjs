@@ -57,10 +57,9 @@ describe("the manual's examples, tapped on the face", { concurrency: false }, ()
         await tapAll(page, row.keys);
         const shown = await face(page);
         assert.equal(trimmed(shown.shown), row.shown, `display after ${row.keys}`);
-        assert.deepEqual(shown.lamps, row.lamps, `lamps after ${row.keys}`);
+        assert.deepEqual([...shown.lamps].sort(), [...row.lamps].sort(), `lamps after ${row.keys}`);
       }
-      assert.equal(trimmed((await face(page)).shown), example.steps[0]);
-      for (const step of example.steps.slice(1)) {
+      for (const step of example.steps) {
         await tap(page, "=");
         assert.equal(trimmed((await face(page)).shown), step, "a further =");
       }

@@ -94,28 +94,27 @@ export const trimmed = (shown) => shown.trim() || "(blank)";
 const unescape = (text) => text.replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&quot;/g, '"')
   .replace(/&#x27;/g, "'").replace(/&ndash;/g, "\u2013").replace(/&amp;/g, "&");
 
-// Every worked example of the manual: its keys, the values "=" steps
-// through, the printout, and each row of its table (the keys of the row, and
-// the display and lamps after them).
+// Every worked example of the manual: each row of its table (the keys of the
+// row, and the display and lamps after them), the values each further "="
+// shows (the last one comes round to the first result), and the printout.
 export function manualExamples() {
   const examples = [];
   for (const file of readdirSync(MANUAL).filter((name) => name.endsWith(".html")).sort()) {
     const text = readFileSync(join(MANUAL, file), "utf8");
     for (const found of text.matchAll(/<div class="example"([^>]*)>([\s\S]*?)<\/div>/g)) {
-      const attribute = (name) => unescape(found[1].match(new RegExp(`${name}="([^"]*)"`))[1]);
-      const keys = attribute("data-keys").split(" ");
-      const rows = [];
-      for (const row of found[2].matchAll(/<tr><td>(.*?)<\/td><td><samp>(.*?)<\/samp><\/td><td>(.*?)<\/td>/g)) {
-        const count = (row[1].match(/<kbd>/g) ?? []).length;
-        const lamps = unescape(row[3]);
-        rows.push({ keys: keys.splice(0, count).join(" "), shown: unescape(row[2]), lamps: lamps === "\u2013" ? [] : [lamps] });
-      }
+      const body = found[2];
+      const rows = [...body.matchAll(/<tr data-keys="([^"]*)">.*?<\/td><td><samp>(.*?)<\/samp><\/td><td>(.*?)<\/td>/g)].map(
+        (row) => {
+          const lamps = unescape(row[3]);
+          return { keys: unescape(row[1]), shown: unescape(row[2]), lamps: lamps === "\u2013" ? [] : lamps.split(", ") };
+        });
+      const steps = body.match(/<p class="steps">([\s\S]*?)<\/p>/);
       examples.push({
         page: file,
-        keys: attribute("data-keys"),
-        printKeys: attribute("data-print-keys"),
-        steps: attribute("data-steps").split("|"),
-        paper: unescape(found[2].match(/<pre class="paper">\n([\s\S]*?)<\/pre>/)[1]),
+        keys: rows.map((row) => row.keys).join(" "),
+        printKeys: unescape(found[1].match(/data-print-keys="([^"]*)"/)[1]),
+        steps: steps ? [...steps[1].matchAll(/<samp>(.*?)<\/samp>/g)].map((step) => unescape(step[1])) : [],
+        paper: unescape(body.match(/<pre class="paper">\n([\s\S]*?)<\/pre>/)[1]),
         rows,
       });
     }
