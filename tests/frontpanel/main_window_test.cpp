@@ -261,13 +261,13 @@ TEST_F(MainWindowTest, TheWindowComesBackWhereItWasAndOnScreen) {
 // Escape and the close box quit. On the machine's own thread the window
 // follows it, and quitting while the device is off ends the thread at once.
 TEST_F(MainWindowTest, EscapeAndTheCloseBoxQuitAndEndTheThreadWhileOff) {
+  MachineStart(*machine_);
+  window_->command(IDC_POWER);
+  ASSERT_TRUE(WaitFor([&] { return window_->powerCaption() == QStringLiteral("ON"); }));
   window_->show();
   QTest::keyClick(window_.get(), Qt::Key_Escape);
   EXPECT_EQ(window_->result(), 1);
   EXPECT_FALSE(window_->isVisible());
-  MachineStart(*machine_);
-  window_->command(IDC_POWER);
-  ASSERT_TRUE(WaitFor([&] { return window_->powerCaption() == QStringLiteral("ON"); }));
   window_->show();
   window_->close();
   EXPECT_FALSE(window_->isVisible());
