@@ -15,9 +15,6 @@ void Append(PaperPane& pane, const std::string& text) { pane.append(text.data(),
 
 TEST(PaperPane, KeepsTheBytesShowsTheSameLinesAndClears) {
   PaperPane pane;
-  EXPECT_TRUE(pane.isReadOnly());
-  const auto selectable = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
-  EXPECT_EQ(pane.textInteractionFlags() & selectable, selectable);
   Append(pane, "GAUGE 22\"30\r\n");
   Append(pane, "\r\n5\xD7" "3\r");  // eight-bit text, and a CR LF split over two appends
   Append(pane, "\nROWS 42\r\n");

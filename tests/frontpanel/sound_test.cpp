@@ -45,13 +45,10 @@ TEST(SoundDialog, OpensOnTheStoredChoicePlaysTheHighlightedOneAndOnlyOkStoresIt)
   Click(accepted, "ctl1");
   EXPECT_EQ(sound, SOUND_NONE);
   EXPECT_EQ(accepted.result(), QDialog::Accepted);
-}
-
-TEST(SoundDialog, AnUnknownStoredValueChecksNothingAndOkKeepsIt) {
-  int32_t sound = 7;
-  SoundDialog dialog(sound, nullptr);
-  for (const SoundChoice& choice : SoundChoices) EXPECT_FALSE(dialog.choiceButton(choice.controlId)->isChecked());
-  Click(dialog, "ctl1");
+  sound = 7;  // unknown: nothing is checked, and OK keeps it
+  SoundDialog unknown(sound, nullptr);
+  for (const SoundChoice& choice : SoundChoices) EXPECT_FALSE(unknown.choiceButton(choice.controlId)->isChecked());
+  Click(unknown, "ctl1");
   EXPECT_EQ(sound, 7);
 }
 

@@ -5,20 +5,14 @@
 #include <cstdio>
 #include <initializer_list>
 #include <memory>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "emulator/machine.h"
 #include "emulator/machine_state.h"
 
 namespace {
-
-std::string CrLfTimes(int n) {
-  std::string text;
-  while (n-- > 0) text += "\r\n";
-  return text;
-}
 
 class MachineTest : public ::testing::Test {
  protected:
@@ -67,19 +61,9 @@ class MachineTest : public ::testing::Test {
   std::FILE* log = nullptr;
 };
 
-TEST_F(MachineTest, InitPatchesTheImageOnlyWhenAsked) {
-  for (bool patched : {true, false}) {
-    Start({}, patched);
-    for (const FirmwarePatch& patch : FirmwarePatches) {
-      const uint8_t expected = patched ? patch.value : image[patch.address - FIRMWARE_BASE];
-      EXPECT_EQ(machine->core.memory[patch.address], expected) << patch.address;
-    }
-    EXPECT_EQ(machine->core.cpu.PC, ENTRY_RESET);
-  }
-}
-
 // The print-line and line-feed traps write to the log and the pane, and the
-// patched routines return at once.
+// patched routines return at once; a line ends at 16 characters. The code
+// mapping is checked against the firmware's own print routine.
 TEST_F(MachineTest, PrintTrapsWriteTheSameTextToLogAndPane) {
   struct Case {
     uint16_t routine;
@@ -88,13 +72,9 @@ TEST_F(MachineTest, PrintTrapsWriteTheSameTextToLogAndPane) {
   };
   const Case cases[] = {
       {TRAP_LINE_FEED, {}, "\r\n"},
-      {TRAP_PRINT_LINE, {0x80}, "\r\n"},
-      {TRAP_PRINT_LINE, {'a', 'b', 'd', 0x80}, "acm\r\n"},
-      {TRAP_PRINT_LINE, {'B', 'D', '5', '"', '3', 0x80}, "BD5x3\r\n"},
       {TRAP_PRINT_LINE, {'A', '\r', 'B', 0x80}, "A\r\nB\r\n"},
       {TRAP_PRINT_LINE, {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F', 'Z'},
        "0123456789ABCDEF\r\n"},
-      {TRAP_PRINT_LINE, {13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13}, CrLfTimes(17)},
   };
   for (const Case& c : cases) {
     CallFromReset(c.routine);
@@ -186,27 +166,14 @@ TEST_F(MachineTest, LogWriteFailureIsToldOnceAndThePaneKeepsEverything) {
   EXPECT_EQ(machine->log.stream, nullptr) << "the machine let go of the broken log";
 }
 
-}  // namespace
-
-namespace {
-
-// The state between runs: what is taken comes back exactly, and a section
-// that is missing, short or long leaves the machine as it was.
-TEST_F(MachineTest, StateComesBackWholeOrNotAtAll) {
+// A state section that is missing, short or long leaves the machine as it
+// was; the round trip is the kept-device test's.
+TEST_F(MachineTest, ADamagedStateLeavesTheMachineAsItWas) {
   CallFromReset(TRAP_LINE_FEED);
   Run(4);
   machine->core.memory[0x2000] = 0x5A;
   const std::vector<StateSection> saved = MachineStateSections(*machine);
-  const Cpu cpu = machine->core.cpu;
-
-  Start({});
   std::string error;
-  ASSERT_TRUE(RestoreMachineState(*machine, saved, error)) << error;
-  EXPECT_EQ(machine->core.memory[0x2000], 0x5A);
-  EXPECT_EQ(machine->core.cpu.PC, cpu.PC);
-  EXPECT_EQ(machine->core.cpu.SP, cpu.SP);
-  EXPECT_EQ(MachineView(*machine).paper, "\r\n");
-
   for (size_t damaged = 0; damaged < saved.size(); ++damaged) {
     for (int change : {-1, +1, 0}) {
       std::vector<StateSection> sections = saved;

@@ -77,19 +77,6 @@ TEST_F(MachineThread, EveryPressReachesTheFirmwareInOrder) {
   EXPECT_EQ(watch.shown(), expected);
 }
 
-TEST_F(MachineThread, PowerOffIgnoresKeysAndPowerOnStartsAfresh) {
-  MachineWatch watch(machine);
-  Click(7);
-  ASSERT_TRUE(Shows(watch, "   7"));
-  MachineSend(machine, {CommandKind::Power});
-  ASSERT_TRUE(watch.WaitFor([](const DeviceView& view) { return !view.on; }));
-  Click(8);
-  MachineSend(machine, {CommandKind::Power});
-  ASSERT_TRUE(watch.WaitFor([](const DeviceView& view) { return view.on && view.beeps == 2; }));
-  Click(9);
-  EXPECT_TRUE(Shows(watch, "   9"));
-}
-
 // Stopping with commands still queued, the device busy or asleep, ends the
 // thread and leaves nothing behind (ThreadSanitizer and ASan watch this).
 TEST(MachineShutdown, StopsWhateverIsQueued) {
