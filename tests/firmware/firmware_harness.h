@@ -10,20 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch.h"
+
 namespace fwtest {
-
-// A fresh scratch directory, removed again at the end.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Runs a shell command; returns its exit status and puts its standard output
 // in `output`.
@@ -44,6 +33,8 @@ struct RunResult {
   std::string Lamp(const std::string& lamp) const { return Field("lamps", lamp); }
   // The paper's text lines without their CR LF.
   std::vector<std::string> Lines() const;
+  // The lit lamps as the manual writes them: names joined by ", ", or "-".
+  std::string LitLamps() const;
 };
 
 // Runs tm650-run with `options` (already quoted where needed) on `rom`.
@@ -62,8 +53,14 @@ std::vector<Traced> ReadTrace(const std::filesystem::path& path);
 std::vector<uint8_t> LoadImage();
 std::map<std::string, uint16_t> LoadSymbols();
 // Writes `image` to `path` and returns the path as a string.
-std::string SaveImage(const std::vector<uint8_t>& image, const std::filesystem::path& path);
-std::vector<uint8_t> ReadFile(const std::filesystem::path& path);
+inline std::string SaveImage(const std::vector<uint8_t>& image, const std::filesystem::path& path) {
+  Spill(path, std::string(image.begin(), image.end()));
+  return path.string();
+}
+inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
+  const std::string bytes = Slurp(path);
+  return {bytes.begin(), bytes.end()};
+}
 
 inline uint8_t At(const std::vector<uint8_t>& image, uint16_t address) { return image.at(address - 0xC000u); }
 

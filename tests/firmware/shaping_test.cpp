@@ -366,6 +366,7 @@ TEST(Limits, HoldAtTheirEdges) {
     const RunResult run = RunKeys(c.keys);
     EXPECT_EQ(run.Shown(), c.shown) << c.keys;
     EXPECT_EQ(run.Field("stop"), "idle") << c.keys;
+    EXPECT_EQ(run.Number("beeps"), c.shown == std::string("   E") ? 2 : 1) << c.keys;  // a refusal beeps
   }
 }
 
