@@ -17,11 +17,7 @@ namespace {
 
 TEST(Entry, ShowsWhatWasTypedAndBeepsAtWhatIsRefused) {
   const std::string g = GaugeKeys(kGauge22x30);
-  const struct {
-    std::string keys;
-    const char* shown;
-    int beeps = 0;  // the start-up beep plus refusals; 0 for any
-  } cases[] = {
+  ExpectKeys({
       {"1 2 . 5", " 12.5", 1},   {"0 . 5", "  0.5", 1},       {". 5", "  0.5", 1},      {"1 2 3 4", "1234", 1},
       {"1 2 3 4 5", "1234", 2},  {"1 2 .", "  12.", 1},       {"1 . 2 3", "  1.2", 2},  {"1 2 3 4 . 5", "1234.", 2},
       {"9 9 9 . 9", "999.9", 1}, {"0 0 7", "   7", 1},        {"1 2 C", "   0", 1},     {"1 . .", "   1.", 2},
@@ -41,18 +37,8 @@ TEST(Entry, ShowsWhatWasTypedAndBeepsAtWhatIsRefused) {
       // a swatch's gauge is then the one used; a pair left out keeps that half
       {"FB 7 . 5 X 8 Y 1 5 S 2 4 R = FC 1 0 0 X =", " 200"}, {g + "FB 5 X 1 5 S = =", " 30.0"},
       {g + "FB 5 X 1 5 S =", " 30.0"},
-  };
-  for (const auto& c : cases) {
-    const RunResult run = RunKeys(c.keys);
-    EXPECT_EQ(run.Shown(), c.shown) << c.keys;
-    EXPECT_EQ(run.Field("stop"), "idle") << c.keys;
-    if (c.beeps) { EXPECT_EQ(run.Number("beeps"), c.beeps) << c.keys; }
-  }
-  // the print switch still acts in the error state; further keys beep
-  const RunResult run = RunKeys("S FN 7");
-  EXPECT_EQ(run.Lamp("PRINT"), "true");
-  EXPECT_EQ(run.Shown(), "   E");
-  EXPECT_EQ(run.Number("beeps"), 3);
+      {"S FN 7", "   E", 3, "PRINT"},  // the print switch still acts in the error state
+  });
 }
 
 const Gauge kGauges[] = {{220, 300}, {185, 254}, {300, 415}, {125, 170}, {999, 999}, {9, 17}};
@@ -115,24 +101,15 @@ TEST(SwatchGauge, PerTenCentimetres) {
 TEST(Errors, ShowEAndBeep) {
   const std::string g = GaugeKeys(kGauge22x30);
   const std::string cases[] = {
-      "S", "1 S",                                  // a letter before any function
-      "FA S",                                      // nothing typed
+      "S", "1 S", "FA S",  // a letter before any function, nothing typed
       "FA 2 X", "FC 2 S", "FG 5 S", "FH 5 Z", "FH 5 R", "FI 5 S",  // a letter the function does not take
-      "FA 0 S 3 0 R =",                            // a zero gauge
-      "FA 2 2 S =",                                // half a gauge and none held
-      "FC 1 0 X =", "FD 1 0 S =",                  // no gauge
+      "FA 0 S 3 0 R =", "FA 2 2 S =", "FC 1 0 X =", "FD 1 0 S =",  // a zero gauge, half a gauge, none at all
       "FG 3 0 X 4 0 Z 2 0 Y =", "FH 8 X 6 Y =", "FI 3 2 X 1 9 Y 1 0 Z =", "FE 5 0 X 8 Z =",
-      g + "FC =",                                  // no input
-      "FB 1 0 X =", "FB =",                        // a swatch pair half given, nothing counted
-      "FB 0 X 5 S =",                              // a swatch of no width
-      "FE =", g + "FE 5 S =",                      // dividing with nothing given, with no k
-      g + "FE 0 Z 5 S =",                          // k = 0
-      g + "FE 5 Z =",                              // nothing to spread over
-      g + "FE 5 Z 5 S 5 R =",                      // two places at once
-      g + "FG 3 0 X 3 0 Z 1 0 Y =",                // nothing to shape
-      g + "FG 3 0 X 4 0 Z . 3 Y =",                // one row only: no two-row step
-      g + "FH 8 X =", g + "FH 0 X 6 Y =",          // no height, no width
-      "FI 3 2 X =", g + "FI 3 2 X 1 9 Y =",        // a sleeve cap half given, no top
+      g + "FC =", "FB 1 0 X =", "FB =", "FB 0 X 5 S =",  // no input, a swatch half given or of no width
+      "FE =", g + "FE 5 S =", g + "FE 0 Z 5 S =", g + "FE 5 Z =",  // dividing: no k, k = 0, nowhere to spread
+      g + "FE 5 Z 5 S 5 R =",                  // two places at once
+      g + "FG 3 0 X 3 0 Z 1 0 Y =", g + "FG 3 0 X 4 0 Z . 3 Y =",  // nothing to shape, no two-row step
+      g + "FH 8 X =", g + "FH 0 X 6 Y =", "FI 3 2 X =", g + "FI 3 2 X 1 9 Y =",  // inputs left out
   };
   for (const std::string& keys : cases) {
     const RunResult run = RunKeys(keys);

@@ -47,20 +47,13 @@ TEST(Device, TheGaugeSurvivesPowerOffAndRestartButNotAcAll) {
   EXPECT_EQ(ShownAfter("FA 2 2 S 3 0 R = AC FC 1 0 X ="), "   E");
 }
 
-TEST(Device, AHeldKeyActsOnce) { EXPECT_EQ(RunKeys("7", "--hold 2000000").Shown(), "   7"); }
-
 TEST(Device, LampKeysSwitchTheirLamps) {
-  const struct {
-    const char* keys;
-    const char* lamp;
-    const char* lit;
-  } cases[] = {
-      {"FN", "PRINT", "true"},         {"FN FN", "PRINT", "false"},           {"FJ FJ", "MODE", "false"},
-      {"FC", "GAUGE", "true"},         {"FA 2 S 3 R = FC", "GAUGE", "false"}, {"FA ACNG", "GAUGE", "false"},
-      {"FG", "GAUGE", "true"},         {"FK FG", "GAUGE", "false"},           {"FE", "GAUGE", "false"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(RunKeys(c.keys).Lamp(c.lamp), c.lit) << c.keys;
+  ExpectKeys({{"FN", {}, 0, "PRINT"},       {"FN FN", {}, 0, "-"}, {"FJ FJ", {}, 0, "-"},  {"FC", {}, 0, "GAUGE"},
+              {"FA 2 S 3 R = FC", {}, 0, "-"}, {"FA ACNG", {}, 0, "-"}, {"FG", {}, 0, "GAUGE"},
+              {"FK FG", {}, 0, "M/T"},     {"FE", {}, 0, "-"}});
 }
+
+TEST(Device, AHeldKeyActsOnce) { EXPECT_EQ(RunKeys("7", "--hold 2000000").Shown(), "   7"); }
 
 TEST(Inactivity, SwitchesOffUnpatchedOnlyAndAKeyRestartsTheCountdown) {
   // #1042 is no matrix key: "pressing" it lets the wait loop run for the hold.

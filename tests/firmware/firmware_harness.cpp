@@ -67,6 +67,16 @@ std::string ShownAfter(const std::string& keys) {
   return run.Shown();
 }
 
+void ExpectKeys(const std::vector<KeyCase>& cases) {
+  for (const KeyCase& c : cases) {
+    const RunResult run = RunKeys(c.keys);
+    EXPECT_EQ(run.Field("stop"), "idle") << c.keys;
+    if (c.shown) { EXPECT_EQ(run.Shown(), c.shown) << c.keys; }
+    if (c.beeps) { EXPECT_EQ(run.Number("beeps"), c.beeps) << c.keys; }
+    if (c.lamps) { EXPECT_EQ(run.LitLamps(), c.lamps) << c.keys; }
+  }
+}
+
 std::string RunResult::Field(const std::string& name, const std::string& inner) const {
   const std::string key = "\"" + name + "\":";
   size_t at = report.find(key);

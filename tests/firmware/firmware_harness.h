@@ -44,6 +44,17 @@ RunResult RunKeys(const std::string& keys, const std::string& options = "", cons
 // What the display shows after `keys`; the run must end idle.
 std::string ShownAfter(const std::string& keys);
 
+// Keys pressed from start-up and what must follow: the display, the beeps
+// (the start-up one included) and the lit lamps as LitLamps writes them; a
+// field left empty is not checked. Every run must end idle.
+struct KeyCase {
+  std::string keys;
+  const char* shown = nullptr;
+  int beeps = 0;
+  const char* lamps = nullptr;
+};
+void ExpectKeys(const std::vector<KeyCase>& cases);
+
 // One traced instruction, the registers as they were before it ran.
 struct Traced {
   unsigned pc, opcode, a, sp;

@@ -335,10 +335,7 @@ TEST(Sweep, CountsTakeTheSameRules) {
 
 TEST(Limits, HoldAtTheirEdges) {
   const std::string g = GaugeKeys(kGauge22x30);
-  const struct {
-    std::string keys;
-    const char* shown;  // "   E" for a refusal
-  } cases[] = {
+  std::vector<KeyCase> cases = {
       // counts are whole: a decimal is refused by "=" and P= alike
       {"FE 6 0 R 8 Z =", "   1"},      {"FE 6 0 . 5 R 8 Z =", "   E"},   {"FE 6 0 R 8 . 5 Z =", "   E"},
       {g + "FD 1 1 0 . 5 S =", "   E"}, {g + "FK FH 1 8 X 1 8 . 5 Y P=", "   E"},
@@ -362,12 +359,8 @@ TEST(Limits, HoldAtTheirEdges) {
       {"FA 2 2 S 1 0 R = FI 3 2 X 1 1 . 1 Y 1 0 Z =", "   E"},
       {"FA 2 2 S 1 0 R = FI 3 2 X 1 1 . 5 Y 1 0 Z =", "  2.1"},
   };
-  for (const auto& c : cases) {
-    const RunResult run = RunKeys(c.keys);
-    EXPECT_EQ(run.Shown(), c.shown) << c.keys;
-    EXPECT_EQ(run.Field("stop"), "idle") << c.keys;
-    EXPECT_EQ(run.Number("beeps"), c.shown == std::string("   E") ? 2 : 1) << c.keys;  // a refusal beeps
-  }
+  for (KeyCase& c : cases) c.beeps = c.shown == std::string("   E") ? 2 : 1;  // a refusal beeps
+  ExpectKeys(cases);
 }
 
 TEST(Limits, ABlockHoldsAtMost120Values) {
@@ -382,25 +375,14 @@ TEST(Limits, ABlockHoldsAtMost120Values) {
 
 TEST(ArcLength, PEqualsGoesToTheLengthWithItsLamp) {
   const std::string g = GaugeKeys(kGauge22x30);
-  const struct {
-    std::string keys;
-    const char* shown;
-    const char* lamp;
-    long beeps;
-  } cases[] = {
-      {g + "FH 8 X 6 Y = = P=", " 11.1", "true", 1},
-      {g + "FH 8 X 6 Y P= P=", " 11.1", "true", 1},  // again: stays on it
-      {g + "FH 8 X 6 Y P= =", "  18", "false", 1},   // the lamp goes out with the next value
-      {g + "FI 3 2 X 1 9 Y 1 0 Z P=", " 18.8", "true", 1},
-      {"FE 6 0 R 8 Z P=", "   1", "false", 1},       // elsewhere P= is "="
-      {"FK FH 1 8 X 1 8 Y P=", "   8", "false", 1},  // counts, no gauge: no arc, the first result
-  };
-  for (const auto& c : cases) {
-    const RunResult run = RunKeys(c.keys);
-    EXPECT_EQ(run.Shown(), c.shown) << c.keys;
-    EXPECT_EQ(run.Lamp("ARC LENGTH"), c.lamp) << c.keys;
-    EXPECT_EQ(run.Number("beeps"), c.beeps) << c.keys;
-  }
+  ExpectKeys({
+      {g + "FH 8 X 6 Y = = P=", " 11.1", 1, "ARC LENGTH"},
+      {g + "FH 8 X 6 Y P= P=", " 11.1", 1, "ARC LENGTH"},  // again: stays on it
+      {g + "FH 8 X 6 Y P= =", "  18", 1, "-"},            // the lamp goes out with the next value
+      {g + "FI 3 2 X 1 9 Y 1 0 Z P=", " 18.8", 1, "ARC LENGTH"},
+      {"FE 6 0 R 8 Z P=", "   1", 1, "-"},        // elsewhere P= is "="
+      {"FK FH 1 8 X 1 8 Y P=", "   8", 1, "M/T"},  // counts, no gauge: no arc, the first result
+  });
 }
 
 }  // namespace
