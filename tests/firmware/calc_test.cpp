@@ -51,7 +51,7 @@ TEST(StraightLine, BothWaysThroughTheGauge) {
     std::vector<Case> cases;
     for (int i = 0; i < 70; ++i) {
       const long x = Draw(random, 1, 9999), y = Draw(random, 1, 9999);  // tenths of a cm
-      const long st = RoundDiv(static_cast<long long>(x) * g.st, 1000), rows = RoundDiv(static_cast<long long>(y) * g.rows, 1000);
+      const long st = Stitches(x, g), rows = Rows(y, g);
       Case to{"FC " + Type(x) + "X " + Type(y) + "Y =", {}};
       if (st <= 9999 && rows <= 9999) {
         to.check = [=](const Block& b) {

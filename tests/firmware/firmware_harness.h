@@ -95,5 +95,8 @@ struct Gauge {
 };
 std::string GaugeKeys(const Gauge& g);
 constexpr Gauge kGauge22x30 = {220, 300};
+// Stitches or rows in a length given in tenths of a cm, to the nearest.
+inline long Stitches(long cmTenths, const Gauge& g) { return RoundDiv(static_cast<long long>(cmTenths) * g.st, 1000); }
+inline long Rows(long cmTenths, const Gauge& g) { return RoundDiv(static_cast<long long>(cmTenths) * g.rows, 1000); }
 
 }  // namespace fwtest

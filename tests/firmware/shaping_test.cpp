@@ -24,8 +24,6 @@ namespace {
 
 // ---------------------------------------------------------------- the model
 
-long Stitches(long cmTenths, const Gauge& g) { return RoundDiv(static_cast<long long>(cmTenths) * g.st, 1000); }
-long Rows(long cmTenths, const Gauge& g) { return RoundDiv(static_cast<long long>(cmTenths) * g.rows, 1000); }
 
 // k events over n places: q = n div k, r = n mod k; (k - r) every q-th and
 // r every (q + 1)-th, or all k every q-th and r plain. More events than
