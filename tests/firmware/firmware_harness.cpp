@@ -118,9 +118,12 @@ std::vector<std::string> RunResult::Lines() const {
   return lines;
 }
 
-std::vector<Traced> ReadTrace(const fs::path& path) {
+std::vector<Traced> RunTraced(const std::string& options, RunResult* run) {
+  ScratchDir scratch;
+  const RunResult result = RunFirmware(options + " --trace '" + (scratch / "trace.txt").string() + "'");
+  if (run) *run = result;
   std::vector<Traced> trace;
-  std::ifstream in(path);
+  std::ifstream in(scratch / "trace.txt");
   std::string line;
   while (std::getline(in, line)) {
     Traced t{};

@@ -59,7 +59,8 @@ void ExpectKeys(const std::vector<KeyCase>& cases);
 struct Traced {
   unsigned pc, opcode, a, sp;
 };
-std::vector<Traced> ReadTrace(const std::filesystem::path& path);
+// Runs the firmware with `options` and a trace, into `run` when given.
+std::vector<Traced> RunTraced(const std::string& options, RunResult* run = nullptr);
 
 std::vector<uint8_t> LoadImage();
 std::map<std::string, uint16_t> LoadSymbols();

@@ -46,10 +46,9 @@ void ExpectSane(const RunResult& run, const std::string& what) {
 TEST(Soak, EveryInstructionStaysInBounds) {
   // A traced script: every instruction's PC in the ROM, the stack within its
   // own bytes above the variables once set, and never the self-check's SWI.
-  ScratchDir scratch;
-  const auto tracePath = scratch.path / "trace.txt";
-  ExpectSane(RunKeys(Script(77, 150, false), "--hold 2000 --trace '" + tracePath.string() + "'"), "traced");
-  const std::vector<Traced> trace = ReadTrace(tracePath);
+  RunResult run;
+  const std::vector<Traced> trace = RunTraced("--hold 2000 --keys '" + Script(77, 150, false) + "'", &run);
+  ExpectSane(run, "traced");
   ASSERT_GT(trace.size(), 100000u);
   const unsigned stackBottom = LoadSymbols().at("stack_bottom");  // no variable at or above it
   long outside = 0, stack = 0, selfCheck = 0;
