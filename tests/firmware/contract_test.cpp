@@ -35,11 +35,9 @@ TEST(FirmwareImage, HoldsTheBytesTheEmulatorDependsOn) {
 }
 
 TEST(ResetEntry, SetsUpTheAdapterInOrderThenStopsTheMechanism) {
-  ScratchDir scratch;
-  RunFirmware("--trace '" + (scratch.path() / "trace.txt").string() + "' --instructions 60");
   const auto image = LoadImage();
   std::vector<std::pair<uint16_t, uint8_t>> stores;  // CLR and STAA extended, in order
-  for (const Traced& t : ReadTrace(scratch.path() / "trace.txt")) {
+  for (const Traced& t : RunTraced("--instructions 60")) {
     if (t.pc < 0xC000 || (t.opcode != 0x7F && t.opcode != 0xB7)) continue;
     const auto operand = static_cast<uint16_t>(At(image, static_cast<uint16_t>(t.pc + 1)) << 8 |
                                                At(image, static_cast<uint16_t>(t.pc + 2)));
@@ -54,7 +52,7 @@ TEST(ResetEntry, SetsUpTheAdapterInOrderThenStopsTheMechanism) {
 // romcheck's exit status and output on `image`.
 int Romcheck(const std::vector<uint8_t>& image, std::string* output) {
   ScratchDir scratch;
-  const std::string path = SaveImage(image, scratch.path() / "image.bin");
+  const std::string path = SaveImage(image, scratch.path / "image.bin");
   return RunCommand(std::string(ROMCHECK) + " '" + path + "' '" + TM650_FIRMWARE_SYM + "' 2>&1", output);
 }
 

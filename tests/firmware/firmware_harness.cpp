@@ -3,15 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -21,13 +18,6 @@ namespace fwtest {
 
 namespace {
 
-std::string Slurp(const fs::path& path) {
-  const std::vector<uint8_t> bytes = ReadFile(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-std::atomic<int> scratchCount{0};
-
 // The runner under test: this build's own, or the command in TM650_RUN (the
 // WebAssembly build runs the same suites under Node that way).
 std::string Runner() {
@@ -36,18 +26,6 @@ std::string Runner() {
 }
 
 }  // namespace
-
-ScratchDir::ScratchDir() {
-  path_ = fs::temp_directory_path() /
-          ("tm650-fw-" + std::to_string(::getpid()) + "-" + std::to_string(scratchCount++));
-  fs::remove_all(path_);
-  fs::create_directories(path_);
-}
-
-ScratchDir::~ScratchDir() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
-}
 
 int RunCommand(const std::string& command, std::string* output) {
   std::FILE* pipe = ::popen(command.c_str(), "r");
@@ -61,13 +39,13 @@ int RunCommand(const std::string& command, std::string* output) {
 
 RunResult RunFirmware(const std::string& options, const std::string& rom) {
   ScratchDir scratch;
-  const fs::path report = scratch.path() / "report.json";
-  const fs::path errors = scratch.path() / "stderr.txt";
+  const fs::path report = scratch.path / "report.json";
+  const fs::path errors = scratch.path / "stderr.txt";
   const std::string image = rom.empty() ? std::string(TM650_FIRMWARE_BIN) : rom;
   // Unpatched printing leaves needle files; they go to the scratch folder
   // unless the test collects them itself.
   const std::string captures = options.find("--capture-dir") == std::string::npos
-                                   ? " --capture-dir '" + scratch.path().string() + "'"
+                                   ? " --capture-dir '" + scratch.path.string() + "'"
                                    : std::string();
   RunResult result;
   result.status = RunCommand(Runner() + " --rom '" + image + "' --report '" + report.string() +
@@ -87,6 +65,16 @@ std::string ShownAfter(const std::string& keys) {
   EXPECT_EQ(run.status, 0) << keys << run.errors;
   EXPECT_EQ(run.Field("stop"), "idle") << keys;
   return run.Shown();
+}
+
+void ExpectKeys(const std::vector<KeyCase>& cases) {
+  for (const KeyCase& c : cases) {
+    const RunResult run = RunKeys(c.keys);
+    EXPECT_EQ(run.Field("stop"), "idle") << c.keys;
+    if (c.shown) { EXPECT_EQ(run.Shown(), c.shown) << c.keys; }
+    if (c.beeps) { EXPECT_EQ(run.Number("beeps"), c.beeps) << c.keys; }
+    if (c.lamps) { EXPECT_EQ(run.LitLamps(), c.lamps) << c.keys; }
+  }
 }
 
 std::string RunResult::Field(const std::string& name, const std::string& inner) const {
@@ -114,6 +102,14 @@ long RunResult::Number(const std::string& name, const std::string& inner) const 
   return text.empty() ? -1 : std::stol(text);
 }
 
+std::string RunResult::LitLamps() const {
+  std::string lit;
+  for (const char* lamp : {"GAUGE", "MODE", "M/T", "ARC LENGTH", "PRINT"}) {
+    if (Lamp(lamp) == "true") lit += (lit.empty() ? "" : ", ") + std::string(lamp);
+  }
+  return lit.empty() ? "-" : lit;
+}
+
 std::vector<std::string> RunResult::Lines() const {
   std::vector<std::string> lines;
   for (size_t start = 0, end; (end = paper.find("\r\n", start)) != std::string::npos; start = end + 2) {
@@ -122,9 +118,12 @@ std::vector<std::string> RunResult::Lines() const {
   return lines;
 }
 
-std::vector<Traced> ReadTrace(const fs::path& path) {
+std::vector<Traced> RunTraced(const std::string& options, RunResult* run) {
+  ScratchDir scratch;
+  const RunResult result = RunFirmware(options + " --trace '" + (scratch / "trace.txt").string() + "'");
+  if (run) *run = result;
   std::vector<Traced> trace;
-  std::ifstream in(path);
+  std::ifstream in(scratch / "trace.txt");
   std::string line;
   while (std::getline(in, line)) {
     Traced t{};
@@ -137,11 +136,6 @@ std::vector<Traced> ReadTrace(const fs::path& path) {
   return trace;
 }
 
-std::vector<uint8_t> ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::vector<uint8_t> LoadImage() { return ReadFile(TM650_FIRMWARE_BIN); }
 
 std::map<std::string, uint16_t> LoadSymbols() {
@@ -150,12 +144,6 @@ std::map<std::string, uint16_t> LoadSymbols() {
   std::string value, type, name;
   while (in >> value >> type >> name) symbols[name] = static_cast<uint16_t>(std::stoul(value, nullptr, 16));
   return symbols;
-}
-
-std::string SaveImage(const std::vector<uint8_t>& image, const fs::path& path) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-  return path.string();
 }
 
 std::string DecodeNeedles(const std::vector<uint8_t>& data, const std::vector<uint8_t>& image,

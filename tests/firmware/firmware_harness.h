@@ -10,20 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch.h"
+
 namespace fwtest {
-
-// A fresh scratch directory, removed again at the end.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Runs a shell command; returns its exit status and puts its standard output
 // in `output`.
@@ -44,6 +33,8 @@ struct RunResult {
   std::string Lamp(const std::string& lamp) const { return Field("lamps", lamp); }
   // The paper's text lines without their CR LF.
   std::vector<std::string> Lines() const;
+  // The lit lamps as the manual writes them: names joined by ", ", or "-".
+  std::string LitLamps() const;
 };
 
 // Runs tm650-run with `options` (already quoted where needed) on `rom`.
@@ -53,17 +44,35 @@ RunResult RunKeys(const std::string& keys, const std::string& options = "", cons
 // What the display shows after `keys`; the run must end idle.
 std::string ShownAfter(const std::string& keys);
 
+// Keys pressed from start-up and what must follow: the display, the beeps
+// (the start-up one included) and the lit lamps as LitLamps writes them; a
+// field left empty is not checked. Every run must end idle.
+struct KeyCase {
+  std::string keys;
+  const char* shown = nullptr;
+  int beeps = 0;
+  const char* lamps = nullptr;
+};
+void ExpectKeys(const std::vector<KeyCase>& cases);
+
 // One traced instruction, the registers as they were before it ran.
 struct Traced {
   unsigned pc, opcode, a, sp;
 };
-std::vector<Traced> ReadTrace(const std::filesystem::path& path);
+// Runs the firmware with `options` and a trace, into `run` when given.
+std::vector<Traced> RunTraced(const std::string& options, RunResult* run = nullptr);
 
 std::vector<uint8_t> LoadImage();
 std::map<std::string, uint16_t> LoadSymbols();
 // Writes `image` to `path` and returns the path as a string.
-std::string SaveImage(const std::vector<uint8_t>& image, const std::filesystem::path& path);
-std::vector<uint8_t> ReadFile(const std::filesystem::path& path);
+inline std::string SaveImage(const std::vector<uint8_t>& image, const std::filesystem::path& path) {
+  Spill(path, std::string(image.begin(), image.end()));
+  return path.string();
+}
+inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
+  const std::string bytes = Slurp(path);
+  return {bytes.begin(), bytes.end()};
+}
 
 inline uint8_t At(const std::vector<uint8_t>& image, uint16_t address) { return image.at(address - 0xC000u); }
 
@@ -87,5 +96,8 @@ struct Gauge {
 };
 std::string GaugeKeys(const Gauge& g);
 constexpr Gauge kGauge22x30 = {220, 300};
+// Stitches or rows in a length given in tenths of a cm, to the nearest.
+inline long Stitches(long cmTenths, const Gauge& g) { return RoundDiv(static_cast<long long>(cmTenths) * g.st, 1000); }
+inline long Rows(long cmTenths, const Gauge& g) { return RoundDiv(static_cast<long long>(cmTenths) * g.rows, 1000); }
 
 }  // namespace fwtest

@@ -79,7 +79,8 @@ void RunSweep(const std::string& setup, const std::vector<Case>& cases) {
       } else if (block.empty()) {
         ADD_FAILURE() << cases[i].keys << " gave E";
       } else {
-        cases[i].check(Read(block, cases[i].keys + ": "));
+        SCOPED_TRACE(cases[i].keys);
+        cases[i].check(Read(block, ""));
       }
     }
   }
