@@ -168,6 +168,8 @@ describe("offline and on a phone", { concurrency: false }, () => {
     await tapAll(page, "FA 2 2 S 3 0 R =");
     assert.equal(trimmed((await face(page)).shown), "22.0");
     await page.click("#open-manual");
+    // The sheet fills in from the offline cache a moment after it opens.
+    await page.waitForSelector("#manual-page a[href='gauge.html']");
     await page.click("#manual-page a[href='gauge.html']");
     await page.waitForFunction(() => document.querySelector("#manual-page h2")?.textContent.includes("Gauge"));
     await page.keyboard.press("Escape");
