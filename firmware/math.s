@@ -9,6 +9,7 @@
         .include "macros.inc"
 
         .globl add32, sub32, mul32, div32, div64, divround, muldivround
+        .globl asl64, lsr64, ror64, lsr32
         .globl add64, sub64, cmp64, isqrt64, x_plus_a, x_deref, ldacc, ldopr, stacc
         .globl accopr, opr_b, acc_inc, acc_dec, square, mul_b
 
@@ -208,14 +209,7 @@ mul32x: clr32   ACC64
         adca    OPR
         staa    ACC64
 2:      ldx     #ACC64                  ; C:ACC64 one place right
-        ror     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
-        ror     4,x
-        ror     5,x
-        ror     6,x
-        ror     7,x
+        jsr     ror64
         decb
         bne     1b
         tst32   ACC64
@@ -249,14 +243,7 @@ divide: tst32   OPR
 1:      stab    MCNT
         clr32   REM
 2:      ldx     #ACC64
-        asl     7,x
-        rol     6,x
-        rol     5,x
-        rol     4,x
-        rol     3,x
-        rol     2,x
-        rol     1,x
-        rol     0,x
+        jsr     asl64
         rol     REM+3
         rol     REM+2
         rol     REM+1
@@ -300,10 +287,7 @@ divround:
         pshx
         mov32   DTMP, OPR
         ldx     #OPR
-        lsr     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
+        jsr     lsr32
         jsr     add32
         mov32   OPR, DTMP
         bsr     div32
@@ -340,14 +324,7 @@ isqrtx:
         staa    MCNT
 2:      ldab    #2
 3:      ldx     #SQN                    ; SQT:SQN one place left
-        asl     7,x
-        rol     6,x
-        rol     5,x
-        rol     4,x
-        rol     3,x
-        rol     2,x
-        rol     1,x
-        rol     0,x
+        jsr     asl64
         rol     SQT+4
         rol     SQT+3
         rol     SQT+2
@@ -387,4 +364,34 @@ isqrtx:
 6:      dec     MCNT
         bne     2b
         clr32   ACC64
+        rts
+
+; The eight bytes at X one place left (C goes out), or one place right:
+; ror64 takes C in, lsr64 and lsr32 (four bytes) a 0. Keep A, B and X.
+asl64:
+        asl     7,x
+        rol     6,x
+        rol     5,x
+        rol     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
+        rts
+lsr64:  clc
+ror64:
+        ror     0,x
+        ror     1,x
+        ror     2,x
+        ror     3,x
+        ror     4,x
+        ror     5,x
+        ror     6,x
+        ror     7,x
+        rts
+lsr32:
+        lsr     0,x
+        ror     1,x
+        ror     2,x
+        ror     3,x
         rts

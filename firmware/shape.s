@@ -493,10 +493,7 @@ muldiv64:
         clr32   ACC64
         mov32   ACC, T2
         ldx     #ACC
-        lsr     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
+        jsr     lsr32
         jsr     add64
         mov32   OPR, T2
         jsr     div64
@@ -679,10 +676,7 @@ arc:    lacc    AR_A                    ; S = (a^2 + b^2) / 2
         lopr    AR_B
         jsr     absdiff
         ldx     #ACC
-        lsr     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
+        jsr     lsr32
         tst32   ACC
         beq     3f
         jsr     accopr                  ; S -= c^2 2^k
@@ -708,10 +702,7 @@ arc:    lacc    AR_A                    ; S = (a^2 + b^2) / 2
         sacc    AR_B
         lacc    AR_G                    ; a = (a + g) / 2
         ldx     #ACC
-        lsr     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
+        jsr     lsr32
         sacc    AR_A
         bra     1b
 3:      mov64   ACC64, AR_S             ; q = 2 S / M
@@ -725,23 +716,3 @@ arc:    lacc    AR_A                    ; S = (a^2 + b^2) / 2
         ldaa    #PI10_HI & 0xFF
         staa    OPR+1
         jmp     mul32
-
-; The eight bytes at X one place left or right. Keeps B and X.
-asl64:  asl     7,x
-        rol     6,x
-        rol     5,x
-        rol     4,x
-        rol     3,x
-        rol     2,x
-        rol     1,x
-        rol     0,x
-        rts
-lsr64:  lsr     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
-        ror     4,x
-        ror     5,x
-        ror     6,x
-        ror     7,x
-        rts
