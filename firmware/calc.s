@@ -618,14 +618,7 @@ cm_fail:
 ; ACC = tenths of a cm, T1 = the gauge, B = the result's kind.
 cm_to:  pshb
         ldi32   T2, 1000
-        jsr     muldivround
-        pulb
-        bcs     1f
-        jsr     fits4
-        bcs     1f
-        tba
-        jmp     res_add
-1:      rts
+        jmp     scaled_result
 
 ; Count to centimetres: X = S * 10 / gauge, Y = R * 10 / gauge, to 0.1 cm.
 ; The counts are whole.
@@ -664,6 +657,9 @@ calc_count:
 count_to:
         pshb
         ldi32   T1, 1000
+; ACC * T1 / T2 rounded, as a result of kind B (pushed); C set when it does
+; not fit.
+scaled_result:
         jsr     muldivround
         pulb
         bcs     1f
