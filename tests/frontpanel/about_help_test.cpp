@@ -90,34 +90,25 @@ TEST(HelpBook, EveryLinkLeadsToAPageAndAnchorAndTheContentsToEveryPage) {
         << page.toStdString() << " is not in the contents";
 }
 
-TEST(HelpPopup, ShowsTheTopicNothingWithoutOneAndOpensALinkInTheHelpWindow) {
+// The help window opens at the contents, read as HTML, within a 1366 x 768
+// screen with room for a title bar; a popup shows its control's topic, and
+// the popup's link turns the help window to that page.
+TEST(HelpWindow, OpensAtTheContentsWithinTheScreenAndFollowsAPopupsLink) {
   QWidget owner;
-  EXPECT_EQ(ShowHelpPopup(-1, QPoint(100, 100), &owner), nullptr);
-  auto* popup = qobject_cast<QLabel*>(ShowHelpPopup(IDC_KEY_A + 6, QPoint(100, 100), &owner));
-  ASSERT_NE(popup, nullptr);
-  EXPECT_TRUE(popup->isVisible());
-  ASSERT_TRUE(popup->text().contains(QStringLiteral("href=\"slanting.html\"")));
-  emit popup->linkActivated(QStringLiteral("slanting.html"));
-  QTextBrowser* browser = BrowserOf(owner.findChild<QWidget*>(QStringLiteral("helpWindow")));
+  QTextBrowser* browser = BrowserOf(ShowHelpContents(&owner));
   ASSERT_NE(browser, nullptr);
-  EXPECT_TRUE(browser->isVisible());
-  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/slanting.html")));
-}
-
-// The book opens at its contents, read as HTML (a page of its own is the
-// popup's link), and on a 1366 x 768 screen the window is lower than the book
-// would like.
-TEST(HelpContents, OpensAtTheContentsWithinTheScreen) {
-  QWidget owner;
-  QWidget* window = ShowHelpContents(&owner);
   const QRect room = owner.screen()->availableGeometry();
-  EXPECT_TRUE(room.contains(window->frameGeometry()));
-  EXPECT_LE(window->height() + 36, room.height()) << "and room for a title bar";
-  QTextBrowser* browser = BrowserOf(window);
-  ASSERT_NE(browser, nullptr);
+  EXPECT_TRUE(room.contains(browser->window()->frameGeometry()));
+  EXPECT_LE(browser->window()->height() + 36, room.height()) << "and room for a title bar";
   EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/tm650e.html")));
   EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Getting started")));
   EXPECT_FALSE(browser->toPlainText().contains(QStringLiteral("<h")));
+  EXPECT_EQ(ShowHelpPopup(-1, QPoint(100, 100), &owner), nullptr);
+  auto* popup = qobject_cast<QLabel*>(ShowHelpPopup(IDC_KEY_A + 6, QPoint(100, 100), &owner));
+  ASSERT_NE(popup, nullptr);
+  ASSERT_TRUE(popup->text().contains(QStringLiteral("href=\"slanting.html\"")));
+  emit popup->linkActivated(QStringLiteral("slanting.html"));
+  EXPECT_EQ(browser->source(), QUrl(QStringLiteral("qrc:/help/slanting.html")));
 }
 
 }  // namespace

@@ -111,39 +111,22 @@ using KeyDown = std::pair<CommandKind, int>;
 KeyDown Down(int key) { return {CommandKind::KeyDown, key}; }
 KeyDown Up(int key) { return {CommandKind::KeyUp, key}; }
 
-// Each command with the desktop's shortcut, "..." where it opens a dialog.
-TEST_F(MainWindowTest, EveryMenuCommandIsThereWithItsShortcutAndInTheHelpBook) {
+// Every menu command is in the help book under its menu name; the printing
+// ones only work where a printer can be used.
+TEST_F(MainWindowTest, EveryMenuCommandIsInTheHelpBook) {
   QFile book(QString::fromLatin1(HELP_BOOK));
   ASSERT_TRUE(book.open(QIODevice::ReadOnly));
   const QString html = QString::fromUtf8(book.readAll());
-  struct Item {
-    int id;
-    const char* shortcut;
-    bool opensDialog;
-  };
-  const Item items[] = {
-      {IDM_NEW, "Ctrl+N", false},        {IDM_PAGE_SETUP, "", true},     {IDC_PRINT, "Ctrl+P", true},
-      {IDM_PRINT_PREVIEW, "", true},     {IDM_SAVE_PAPER, "Ctrl+S", true}, {IDM_EXIT, "Ctrl+Q", false},
-      {IDM_FONT, "", true},              {IDM_BEEP, "", true},           {IDM_HEADER_FOOTER, "", true},
-      {IDM_HELP_CONTENTS, "F1", false},  {IDM_ABOUT, "", true},       {IDM_LOG_FILE, "", true},
-      {IDM_KEEP_DEVICE, "", false},
-  };
-  for (const Item& item : items) {
-    const QAction* action = window_->action(item.id);
-    ASSERT_NE(action, nullptr) << item.id;
-    EXPECT_EQ(action->shortcut().toString(QKeySequence::PortableText), QLatin1String(item.shortcut)) << item.id;
-    EXPECT_EQ(action->text().endsWith(QStringLiteral("...")), item.opensDialog) << action->text().toStdString();
-  }
-  for (int id : {IDM_PAGE_SETUP, IDC_PRINT, IDM_FONT, IDM_HEADER_FOOTER})
-    EXPECT_EQ(window_->action(id)->isEnabled(), PrintingAvailable()) << id;
   const QList<QAction*> actions = window_->findChildren<QAction*>(QRegularExpression(QStringLiteral("^cmd")));
-  EXPECT_EQ(actions.size(), std::size(items));
+  EXPECT_EQ(actions.size(), 13);
   for (const QAction* action : actions) {
     QString name = action->text();  // "&Header && Footer" reads "Header & Footer"
     name.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
     name = name.replace(QLatin1Char('\x01'), QLatin1Char('&')).toHtmlEscaped();
     EXPECT_TRUE(html.contains(QStringLiteral("<b>%1</b>").arg(name))) << name.toStdString();
   }
+  for (int id : {IDM_PAGE_SETUP, IDC_PRINT, IDM_FONT, IDM_HEADER_FOOTER})
+    EXPECT_EQ(window_->action(id)->isEnabled(), PrintingAvailable()) << id;
 }
 
 TEST_F(MainWindowTest, AWindowBuiltLateGetsEverythingTheDeviceDidBefore) {
