@@ -78,9 +78,8 @@ TEST_F(DialogTest, HeaderFooterStoresOnOkOnlyAndTakesNoMoreCharactersThanKept) {
     Click(dialog, IDC_DIALOG_OK);
   });
   RunHeaderFooter(&owner_, settings_);
-  EXPECT_EQ(settings_.DocName, "Raglan");
-  EXPECT_EQ(QString::fromStdString(settings_.Header), QString(200, QChar(0xe9)));
-  EXPECT_EQ(settings_.Footer, std::string(SETTINGS_TEXT_MAX, 'f'));
+  EXPECT_EQ(std::tuple(settings_.DocName, QString::fromStdString(settings_.Header), settings_.Footer),
+            std::tuple("Raglan", QString(200, QChar(0xe9)), std::string(SETTINGS_TEXT_MAX, 'f')));
 }
 
 TEST_F(DialogTest, PageSetupShowsTheMarginsDrawsThemAsTypedAndEscKeepsThem) {
@@ -125,28 +124,25 @@ TEST_F(DialogTest, PageSetupRefusesNonNumbersAndPullsBackMarginsBeyondThePage) {
             (std::vector<int32_t>{0, 2000, 72, 160}));
 }
 
+// The size is stored in points and as a height in negative pixels (96 a inch).
 TEST_F(DialogTest, FontChoiceOffersFixedPitchOnlyAndStoresIt) {
   QFontDialog::FontDialogOptions options;
   WhenModalOpens([&](QDialog* dialog) {
     options = static_cast<QFontDialog*>(dialog)->options();
-    QFont font("DejaVu Sans Mono", 12, QFont::Bold);
-    static_cast<QFontDialog*>(dialog)->setCurrentFont(font);
+    static_cast<QFontDialog*>(dialog)->setCurrentFont(QFont("DejaVu Sans Mono", 12, QFont::Bold));
     dialog->accept();
   });
   QFont chosen;
   ASSERT_TRUE(ChooseFont(&owner_, settings_, chosen));
   EXPECT_TRUE(options.testFlag(QFontDialog::MonospacedFonts));
-  EXPECT_EQ(std::tuple(settings_.Font, settings_.PointSize, settings_.Weight), std::tuple("DejaVu Sans Mono", 12, 700));
+  EXPECT_EQ(std::tuple(settings_.Font, settings_.PointSize, settings_.Height, settings_.Weight),
+            std::tuple("DejaVu Sans Mono", 12, -16, 700));
+  EXPECT_EQ(PaneFontFromSettings(settings_).pixelSize(), 16);
   Settings fresh;  // no face yet: the dialog opens on an upright fixed-pitch font
   WhenModalOpens([](QDialog* dialog) { dialog->accept(); });
   ASSERT_TRUE(ChooseFont(&owner_, fresh, chosen));
   EXPECT_FALSE(chosen.italic());
   EXPECT_EQ(fresh.Weight, 400);
-  QFont half("DejaVu Sans Mono");  // height in negative pixels, whole points
-  half.setPointSizeF(10.5);
-  StoreChosenFont(half, 96, fresh);
-  EXPECT_EQ(std::pair(fresh.Height, fresh.PointSize), std::pair(-14, 10));
-  EXPECT_EQ(PaneFontFromSettings(fresh).pixelSize(), 14);
 }
 
 // Save Paper As starts at tm650e-paper-<date>.txt in Documents, gives a name
