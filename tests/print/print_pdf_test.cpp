@@ -109,11 +109,12 @@ TEST_F(PrintPdfTest, EmptyPaperPrintsOnePageThatSaysSoAsPageOneWithinTheMarginsI
 // hold UTF-8, the paper is 8-bit.
 TEST_F(PrintPdfTest, HeaderCentredThenOneEmptyLineThenEveryPaperLineInTheChosenWeight) {
   settings_.Weight = 700;
+  settings_.MarginRight = 100;  // centred between the margins, not on the page
   settings_.Footer = "Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac";
   const auto pages = Print("FIRST\r\n\n\rMARK");
   const PdfWord* header = pages[0].Find("HEADER");
   ASSERT_TRUE(header && pages[0].Find("MARK") && pages[0].Find("Gr\xc3\xb6\xc3\x9f" "e") && pages[0].Find("?"));
-  EXPECT_NEAR((header->xMin + header->xMax) / 2, 200 + (595 - 400) / 2.0, 1.0);  // A4, margins 200
+  EXPECT_NEAR((header->xMin + header->xMax) / 2, 200 + (595 - 300) / 2.0, 1.0);  // A4
   EXPECT_NEAR(Top(pages[0], "FIRST"), 50 + 2 * lineHeight_, 0.01);
   EXPECT_NEAR(Top(pages[0], "MARK"), 50 + 5 * lineHeight_, 0.01);  // blank lines as high as text
   const std::string fonts = ReadCommand(std::string(PDFFONTS) + " '" + path_.toStdString() + "'");
