@@ -81,7 +81,8 @@ class PrintPdfTest : public ::testing::Test {
   // A word's top as the job placed it: pdftotext's box starts a little above
   // the line's top, by an offset learned from the header on the top margin.
   double Top(const PdfPage& page, const std::string& word) const {
-    return page.Find(word)->yMin - (page.Find("HEADER")->yMin - settings_.MarginTop);
+    const PdfWord *at = page.Find(word), *header = page.Find("HEADER");
+    return at && header ? at->yMin - (header->yMin - settings_.MarginTop) : NAN;
   }
 
   QTemporaryDir dir_;
@@ -98,7 +99,7 @@ TEST_F(PrintPdfTest, EmptyPaperPrintsOnePageThatSaysSoAsPageOneWithinTheMarginsI
   ASSERT_EQ(pages.size(), 1u);
   std::string text;
   for (const PdfWord& word : pages[0].words) text += word.text + " ";
-  EXPECT_EQ(text, "HEADER (The paper is empty.) Page 1 ");
+  ASSERT_EQ(text, "HEADER (The paper is empty.) Page 1 ");
   EXPECT_EQ(docName_, "QPrint");
   // The top margin is in points, the others in device units (here 144 a inch).
   EXPECT_NEAR(pages[0].Find("(The")->xMin, 100, 0.6);
