@@ -96,7 +96,7 @@ TEST_F(MachineTest, LampsFollowPortTwoButNotTheBeeperStores) {
   Start({0x86, 0x05, 0x97, 0x03, 0x97, 0x03, 0xBD, 0xE2, 0xD5, 0x20, 0xFE});  // LDAA #5; STAA *3 x2; JSR tone
   const uint8_t tone[] = {0x86, 0x80, 0x01, 0x01, 0x01, 0x01, 0x97, 0x03, 0x4F, 0x01, 0x01, 0x01, 0x01, 0x01, 0x97, 0x03, 0x39};
   std::copy(std::begin(tone), std::end(tone), machine->core.memory.begin() + TRAP_TONE);
-  Run(22);
+  RunSlice(*machine, 22);  // a slice publishes the lamps as they are at its end
   const DeviceView view = MachineView(*machine);
   EXPECT_EQ(view.lamps, 0x05);
   EXPECT_EQ(view.beeps, 1u);
