@@ -15,4 +15,4 @@ count() {
 
 tests=$(count -e)
 code=$(count -v)
-awk -v t="$tests" -v c="$code" 'BEGIN { printf "tests %d lines, code %d lines, ratio %.2f\n", t, c, c ? t / c : 0 }'
+awk -v t="$tests" -v c="$code" 'BEGIN { printf "tests %d lines, code %d lines, ratio %.3f\n", t, c, c ? t / c : 0 }'

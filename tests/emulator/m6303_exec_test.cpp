@@ -1,5 +1,5 @@
-// Control flow, the stack, the port and adapter hooks, halting and address
-// wrap-around of the core, run on programs from the m68hc11 assembler.
+// Control flow, the stack, the port and adapter hooks and address wrap-around
+// of the core, run on programs from the m68hc11 assembler.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr uint8_t C = FLAG_C, V = FLAG_V, Z = FLAG_Z, N = FLAG_N, I = FLAG_I;
+constexpr uint8_t C = FLAG_C, V = FLAG_V, Z = FLAG_Z, N = FLAG_N;
 constexpr uint16_t ORIGIN = 0xC000;
 constexpr uint16_t TOP = 0x23FF;
 
@@ -156,18 +156,6 @@ TEST(M6303Programs, RegistersMemoryAndHookCalls) {
     EXPECT_EQ(Registers(core->cpu), Registers(c.after));
     for (auto [address, value] : c.want) EXPECT_EQ(core->memory[address], value) << std::hex << address;
     EXPECT_EQ(hooked ? recorder.calls : "-", c.calls);
-  }
-}
-
-TEST(M6303Execute, CliAndSeiHaltForGood) {
-  for (const char* text : {"cli\n nop\n", "sei\n nop\n"}) {
-    SCOPED_TRACE(text);
-    auto core = Loaded(text);
-    EXPECT_EQ(ExecuteOne(*core), ExecuteResult::Halted);
-    EXPECT_TRUE(core->halted);
-    EXPECT_EQ(core->cpu.CCR & I, 0) << "the mask is not touched";
-    EXPECT_EQ(ExecuteOne(*core), ExecuteResult::Halted);
-    EXPECT_EQ(core->cpu.PC, ORIGIN + 1) << "nothing runs once halted";
   }
 }
 

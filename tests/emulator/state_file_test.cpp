@@ -50,9 +50,6 @@ TEST_F(StateFile, SectionsComeBackAsSavedAndASaveReplacesTheLastOne) {
     EXPECT_EQ(loaded, sections);
     EXPECT_EQ(Entries(), std::vector<std::string>{"tm650e.state"}) << "no temporary file stays";
   }
-  ASSERT_TRUE(FindStateSection(loaded, "lamps"));
-  EXPECT_EQ(FindStateSection(loaded, "lamps")->bytes, std::vector<uint8_t>{0x1F});
-  EXPECT_EQ(FindStateSection(loaded, "ram"), nullptr);
 }
 
 TEST_F(StateFile, AFileThatIsNotASaveOfThisFirmwareIsRefusedWithItsReason) {

@@ -24,7 +24,6 @@ TEST(FirmwareImage, HoldsTheBytesTheEmulatorDependsOn) {
       {0xCCA4, {0x1A, 0x20, 0xFE}, "SLP then the off loop BRA *"},
       {0xE2DB, {0xD7, 0x03}, "first beeper store, direct page"},
       {0xE2E3, {0xD7, 0x03}, "second beeper store, direct page"},
-      {0xFFF0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0x00}, "vectors: unused 0, reset 0xC000"},
   };
   for (const auto& f : fixed) {
     for (size_t i = 0; i < f.bytes.size(); ++i) {

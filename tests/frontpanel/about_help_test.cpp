@@ -54,8 +54,6 @@ TEST(HelpBook, EveryNumberedControlOfTheFaceHasItsTopic) {
     if (item.id < 0 || item.id == IDC_CANCEL) continue;
     EXPECT_FALSE(HelpTopicHtml(item.id).isEmpty()) << item.id;
   }
-  EXPECT_TRUE(HelpTopicHtml(-1).isEmpty());
-  EXPECT_TRUE(HelpTopicHtml(0).isEmpty());
   const std::pair<int, const char*> topics[] = {
       {IDC_KEY_1, "number"}, {IDC_POWER, "power"}, {IDC_PAPER, "paper"},
       // J and K switch the slant per side and the inputs to stitches and
@@ -83,7 +81,6 @@ TEST(HelpBook, EveryLinkLeadsToAPageAndAnchorAndTheContentsToEveryPage) {
     }
   }
   EXPECT_GT(links, 20);
-  EXPECT_GE(pages.size(), 8);
   const QString contents = HelpPage(QStringLiteral("tm650e.html"));
   for (const QString& page : pages)
     EXPECT_TRUE(page == QStringLiteral("tm650e.html") || contents.contains(QStringLiteral("href=\"%1\"").arg(page)))

@@ -128,11 +128,12 @@ TEST_F(MachineTest, PowerCommandsJumpAndTheSleepMarksTheDeviceOff) {
   EXPECT_TRUE(KeysIdle(*machine)) << "a key pressed while off goes nowhere";
 }
 
-// An undecoded opcode or CLI stops for good, at the opcode's own address,
+// An undecoded opcode, CLI or SEI stops for good, at the opcode's own address,
 // and says so once; paper commands still work.
 TEST_F(MachineTest, StopsAreForGoodAndReportedOnce) {
   for (auto [opcode, result, reason] : {std::tuple{0x00, StepResult::Undecoded, StopReason::Undecoded},
-                                        std::tuple{0x0E, StepResult::Halted, StopReason::Halted}}) {
+                                        std::tuple{0x0E, StepResult::Halted, StopReason::Halted},
+                                        std::tuple{0x0F, StepResult::Halted, StopReason::Halted}}) {
     Start({0x01, static_cast<uint8_t>(opcode), 0x01});
     EXPECT_EQ(Step(*machine), StepResult::Ran);
     EXPECT_EQ(Step(*machine), result);

@@ -60,7 +60,6 @@ TEST_F(Runner, TheReportShowsTheFace) {
       {"1 . 5", {"\"points\": [false, false, true, false],\n  \"shown\": \"  1.5\"", "\"beeps\": 1,"}},
       {"FN", {"\"GAUGE\": false, \"MODE\": false, \"M/T\": false, \"ARC LENGTH\": false, \"PRINT\": true", ""}},
       {"POWER", {"\"power\": \"ON\",\n  \"beeps\": 1,", "\"stop\": \"off\""}},
-      {"5 POWER POWER", {"\"digits\": \"   0\"", "\"power\": \"OFF\",\n  \"beeps\": 2,"}},
       {"5 NEW", {"\"digits\": \"   0\"", "\"beeps\": 2,"}},
   };
   for (const auto& c : cases) {
