@@ -49,7 +49,8 @@ TEST(HcheapCarving, MergesWithBothNeighboursAndScrubsTheirHeaders) {
 TEST(HcheapCarving, BetterFitSlidesToTheLastOfTheSmallerBlocksThatFit) {
   const auto holes = [](unsigned n) {  // 20 units, n 2-unit holes, 5 units
     std::vector<unsigned> units(n + 2, 2);
-    units.front() = 20, units.back() = 5;
+    units.front() = 20;
+    units.back() = 5;
     return units;
   };
   // The blocks' sizes, and which is carved.

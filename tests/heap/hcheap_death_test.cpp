@@ -37,7 +37,11 @@ uint8_t* damageAFreeBlock() {
 TEST(HcheapDeathTest, OverrunsIntoAnyGuardOrTrailerByteStop) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   for (size_t at = 21; at < 96 - 32; ++at)
-    EXPECT_FATAL_STOP([at] { uint8_t* p = take(21); p[at] ^= static_cast<uint8_t>(1u << at % 8); give(p); }()) << at;
+    EXPECT_FATAL_STOP([at] {
+      uint8_t* p = take(21);
+      p[at] ^= static_cast<uint8_t>(1u << at % 8);
+      give(p);
+    }()) << at;
 }
 
 // Double frees (with and without a neighbour in use, whose absence lets the
@@ -56,7 +60,13 @@ TEST(HcheapDeathTest, BadPointersAndDamagedHeadersStop) {
       {"a pool never used", [] { hcheapFree(5, &elsewhere[0]); }},
       {"inside a block", [] { give(take(400) + 64); }},
       {"inside a block, unaligned", [] { give(take(400) + 7); }},
-      {"the block above damaged", [] { uint8_t* upper = take(10); uint8_t* lower = take(10); headerWord(upper, 0) = 0; give(lower); }},
+      {"the block above damaged",
+       [] {
+         uint8_t* upper = take(10);
+         uint8_t* lower = take(10);  // directly below `upper`
+         headerWord(upper, 0) = 0;
+         give(lower);
+       }},
       {"the free block below damaged", [] { give(damageAFreeBlock()); }},
       {"a damaged free block searched", [] { damageAFreeBlock(); take(10); }},
   };
@@ -67,7 +77,11 @@ TEST(HcheapDeathTest, BadPointersAndDamagedHeadersStop) {
       {size, 100},         {asked, 1000},     {asked, 0xFFFFFFFF}, {next, 0x12345},
       {prev, 64},          {offset, 96}};
   for (auto [word, value] : damages)
-    EXPECT_FATAL_STOP([=] { uint8_t* p = take(50); headerWord(p, word) = value; give(p); }()) << word << " = " << value;
+    EXPECT_FATAL_STOP([=] {
+      uint8_t* p = take(50);
+      headerWord(p, word) = value;
+      give(p);
+    }()) << word << " = " << value;
 }
 
 }  // namespace

@@ -69,7 +69,10 @@ TEST(HcheapThreads, TwoThreadsTakeAndGiveBackWithoutLosingData) {
   std::thread other([&] { faults[1] = churn(2, lock, handover, 20000); });
   faults[0] = churn(1, lock, handover, 20000);
   other.join();
-  for (const Held& h : handover) faults[0] += !Holds(h, false), hcheapFree(0, h.data);
+  for (const Held& h : handover) {
+    faults[0] += !Holds(h, false);
+    hcheapFree(0, h.data);
+  }
   EXPECT_EQ(faults[0] + faults[1], 0);
   HcheapPoolInfo info = hcheapInspectPool(0);
   EXPECT_EQ(info.usedBlocks, 0u);

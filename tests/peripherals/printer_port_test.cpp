@@ -28,15 +28,23 @@ void Add(Wave& w, const Wave& pulse, int times = 1) {
 // the sequence a real firmware waits on (ours tolerates more), so it is
 // checked read by read.
 TEST(PrinterWaveform, PaperFeedAndPrintedLineRunOnceThroughThenStartAgain) {
-  const Wave home = {0x20, 0x20, 0x00, 0x00}, step = {0x00, 0x00, 0x10, 0x10}, column = {0, 0, 0, 0, 0x10, 0x10, 0, 0, 0, 0, 0x10, 0x10};
+  const Wave home = {0x20, 0x20, 0x00, 0x00}, step = {0x00, 0x00, 0x10, 0x10};
+  const Wave column = {0, 0, 0, 0, 0x10, 0x10, 0, 0, 0, 0, 0x10, 0x10};
   for (bool feed : {true, false}) {
     Wave expected;
     for (int pass = 0; pass < 7; ++pass) {
       Add(expected, home);
       Add(expected, step, feed ? 84 : 1);
-      for (int group = 0; group < 4 && !feed; ++group) Add(expected, step, group > 0 ? 2 : 0), Add(expected, column, 5);
+      for (int group = 0; group < 4 && !feed; ++group) {
+        Add(expected, step, group > 0 ? 2 : 0);
+        Add(expected, column, 5);
+      }
     }
-    if (!feed) Add(expected, step, 72), Add(expected, home), Add(expected, step, 168);
+    if (!feed) {
+      Add(expected, step, 72);
+      Add(expected, home);
+      Add(expected, step, 168);
+    }
     Add(expected, home);
     PrinterPort port;
     Wave read(expected.size());
@@ -50,14 +58,20 @@ TEST(PrinterWaveform, PaperFeedAndPrintedLineRunOnceThroughThenStartAgain) {
 std::string Print(PrinterPort& port, const fs::path& dir, const std::vector<uint8_t>& needles) {
   PrinterPortWrite(port, 0);
   PrinterPortWrite(port, 0x80);
-  for (uint8_t needle : needles) PrinterPortWrite(port, static_cast<uint8_t>(0x80 | needle)), PrinterPortWrite(port, 0x80);
+  for (uint8_t needle : needles) {
+    PrinterPortWrite(port, static_cast<uint8_t>(0x80 | needle));
+    PrinterPortWrite(port, 0x80);
+  }
   PrinterPortWrite(port, 0);
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(dir))
     if (entry.is_regular_file()) files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   std::string all;
-  for (const fs::path& file : files) all += Slurp(file) + "|", fs::remove(file);
+  for (const fs::path& file : files) {
+    all += Slurp(file) + "|";
+    fs::remove(file);
+  }
   return all;
 }
 
