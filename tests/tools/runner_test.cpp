@@ -2,40 +2,24 @@
 // state, on images of a few bytes for the stops, and the bad-input table.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
-#include "tests/support/scratch.h"
+#include "tests/firmware/firmware_harness.h"
 
 namespace fs = std::filesystem;
+using fwtest::RunFirmware;
+using fwtest::RunKeys;
+using fwtest::RunResult;
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, report, err;
-  bool Says(const std::string& part) const { return report.find(part) != std::string::npos; }
-};
-
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+bool Says(const RunResult& r, const std::string& part) { return r.report.find(part) != std::string::npos; }
 
 class Runner : public ::testing::Test {
  protected:
   std::string In(const char* name) const { return "'" + (dir / name).string() + "'"; }
-
-  Result Run(const std::string& args, const std::string& rom = FIRMWARE) {
-    fs::remove(dir / "report.json");
-    const int status = Shell(std::string(RUNNER) + " --rom '" + rom + "' --report " + In("report.json") + " " +
-                             args + " >" + In("out") + " 2>" + In("err"));
-    return {status, Slurp(dir / "out"), Slurp(dir / "report.json"), Slurp(dir / "err")};
-  }
-  Result Keys(const std::string& keys, const std::string& args = "") { return Run(args + " --keys '" + keys + "'"); }
 
   // A whole image: `code` at 0xC000, the reset vector pointing at it.
   std::string Image(const std::string& code) {
@@ -63,31 +47,27 @@ TEST_F(Runner, TheReportShowsTheFace) {
       {"5 NEW", {"\"digits\": \"   0\"", "\"beeps\": 2,"}},
   };
   for (const auto& c : cases) {
-    const Result r = Keys(c.keys);
-    EXPECT_EQ(r.status, 0) << c.keys << r.err;
-    for (const char* part : c.says) EXPECT_TRUE(r.Says(part)) << c.keys << ": " << part << "\n" << r.report;
-    EXPECT_EQ(r.Says("\"stop\": \"idle\""), std::string(c.keys) != "POWER") << c.keys;
+    const RunResult r = RunKeys(c.keys);
+    EXPECT_EQ(r.status, 0) << c.keys << r.errors;
+    for (const char* part : c.says) EXPECT_TRUE(Says(r, part)) << c.keys << ": " << part << "\n" << r.report;
+    EXPECT_EQ(Says(r, "\"stop\": \"idle\""), std::string(c.keys) != "POWER") << c.keys;
   }
 }
 
-// The paper goes to standard output with the font's own codes mapped; the
-// window's feed button feeds the pane only.
-TEST_F(Runner, PrintedLinesAndFeedsGoToStandardOutput) {
-  EXPECT_EQ(Keys("4 FL").out, "x<>cm\r\n\r\n");
-  EXPECT_EQ(Keys("FM PF FM").out, "\r\n\r\n") << "the window's feed button is logged";
-}
+// The paper goes to standard output, the window's paper feed button's too.
+TEST_F(Runner, FeedsGoToStandardOutput) { EXPECT_EQ(RunKeys("FM PF FM").paper, "\r\n\r\n"); }
 
 // Unpatched, the tone's own port-2 stores do not show on the lamps, and each
 // printed line's needle data lands in a new file of its own.
 TEST_F(Runner, UnpatchedRoutinesRunAndNeedlesAreCaptured) {
   fs::create_directory(dir / "needles");
   const std::string capture = " --unpatched --capture-dir " + In("needles");
-  Result error = Keys("FJ S", capture);
-  EXPECT_TRUE(error.Says("\"beeps\": 2,")) << error.report;
-  EXPECT_TRUE(error.Says("\"GAUGE\": false, \"MODE\": true, \"M/T\": false, \"ARC LENGTH\": false")) << error.report;
-  EXPECT_EQ(Keys("FM", capture).out, "\r\n");
+  RunResult error = RunKeys("FJ S", capture);
+  EXPECT_TRUE(Says(error, "\"beeps\": 2,")) << error.report;
+  EXPECT_TRUE(Says(error, "\"GAUGE\": false, \"MODE\": true, \"M/T\": false, \"ARC LENGTH\": false")) << error.report;
+  EXPECT_EQ(RunKeys("FM", capture).paper, "\r\n");
   EXPECT_TRUE(fs::is_empty(dir / "needles")) << "a feed alone writes no needle file";
-  EXPECT_EQ(Keys("4 FL", capture).out, "x<>cm\r\n\r\n");
+  EXPECT_EQ(RunKeys("4 FL", capture).paper, "x<>cm\r\n\r\n");
   int files = 0;
   for (const auto& entry : fs::directory_iterator(dir / "needles")) {
     ++files;
@@ -99,27 +79,27 @@ TEST_F(Runner, UnpatchedRoutinesRunAndNeedlesAreCaptured) {
 
 TEST_F(Runner, StopsHaveTheirOwnExitStatus) {
   const struct {
-    std::string code, args;
+    std::string code;
     int status;
     const char *stop, *err;
   } cases[] = {
-      {"\x0e", "", 4, "halted", "CLI or SEI"},
-      {"\x01", "", 3, "undecoded", "not decoded: 0x00 at 0xC001"},  // NOP, then the zero fill
-      {"\x01\x20\xfe", "", 0, "self-loop", ""},
+      {"\x0e", 4, "halted", "CLI or SEI"},
+      {"\x01", 3, "undecoded", "not decoded: 0x00 at 0xC001"},  // NOP, then the zero fill
+      {"\x01\x20\xfe", 0, "self-loop", ""},
   };
   for (const auto& c : cases) {
-    const Result r = Run(c.args, Image(c.code));
+    const RunResult r = RunFirmware("", Image(c.code));
     EXPECT_EQ(r.status, c.status) << c.stop;
-    EXPECT_TRUE(r.Says(std::string("\"stop\": \"") + c.stop + "\"")) << r.report;
-    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    EXPECT_TRUE(Says(r, std::string("\"stop\": \"") + c.stop + "\"")) << r.report;
+    EXPECT_NE(r.errors.find(c.err), std::string::npos) << r.errors;
   }
-  const Result limited = Run("--instructions 50");
-  EXPECT_TRUE(limited.Says("\"instructions\": 50,\n  \"stop\": \"limit\"")) << limited.report;
+  const RunResult limited = RunFirmware("--instructions 50");
+  EXPECT_TRUE(Says(limited, "\"instructions\": 50,\n  \"stop\": \"limit\"")) << limited.report;
 }
 
 TEST_F(Runner, TracesAndPeeks) {
-  const Result r = Run("--trace " + In("trace.txt") + " --peek C000:2 --peek fffe:3", Image("\x20\xfe"));
-  EXPECT_TRUE(r.Says("\"peek\": {\"C000\": \"20FE\", \"FFFE\": \"C00000\"}")) << r.report;
+  const RunResult r = RunFirmware("--trace " + In("trace.txt") + " --peek C000:2 --peek fffe:3", Image("\x20\xfe"));
+  EXPECT_TRUE(Says(r, "\"peek\": {\"C000\": \"20FE\", \"FFFE\": \"C00000\"}")) << r.report;
   EXPECT_EQ(Slurp(dir / "trace.txt"), "C000 20 BRA   A=00 B=00 X=0000 SP=0000 CCR=00\n");
 }
 
@@ -127,57 +107,59 @@ TEST_F(Runner, TracesAndPeeks) {
 // nothing is read or run.
 TEST_F(Runner, BadInputIsRefusedWithOneLine) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  const struct {
-    std::string args, rom, says;
-  } cases[] = {
-      {"--keys 'Q'", FIRMWARE, "unknown key \"Q\""},
-      {"--keys '#65536'", FIRMWARE, "unknown key"},
-      {"--keys '#1x'", FIRMWARE, "unknown key"},
-      {"", (dir / "missing.bin").string(), "no such file"},
-      {"", dir.path.string(), "not a regular file"},
-      {"", (dir / "fifo").string(), "not a regular file"},
-      {"", "/dev/zero", "not a regular file"},
-      {"", "", "non-empty"},
-      {"--hold many", FIRMWARE, "--hold"},
-      {"--hold ' 1'", FIRMWARE, "--hold"},
-      {"--hold -1", FIRMWARE, "--hold"},
-      {"--hold", FIRMWARE, "--hold"},
-      {"--settle 18446744073709551616", FIRMWARE, "--settle"},
-      {"--instructions 5x", FIRMWARE, "--instructions"},
-      {"--peek 10000:4", FIRMWARE, "--peek"},
-      {"--peek C000:0", FIRMWARE, "--peek"},
-      {"--peek C000:65537", FIRMWARE, "--peek"},
-      {"--peek G000:1", FIRMWARE, "--peek"},
-      {"--capture-dir " + In("nowhere"), FIRMWARE, "not a folder"},
-      {"--trace ''", FIRMWARE, "non-empty"},
-      {"--state ''", FIRMWARE, "non-empty"},
-      {"--bogus", FIRMWARE, "unknown option"},
+  const std::pair<std::string, const char*> cases[] = {
+      {"--keys 'Q'", "unknown key \"Q\""},
+      {"--keys '#65536'", "unknown key"},
+      {"--keys '#1x'", "unknown key"},
+      {"--rom " + In("missing.bin"), "no such file"},
+      {"--rom '" + dir.path.string() + "'", "not a regular file"},
+      {"--rom " + In("fifo"), "not a regular file"},
+      {"--rom /dev/zero", "not a regular file"},
+      {"--rom ''", "non-empty"},
+      {"--hold many", "--hold"},
+      {"--hold ' 1'", "--hold"},
+      {"--hold -1", "--hold"},
+      {"--hold", "--hold"},
+      {"--settle 18446744073709551616", "--settle"},
+      {"--instructions 5x", "--instructions"},
+      {"--peek 10000:4", "--peek"},
+      {"--peek C000:0", "--peek"},
+      {"--peek C000:65537", "--peek"},
+      {"--peek G000:1", "--peek"},
+      {"--capture-dir " + In("nowhere"), "not a folder"},
+      {"--trace ''", "non-empty"},
+      {"--state ''", "non-empty"},
+      {"--bogus", "unknown option"},
   };
-  for (const auto& c : cases) {
-    const Result r = Run(c.args, c.rom);
-    EXPECT_EQ(r.status, 2) << c.args << " " << c.rom;
-    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  for (const auto& [args, says] : cases) {
+    const RunResult r = RunFirmware(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_NE(r.errors.find(says), std::string::npos) << args << ": " << r.errors;
+    EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
   }
   // Output that cannot be written is an error, not a quiet success.
-  EXPECT_EQ(Shell(std::string(RUNNER) + " --rom '" + FIRMWARE + "' --keys '4 FL' >/dev/full 2>" + In("err")), 2);
+  std::string nothing;
+  EXPECT_EQ(fwtest::RunCommand(std::string(TM650_RUN) + " --rom '" + TM650_FIRMWARE_BIN + "' --keys '4 FL' >/dev/full 2>" +
+                                   In("err"),
+                               &nothing),
+            2);
   EXPECT_NE(Slurp(dir / "err").find("cannot be written: No space left on device"), std::string::npos);
-  EXPECT_EQ(Run("--trace /dev/full").status, 2);
+  EXPECT_EQ(RunFirmware("--trace /dev/full").status, 2);
 }
 
 // --state carries the device from one run to the next; a damaged file
 // starts afresh and says so.
 TEST_F(Runner, StateCarriesTheDeviceToTheNextRun) {
   const std::string state = " --state " + In("device.state");
-  ASSERT_EQ(Keys("5", state).status, 0);
-  EXPECT_TRUE(Run(state).Says("\"digits\": \"   5\""));
+  ASSERT_EQ(RunKeys("5", state).status, 0);
+  EXPECT_TRUE(Says(RunFirmware(state), "\"digits\": \"   5\""));
   std::string saved = Slurp(dir / "device.state");
   saved.at(300) ^= 0x55;
   Spill(dir / "device.state", saved);
-  const Result fresh = Run(state);
+  const RunResult fresh = RunFirmware(state);
   EXPECT_EQ(fresh.status, 0);
-  EXPECT_NE(fresh.err.find("starting afresh"), std::string::npos) << fresh.err;
-  EXPECT_TRUE(fresh.Says("\"digits\": \"   0\""));
+  EXPECT_NE(fresh.errors.find("starting afresh"), std::string::npos) << fresh.errors;
+  EXPECT_TRUE(Says(fresh, "\"digits\": \"   0\""));
 }
 
 }  // namespace
