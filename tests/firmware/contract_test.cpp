@@ -21,7 +21,6 @@ TEST(FirmwareImage, HoldsTheBytesTheEmulatorDependsOn) {
     const char* what;
   } fixed[] = {
       {0xE21B, {0x7E, 0xCC, 0x96}, "countdown JMP to power-off, patched at 0xE21C"},
-      {0xCCA4, {0x1A, 0x20, 0xFE}, "SLP then the off loop BRA *"},
       {0xE2DB, {0xD7, 0x03}, "first beeper store, direct page"},
       {0xE2E3, {0xD7, 0x03}, "second beeper store, direct page"},
   };

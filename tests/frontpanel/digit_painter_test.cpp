@@ -1,6 +1,4 @@
-// The digit painter: which segments each value lights, and the colours a
-// painted digit really shows.
-#include <QImage>
+// The digit painter: which segments each value lights.
 #include <gtest/gtest.h>
 
 #include "frontpanel/digit_painter.h"
@@ -20,26 +18,6 @@ TEST(DigitSegments, EachValueLightsTheSegmentsOfItsHexDigit) {
     EXPECT_EQ(LitSegments(value), expected) << int(value);
   }
   for (int blank : {16, 0x16, 0x7F}) EXPECT_EQ(LitSegments(uint8_t(blank)), 0) << blank;
-}
-
-QImage Painted(uint8_t value) {
-  DigitPainter digit;
-  digit.resize(38, 65);
-  digit.setDigit(value);
-  QImage image(digit.size(), QImage::Format_RGB32);
-  digit.render(&image);
-  return image;
-}
-
-TEST(DigitPainter, LitSegmentsAreDarkGreyAndUnlitOnesTakeTheFaceColour) {
-  const QImage one = Painted(1);
-  DigitPainter face;
-  const QColor faceColour = face.palette().color(QPalette::Window);
-  EXPECT_EQ(one.pixelColor(19, 4), faceColour);                 // a is unlit
-  EXPECT_EQ(one.pixelColor(34, 20), QColor(100, 100, 100));    // b is lit
-  const QImage blank = Painted(DIGIT_BLANK);
-  for (int y = 0; y < 65; y += 4)
-    for (int x = 0; x < 38; x += 4) ASSERT_EQ(blank.pixelColor(x, y), faceColour) << x << "," << y;
 }
 
 }  // namespace

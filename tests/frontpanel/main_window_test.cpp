@@ -129,12 +129,6 @@ TEST_F(MainWindowTest, EveryMenuCommandIsInTheHelpBook) {
     EXPECT_EQ(window_->action(id)->isEnabled(), PrintingAvailable()) << id;
 }
 
-TEST_F(MainWindowTest, AWindowBuiltLateGetsEverythingTheDeviceDidBefore) {
-  EXPECT_EQ(sound_.played, (std::vector<int32_t>{64})) << "the start-up beep waited for the window";
-  EXPECT_EQ(shown(), "   0");
-  EXPECT_EQ(window_->powerCaption(), QStringLiteral("OFF"));
-}
-
 // Clicked keys and the face's answers are the accessibility walk's; here the
 // lamps only show port 2 and the paper buttons work.
 TEST_F(MainWindowTest, LampsOnlyShowThePortAndThePaperButtonsWork) {
@@ -194,7 +188,7 @@ TEST_F(MainWindowTest, BeepsFollowTheChosenSoundAndOnlyFailuresAreShown) {
   settings_.Sound = SOUND_NONE;
   window_->command(IDM_NEW);
   settle();
-  EXPECT_EQ(sound_.played.size(), 1u);
+  EXPECT_EQ(sound_.played, (std::vector<int32_t>{64})) << "the start-up beep waited for the window; New's is silent";
   EXPECT_TRUE(messages_.empty());
   settings_.Sound = SOUND_ASTERISK;
   sound_.succeed = false;
