@@ -1,7 +1,7 @@
-// Test harness for the open firmware: runs tm650-run on the built image (or a
-// modified copy of it) and reads back the paper, the JSON report, traces and
-// needle files; also loads the image and its symbol list, and holds the
-// keying helpers the calculator and shaping tests share.
+// Test harness for the runner and the open firmware: runs tm650-run on the
+// built image (or a modified copy of it) and reads back the paper, the JSON
+// report, traces and needle files; also loads the image and its symbol list,
+// and holds the keying helpers the calculator and shaping tests share.
 #pragma once
 
 #include <cstdint>
