@@ -1,4 +1,4 @@
-// What the browser tests and the figures share: the built site served
+// What the browser tests and bench/web_figures.mjs share: the built site served
 // locally, headless Chromium with a fresh profile, tapping the face's keys
 // by the runner's key names, and the manual's worked examples.
 import { mkdtempSync, readdirSync, readFileSync, rmSync } from "node:fs";

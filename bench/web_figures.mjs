@@ -3,11 +3,11 @@
 //   first load to first digits, a digit key to digits on screen, the heaviest
 //   curve's "=", processor time at the key wait, and the site's size
 //   compressed.
-//     node tests/web/figures.mjs      (after cmake --build --preset web)
+//     node bench/web_figures.mjs      (after cmake --build --preset web)
 import { readdirSync, readFileSync, statSync } from "node:fs";
 import { join, relative } from "node:path";
 import { brotliCompressSync, constants, gzipSync } from "node:zlib";
-import { DESKTOP, launchBrowser, SITE, startSite, tapAll } from "./support.mjs";
+import { DESKTOP, launchBrowser, SITE, startSite, tapAll } from "../tests/web/support.mjs";
 
 const DIGIT_SAMPLES = 40;
 const IDLE_SECONDS = 10;
