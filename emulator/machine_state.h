@@ -1,8 +1,10 @@
 // The machine's state between runs: RAM and registers, the adapter, the
-// display link and controller, the lamps, power and stop, and the paper pane,
-// as sections of a state file. Taken while the machine's thread is stopped
-// or idle-quiet (see MachineSaveState) and restored after MachineInit,
-// before the thread starts: all of it or, when anything is off, nothing.
+// display link and controller, the lamps, the printer mechanism, power and
+// stop, and the paper pane, as sections of a state file. Each device declares
+// its own fields (PiaState, DisplayLinkState, PrinterPortState, ...); a
+// record here is the sum of those. Taken while the machine's thread is stopped
+// or the device is idle (MachineIdle), and restored after MachineInit, before
+// the thread starts: all of it or, when anything is off, nothing.
 #pragma once
 
 #include <filesystem>
@@ -20,9 +22,16 @@ std::vector<StateSection> MachineStateSections(const Machine& machine);
 // False (the machine untouched, `error` says why) when a section is missing
 // or not of its size.
 bool RestoreMachineState(Machine& machine, const std::vector<StateSection>& sections, std::string& error);
+// The same with the reason's status: OtherVersion for a record of another
+// layout, Corrupt for one that is damaged or incomplete. `name` stands for
+// the file in the message.
+StateFileResult RestoreMachineSections(Machine& machine, const std::vector<StateSection>& sections,
+                                       const std::string& name);
 
 // Whole-file forms. Saving needs the device at rest: the machine's thread
-// stopped, or not started.
+// stopped, or not started. A state of the same firmware run the other way
+// (patched or not) is refused as OtherPatching: the patches live in the
+// memory it carries.
 StateFileResult SaveMachineState(const Machine& machine, const std::filesystem::path& path, uint64_t key);
 StateFileResult LoadMachineState(Machine& machine, const std::filesystem::path& path, uint64_t key);
 // The same as one record of bytes, for a store that is not a file.

@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,8 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -116,13 +119,67 @@ std::vector<uint8_t> Serialise(uint64_t firmwareHash, const std::vector<StateSec
   return out;
 }
 
-std::FILE* CreateExclusive(const fs::path& path) {
-#ifdef _WIN32
-  return _wfopen(path.c_str(), L"wbx");
-#else
-  return std::fopen(path.c_str(), "wbx");
-#endif
+// The file a save writes: the path itself or, through any symlinks, the file
+// they name (created when it is not there yet). Anything but a regular file
+// or nothing is refused: a save must never turn a pipe, a device or a folder
+// into a plain file, nor replace a link with a copy.
+std::string SaveTarget(const fs::path& path, fs::path& target) {
+  constexpr int LINKS_MAX = 40;
+  target = path;
+  for (int links = 0;; ++links) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(target, error);
+    if (status.type() == fs::file_type::not_found) return {};
+    if (error) return error.message();
+    switch (status.type()) {
+      case fs::file_type::regular: return {};
+      case fs::file_type::symlink: break;
+      case fs::file_type::directory: return "it is a folder, not a regular file";
+      case fs::file_type::fifo: return "it is a pipe, not a regular file";
+      case fs::file_type::block:
+      case fs::file_type::character: return "it is a device, not a regular file";
+      default: return "it is not a regular file";
+    }
+    if (links == LINKS_MAX) return "too many levels of symbolic links";
+    const fs::path link = fs::read_symlink(target, error);
+    if (error) return error.message();
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
 }
+
+#ifdef _WIN32
+std::FILE* CreateExclusive(const fs::path& path) { return _wfopen(path.c_str(), L"wbx"); }
+// Windows refuses to delete a file another handle holds open, so a save
+// in progress keeps its temporary file without a lock of its own.
+bool ClaimTemporary(std::FILE*) { return true; }
+bool AbandonedTemporary(const fs::path&) { return true; }
+#else
+std::FILE* CreateExclusive(const fs::path& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
+// A save holds a lock on its temporary file until it is renamed, and the
+// system lets go of it when the process dies: a file nobody holds is left
+// over from a save that was cut short. True when this save holds the file
+// it created, still under its name (a cleaner may have taken it first).
+bool ClaimTemporary(std::FILE* file) {
+  struct stat info {};
+  return ::flock(fileno(file), LOCK_EX | LOCK_NB) == 0 && ::fstat(fileno(file), &info) == 0 && info.st_nlink > 0;
+}
+
+bool AbandonedTemporary(const fs::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool abandoned = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::close(fd);
+  return abandoned;
+}
+#endif
 
 int SyncToDisk(std::FILE* file) {
 #ifdef _WIN32
@@ -130,6 +187,35 @@ int SyncToDisk(std::FILE* file) {
 #else
   return fsync(fileno(file));
 #endif
+}
+
+// "<name>.<hex>-<hex>.tmp": the names CreateTemporaryBeside gives `name`.
+bool IsTemporaryOf(const std::string& entry, const std::string& name) {
+  const std::string_view tail = ".tmp";
+  if (entry.size() <= name.size() + 1 + tail.size() || entry.compare(0, name.size(), name) != 0 ||
+      entry[name.size()] != '.' || !entry.ends_with(tail))
+    return false;
+  const std::string_view middle(entry.data() + name.size() + 1, entry.size() - name.size() - 1 - tail.size());
+  const size_t dash = middle.find('-');
+  auto hex = [](std::string_view digits) {
+    return !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+  };
+  return dash != std::string_view::npos && hex(middle.substr(0, dash)) && hex(middle.substr(dash + 1));
+}
+
+// Temporary files of saves that were cut short (a crash, a kill) go at the
+// next save; one that another save is still writing stays.
+void RemoveAbandonedTemporaries(const fs::path& target) {
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const std::string name = target.filename().string();
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const fs::path entry = it->path();
+    if (IsTemporaryOf(entry.filename().string(), name) && AbandonedTemporary(entry)) {
+      std::error_code ignored;
+      fs::remove(entry, ignored);
+    }
+  }
 }
 
 // A name no other save, in this process or another, is using at the moment.
@@ -142,20 +228,23 @@ std::FILE* CreateTemporaryBeside(const fs::path& path, fs::path& temporary) {
                   static_cast<unsigned long long>(counter++));
     temporary = path;
     temporary += suffix;
-    if (std::FILE* file = CreateExclusive(temporary)) return file;
+    std::FILE* file = CreateExclusive(temporary);
+    if (file != nullptr && ClaimTemporary(file)) return file;
+    if (file != nullptr) {
+      std::fclose(file);
+      continue;
+    }
     if (errno != EEXIST) break;
   }
   return nullptr;
 }
 
 // Returns why it failed, or nothing.
-std::string WriteAndClose(std::FILE* out, std::span<const uint8_t> bytes) {
-  std::string why;
+std::string WriteToDisk(std::FILE* out, std::span<const uint8_t> bytes) {
   if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fflush(out) != 0 ||
       SyncToDisk(out) != 0)
-    why = Reason(errno);
-  if (std::fclose(out) != 0 && why.empty()) why = Reason(errno);
-  return why;
+    return Reason(errno);
+  return {};
 }
 
 // std::filesystem::rename replaces the target on every system, but on
@@ -185,19 +274,32 @@ void SyncFolderOf(const fs::path& path) {
 #endif
 }
 
+// Windows renames only a closed file. Elsewhere the temporary file stays
+// open, and so locked, until it has its final name: a cleaner never takes a
+// save's file between its close and its rename.
 StateFileResult WriteAtomically(const fs::path& path, std::span<const uint8_t> bytes) {
+  fs::path target;
+  if (std::string refused = SaveTarget(path, target); !refused.empty())
+    return Failed(StateFileStatus::Unsaved, path, "cannot be saved: " + refused);
+  RemoveAbandonedTemporaries(target);
   fs::path temporary;
   errno = 0;
-  std::FILE* out = CreateTemporaryBeside(path, temporary);
+  std::FILE* out = CreateTemporaryBeside(target, temporary);
   if (out == nullptr) return Failed(StateFileStatus::Unsaved, path, "cannot be saved: " + Reason(errno));
-  std::string why = WriteAndClose(out, bytes);
-  if (why.empty()) why = ReplaceWith(temporary, path);
+  std::string why = WriteToDisk(out, bytes);
+#ifdef _WIN32
+  const bool closed = std::fclose(out) == 0;
+  out = nullptr;
+  if (!closed && why.empty()) why = Reason(errno);
+#endif
+  if (why.empty()) why = ReplaceWith(temporary, target);
+  if (out != nullptr) std::fclose(out);  // the data is on disk already
   if (!why.empty()) {
     std::error_code ignored;
     fs::remove(temporary, ignored);
     return Failed(StateFileStatus::Unsaved, path, "cannot be saved: " + why);
   }
-  SyncFolderOf(path);
+  SyncFolderOf(target);
   return {};
 }
 
@@ -243,8 +345,11 @@ StateFileResult CheckFrame(const fs::path& path, std::span<const uint8_t> file, 
   if (size > length) return Failed(StateFileStatus::Corrupt, path, "corrupt (longer than written)");
   if (Get(file, size - CHECKSUM_BYTES, 8) != StateHash(file.first(size - CHECKSUM_BYTES)))
     return Failed(StateFileStatus::Corrupt, path, "corrupt (checksum mismatch)");
-  if (Get(file, FIRMWARE_AT, 8) != firmwareHash)
-    return Failed(StateFileStatus::OtherFirmware, path, "made with another firmware");
+  if (const uint64_t madeWith = Get(file, FIRMWARE_AT, 8); madeWith != firmwareHash) {
+    StateFileResult other = Failed(StateFileStatus::OtherFirmware, path, "made with another firmware");
+    other.firmware = madeWith;
+    return other;
+  }
   return {};
 }
 

@@ -1,7 +1,9 @@
 // The saved state of a session: named sections of bytes in one versioned
 // file, tied to the firmware image it was made with. Written atomically (a
 // temporary file beside it, flushed to disk, then renamed over it) and read
-// back whole or not at all.
+// back whole or not at all. A save writes a regular file or the file a
+// symlink names, never over a folder, pipe or device, and clears away the
+// temporary files of saves that were cut short.
 #pragma once
 
 #include <cstdint>
@@ -30,11 +32,13 @@ enum class StateFileStatus {
   OtherVersion,   // another state format
   OtherFirmware,  // made with another firmware image
   Unsaved,        // the save failed; the previous file is untouched
+  OtherPatching,  // the same firmware, run with its patches where this run has none, or the other way
 };
 
 struct StateFileResult {
   StateFileStatus status = StateFileStatus::Ok;
   std::string message;  // one line, "<path>: <what is wrong>"; empty when Ok
+  uint64_t firmware = 0;  // OtherFirmware: the firmware hash the file names
   bool ok() const { return status == StateFileStatus::Ok; }
 };
 

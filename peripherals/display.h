@@ -24,6 +24,14 @@ struct DisplayLink {
 // Called by the adapter after every side-B data write.
 void DisplayLinkUpdate(Pia& pia);
 
+// The receiver and the cell buffer as a kept device holds them (see
+// PiaState), and whether values read back can be theirs.
+template <class Io, class L>
+void DisplayLinkState(Io& io, L& link) {
+  io(link.shift, link.bitCount, link.previousClock, link.previousSelect);
+}
+inline bool DisplayLinkValid(const DisplayLink& link) { return link.bitCount < 8; }
+
 struct SegmentRow {
   uint8_t segments;
   uint8_t character;
@@ -47,6 +55,12 @@ struct DisplayCells {
   std::array<uint8_t, 8> cell{};
   uint8_t dataCounter = 0;
 };
+
+template <class Io, class C>
+void DisplayCellsState(Io& io, C& cells) {
+  io(cells.cell, cells.dataCounter);
+}
+inline bool DisplayCellsValid(const DisplayCells& cells) { return cells.dataCounter <= 16; }
 
 // One received byte. Returns true when it was a refresh (0x11) and `shown`
 // has been updated; data bytes past the eighth are ignored.

@@ -23,6 +23,13 @@ struct Pia {
 };
 
 void PiaReset(Pia& pia);  // wiring is kept
+
+// The adapter's registers as a kept device holds them: `io` is handed every
+// field in a fixed order, to write them or to read them back.
+template <class Io, class P>
+void PiaState(Io& io, P& pia) {
+  for (auto* side : {&pia.A, &pia.B}) io(side->Out, side->In, side->Ddr, side->Ctrl);
+}
 // Whether the side's data register (not its direction register) is selected.
 inline bool PiaDataSelected(const PiaSide& side) { return (side.Ctrl & 0x04) != 0; }
 uint8_t PiaRead(Pia& pia, uint16_t address);

@@ -230,6 +230,13 @@ void ResetMechanism(PrinterPort& port) {
 
 }  // namespace
 
+bool PrinterPortValid(const PrinterPort& port) {
+  const bool knownState = port.state <= FINAL_STEPS || port.state == FEED_STEPS;
+  return knownState && port.homePhase < 4 && port.stepPhase < 4 && port.halfStepPhase < 2 && port.passes <= PASSES &&
+         port.group <= COLUMNS_PER_GROUP && port.columns <= COLUMNS_PER_PASS && port.captureCount <= CAPTURE_SIZE &&
+         port.skip <= 1;
+}
+
 uint8_t PrinterPortRead(PrinterPort& port, uint8_t /*stored*/, uint8_t stepCounter) {
   const uint8_t value = NextWaveformValue(port, stepCounter);
   if (port.trace) std::fprintf(port.trace, " == %02X", value);

@@ -43,6 +43,17 @@ struct PrinterPort {
   std::FILE* trace = nullptr;   // " == %02X" per read when set
 };
 
+// The mechanism and the needle data in flight as a kept device holds them:
+// `io` is handed every field in a fixed order, to write them or to read them
+// back. The capture folder and the session's counts belong to the shell.
+template <class Io, class P>
+void PrinterPortState(Io& io, P& port) {
+  io(port.state, port.homePhase, port.stepPhase, port.halfStepPhase, port.passes, port.group, port.columns,
+     port.steps, port.capture, port.captureCount, port.skip);
+}
+// Whether values read back are ones the mechanism can be in.
+bool PrinterPortValid(const PrinterPort& port);
+
 // `stored` is the byte in memory at 0x17 (unused); `stepCounter` is the firmware's step counter byte.
 uint8_t PrinterPortRead(PrinterPort& port, uint8_t stored, uint8_t stepCounter);
 void PrinterPortWrite(PrinterPort& port, uint8_t value);

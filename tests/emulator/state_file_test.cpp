@@ -2,7 +2,10 @@
 // foreign, damaged or cut short is refused whole with its reason; a save that
 // fails leaves nothing behind.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <functional>
@@ -107,8 +110,12 @@ TEST_F(StateFile, EveryTruncationAndEveryFlippedByteIsRefusedWhole) {
   }
 }
 
-TEST_F(StateFile, AFailedSaveSaysWhyAndLeavesNothingBehind) {
+// A save writes a regular file, or the one a symlink names; a folder, a
+// pipe (which must not block the save) or a missing folder is refused and
+// left as it was.
+TEST_F(StateFile, ASaveWritesOnlyARegularFileAndSaysWhyItDoesNot) {
   fs::create_directories(dir / "taken" / "inside");
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
   struct Case {
     const char* name;
     fs::path path;
@@ -117,7 +124,8 @@ TEST_F(StateFile, AFailedSaveSaysWhyAndLeavesNothingBehind) {
   };
   const Case cases[] = {
       {"folder missing", dir / "missing" / "s.state", {}, "No such file or directory"},
-      {"a folder in the way", dir / "taken", {}, "cannot be saved: "},
+      {"a folder in the way", dir / "taken", {}, "cannot be saved: it is a folder, not a regular file"},
+      {"a pipe in the way", dir / "pipe", {}, "cannot be saved: it is a pipe, not a regular file"},
       {"names repeat", file, {{"ram", {}}, {"ram", {}}}, "section names repeat"},
       {"name too long", file, {{std::string(STATE_NAME_MAX + 1, 'n'), {}}}, "too long"},
   };
@@ -125,8 +133,42 @@ TEST_F(StateFile, AFailedSaveSaysWhyAndLeavesNothingBehind) {
     const StateFileResult result = SaveStateFile(c.path, FIRMWARE, c.sections);
     EXPECT_EQ(result.status, StateFileStatus::Unsaved) << c.name;
     EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": " << result.message;
-    EXPECT_EQ(Entries(), std::vector<std::string>{"taken"}) << c.name;
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"pipe", "taken"})) << c.name;
   }
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+  // Through a link to a link, the file at the end is replaced, the links stay.
+  fs::create_directories(dir / "real");
+  fs::create_symlink("real/kept.state", dir / "link");
+  fs::create_symlink(dir / "link", file);
+  for (uint8_t value : {1, 2}) {
+    ASSERT_TRUE(SaveStateFile(file, FIRMWARE, {{"lamps", {value}}}).ok());
+    ASSERT_TRUE(Load(dir / "real" / "kept.state").ok());
+    EXPECT_EQ(loaded, (std::vector<StateSection>{{"lamps", {value}}}));
+  }
+  EXPECT_TRUE(fs::is_symlink(file) && fs::is_symlink(dir / "link"));
+  std::vector<std::string> real;
+  for (const auto& entry : fs::directory_iterator(dir / "real")) real.push_back(entry.path().filename().string());
+  EXPECT_EQ(real, std::vector<std::string>{"kept.state"});
+}
+
+// A save cut short leaves its temporary file; the next save clears it away,
+// but not one that another save still holds, nor a file of another name.
+TEST_F(StateFile, TheNextSaveClearsAwayTemporaryFilesOfSavesCutShort) {
+  const std::vector<std::string> left = {"tm650e.state.1a2b3c-0.tmp", "tm650e.state.FF-12.tmp"};
+  const std::vector<std::string> others = {"tm650e.state.held-1.tmp", "tm650e.state.1-2.tmp.txt",
+                                           "tm650e.state.-1.tmp", "other.state.1a-0.tmp"};
+  for (const std::string& name : left) Spill(dir / name, "half a save");
+  for (const std::string& name : others) Spill(dir / name, "not ours");
+  const int held = ::open((dir / "tm650e.state.abc-7.tmp").c_str(), O_WRONLY | O_CREAT, 0600);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);  // as a save in progress holds it
+  ASSERT_TRUE(SaveStateFile(file, FIRMWARE, {}).ok());
+  std::vector<std::string> expected = others;
+  expected.push_back("tm650e.state");
+  expected.push_back("tm650e.state.abc-7.tmp");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Entries(), expected);
+  ::close(held);
 }
 
 }  // namespace
