@@ -119,11 +119,10 @@ void Wire(Machine& m) {
 
 // ---- paper ----------------------------------------------------------------
 
-// The log and the pane get the same bytes or, when no block can be had for
-// the text, neither does.
+// The log and the pane get the same bytes. No printed text is ever dropped:
+// when no block can be had for it, the heap's refusal stops the device loudly.
 void AppendToPaper(Machine& m, const char* text, size_t length) {
-  auto* block = static_cast<char*>(hcheapAlloc(0, length + 1, "m6303", __LINE__));
-  if (!block) return;
+  auto* block = static_cast<char*>(hcheapAllocOrThrow(0, length + 1, "m6303", __LINE__));
   std::memcpy(block, text, length);
   Event event = MakeEvent(EventKind::Paper);
   event.text.assign(block, length);

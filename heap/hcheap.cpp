@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -79,10 +80,13 @@ static_assert(offsetof(Segment, sentinel) == SENTINEL_OFFSET);
 
 // The last 8 bytes of a block in use. The source is a handle to an interned
 // name, which keeps the trailer at 8 bytes whatever the pointer size. The seal
-// makes the four 16-bit words sum to an odd constant, so that an overrun into
-// the trailer is caught like one into the guard bytes: damage within any one
-// word breaks the sum, and no run of one repeated byte (its words sum to an
-// even number) passes for a trailer.
+// makes the four 16-bit words sum to an odd constant, less twice the sum of
+// the header's two words no other check covers (the time taken and the size
+// asked for), so that an overrun into the trailer is caught like one into the
+// guard bytes: damage within any one word breaks the sum, and no run of one
+// repeated byte (its words sum to an even number) passes for a trailer. A
+// size asked lowered by one is caught even when the data's last byte equals
+// the guard byte, which would let the tail check pass.
 struct Trailer {
   uint16_t source;
   uint16_t seal;
@@ -484,8 +488,11 @@ Block* findBlock(Pool& pool, uint32_t need, size_t asked) {
 
 std::byte* trailerOf(Block* block) { return endOf(block) - sizeof(Trailer); }
 
-uint16_t sealFor(uint16_t source, uint32_t line) {
-  return static_cast<uint16_t>(TRAILER_SUM - source - (line & 0xFFFF) - (line >> 16));
+uint16_t wordSum(uint32_t value) { return static_cast<uint16_t>((value & 0xFFFF) + (value >> 16)); }
+
+uint16_t sealFor(const Block* block, uint16_t source, uint32_t line) {
+  const auto header = static_cast<uint16_t>(2 * (wordSum(block->taken) + wordSum(block->asked)));
+  return static_cast<uint16_t>(TRAILER_SUM - source - wordSum(line) - header);
 }
 
 Trailer readTrailer(const Block* block) {
@@ -500,7 +507,7 @@ void frameBlock(Block* block, size_t asked, uint32_t guardWord, const char* sour
   std::memset(data + asked, static_cast<int>(guardWord & 0xFF), block->size - asked - 40);
   const uint16_t handle = internName(source);
   const auto lineWord = static_cast<uint32_t>(line);
-  const Trailer trailer{handle, sealFor(handle, lineWord), lineWord};
+  const Trailer trailer{handle, sealFor(block, handle, lineWord), lineWord};
   std::memcpy(trailerOf(block), &trailer, sizeof trailer);
 }
 
@@ -541,7 +548,7 @@ bool allGuard(const std::byte* from, const std::byte* to, uint32_t guardWord) {
 void checkTail(const Pool& pool, Block* block) {
   require(allGuard(bytesOf(block) + UNIT + block->asked, trailerOf(block), pool.guardWord));
   const Trailer trailer = readTrailer(block);
-  require(trailer.seal == sealFor(trailer.source, trailer.line));
+  require(trailer.seal == sealFor(block, trailer.source, trailer.line));
 }
 
 void checkFollower(Segment* seg, Block* block) {
@@ -653,6 +660,12 @@ void* hcheapAlloc(unsigned pool, size_t size, const char* source, int line) {
   if (block == nullptr) return nullptr;
   frameBlock(block, size, guardWord, source, line);
   return bytesOf(block) + UNIT;
+}
+
+void* hcheapAllocOrThrow(unsigned pool, size_t size, const char* source, int line) {
+  void* data = hcheapAlloc(pool, size, source, line);
+  if (data == nullptr) throw std::bad_alloc();
+  return data;
 }
 
 void hcheapFree(unsigned pool, void* data) {

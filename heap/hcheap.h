@@ -13,9 +13,10 @@ constexpr unsigned HCHEAP_POOLS = 8;
 // the size is 0x7FFFFFC1 or more, the pool index is 8 or more, or the OS
 // refuses a segment. `source` must outlive the block (a string literal).
 void* hcheapAlloc(unsigned pool, size_t size, const char* source, int line);
+// The same for a caller that cannot go on without the block (a copy of the
+// paper, say): a refusal throws std::bad_alloc, as operator new does, so
+// nothing is quietly lost.
+void* hcheapAllocOrThrow(unsigned pool, size_t size, const char* source, int line);
 // Gives a block back; `pool` is a hint, the owning pool is found. nullptr is
 // ignored.
 void hcheapFree(unsigned pool, void* data);
-
-#define HCHEAP_ALLOC(size) hcheapAlloc(0, (size), __FILE__, __LINE__)
-#define HCHEAP_FREE(data) hcheapFree(0, (data))

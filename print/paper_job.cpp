@@ -60,7 +60,7 @@ void PrintPaperCopy(std::string_view paper, int font, const PrintJobHost& host) 
     qprintText(font, EMPTY_PAPER_NOTICE, QPRINT_LEFT, 0);
     return;
   }
-  char* copy = static_cast<char*>(hcheapAlloc(0, paper.size() + 1, __FILE__, __LINE__));
+  char* copy = static_cast<char*>(hcheapAllocOrThrow(0, paper.size() + 1, __FILE__, __LINE__));
   std::memcpy(copy, paper.data(), paper.size());
   PrintLines(copy, paper.size(), font, host);
   hcheapFree(0, copy);

@@ -60,7 +60,7 @@ int TopMarginInDevice() { return PointsToDevice(state.margins.top); }
 
 void TakeFontCells() {
   for (auto& slot : state.fontCells)
-    for (auto& cell : slot) cell = static_cast<int32_t*>(hcheapAlloc(0, sizeof(int32_t), __FILE__, __LINE__));
+    for (auto& cell : slot) cell = static_cast<int32_t*>(hcheapAllocOrThrow(0, sizeof(int32_t), __FILE__, __LINE__));
 }
 
 void GiveBackFontCells() {
@@ -240,7 +240,7 @@ void qprintText(int slot, std::string_view text, int flags, int xOffset) {
   qprintSelectFont(slot);
   const TextExtent extent = state.surface->MeasureText(text.empty() ? std::string_view("A") : text);
   const int64_t pitch = int64_t{extent.cy} + PointsToDevice(state.lineSpacing);
-  char* buffer = static_cast<char*>(hcheapAlloc(0, text.size() + 1, __FILE__, __LINE__));
+  char* buffer = static_cast<char*>(hcheapAllocOrThrow(0, text.size() + 1, __FILE__, __LINE__));
   const std::vector<std::string_view> lines = BreakIntoLines(text, ToInt(width), *state.surface);
   for (std::string_view line : lines) {
     const int cx = lines.size() == 1 ? extent.cx : state.surface->MeasureText(line).cx;

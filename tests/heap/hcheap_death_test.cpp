@@ -71,14 +71,17 @@ TEST(HcheapDeathTest, BadPointersAndDamagedHeadersStop) {
       {"a damaged free block searched", [] { damageAFreeBlock(); take(10); }},
   };
   for (const auto& [name, act] : cases) EXPECT_FATAL_STOP(act()) << name;
-  const int magic = 0, size = 1, next = 2, prev = 3, asked = 5, offset = 6, guard = 7;
+  // The size asked lowered by one where the data's last byte is the guard
+  // byte: the tail check alone would pass it.
+  const int magic = 0, size = 1, next = 2, prev = 3, taken = 4, asked = 5, offset = 6, guard = 7;
   const std::pair<int, uint32_t> damages[] = {
       {magic, 0x17CDCD17}, {guard, 0},        {size, 64},          {size, 0x7FFFFFE0},
       {size, 100},         {asked, 1000},     {asked, 0xFFFFFFFF}, {next, 0x12345},
-      {prev, 64},          {offset, 96}};
+      {prev, 64},          {offset, 96},      {taken, 0},          {asked, 49}};
   for (auto [word, value] : damages)
     EXPECT_FATAL_STOP([=] {
       uint8_t* p = take(50);
+      p[49] = 0x7F;
       headerWord(p, word) = value;
       give(p);
     }()) << word << " = " << value;

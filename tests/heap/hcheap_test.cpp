@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -18,15 +19,16 @@ TEST(HcheapBlocks, HugeRequestsAndBadPoolsAreRefused) {
   for (size_t huge : {size_t{0x7FFFFFC0}, size_t{0x7FFFFFC1}, SIZE_MAX})
     EXPECT_EQ(hcheapAlloc(0, huge, "sizes", 20), nullptr) << huge;
   EXPECT_EQ(hcheapAlloc(HCHEAP_POOLS, 16, "sizes", 22), nullptr);
+  EXPECT_THROW(hcheapAllocOrThrow(0, SIZE_MAX, "sizes", 23), std::bad_alloc);
   hcheapFree(42, nullptr);  // ignored, whatever the pool
 }
 
 TEST(HcheapBlocks, TaggedWithTheCallerAndFreeFilledOnReturn) {
-  auto* p = static_cast<uint8_t*>(HCHEAP_ALLOC(200));
+  auto* p = static_cast<uint8_t*>(hcheapAlloc(0, 200, __FILE__, __LINE__));
   EXPECT_STREQ(hcheapInspectBlock(p).source, __FILE__);
-  void* neighbour = HCHEAP_ALLOC(64);  // taken below `p`, so `p` cannot merge
+  void* neighbour = hcheapAlloc(0, 64, __FILE__, __LINE__);  // taken below `p`, so `p` cannot merge
   std::memset(p, 0x11, 200);
-  HCHEAP_FREE(p);
+  hcheapFree(0, p);
   EXPECT_TRUE(std::all_of(p, p + 200, [](uint8_t b) { return b == 0xFD; }));
   hcheapFree(99, neighbour);  // a hint outside the registry: the owner is found
 }
