@@ -184,14 +184,20 @@ bool NoteCaptureFailure(PrinterPort& port, const std::filesystem::path& path) {
   return false;
 }
 
+// A file that could not be written whole (a full disk, say) is taken away
+// again: no capture leaves an empty or partial file behind.
 bool WriteCaptureFile(PrinterPort& port) {
   std::filesystem::path path;
   errno = 0;
   std::FILE* file = CreateCaptureFile(port, path);
   if (file == nullptr) return NoteCaptureFailure(port, path);
-  bool written = std::fwrite(port.capture.data(), port.captureCount, 1, file) == 1;
+  bool written = std::fwrite(port.capture.data(), port.captureCount, 1, file) == 1 && std::fflush(file) == 0;
   written = std::fclose(file) == 0 && written;
-  return written || NoteCaptureFailure(port, path);
+  if (written) return true;
+  NoteCaptureFailure(port, path);
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  return false;
 }
 
 bool CanWriteCaptures(PrinterPort& port) {

@@ -3,7 +3,6 @@
 #include "tools/key_names.h"
 
 #include <array>
-#include <cstdlib>
 
 #include "peripherals/keypad.h"
 #include "resources/ids.h"
@@ -15,7 +14,7 @@ struct NamedKey {
   int controlId;
 };
 
-constexpr std::array<NamedKey, 22> kNamedKeys{{
+constexpr std::array<NamedKey, 21> kNamedKeys{{
     {"0", IDC_KEY_0}, {".", IDC_KEY_POINT}, {"C", IDC_KEY_C},
     {"AC", IDC_KEY_AC_ALL}, {"ACNG", IDC_KEY_AC_NO_GAUGE},
     {"S", IDC_KEY_S}, {"R", IDC_KEY_R}, {"X", IDC_KEY_X}, {"Y", IDC_KEY_Y},
@@ -23,15 +22,18 @@ constexpr std::array<NamedKey, 22> kNamedKeys{{
     {"1", IDC_KEY_1}, {"2", IDC_KEY_1 + 1}, {"3", IDC_KEY_1 + 2},
     {"4", IDC_KEY_1 + 3}, {"5", IDC_KEY_1 + 4}, {"6", IDC_KEY_1 + 5},
     {"7", IDC_KEY_1 + 6}, {"8", IDC_KEY_1 + 7}, {"9", IDC_KEY_9},
-    {"PF", IDC_PAPER_FEED},
 }};
 
+// Decimal digits only: no sign, no space, at most 65535.
 std::optional<int> ParseControlId(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  long id = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || id < 0 || id > 65535) return std::nullopt;
-  return static_cast<int>(id);
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  int id = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    id = id * 10 + (c - '0');
+  }
+  if (id > 65535) return std::nullopt;
+  return id;
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ Options:
                       it is there, and save it there at the end. A file that
                       cannot be used (damaged, another version or firmware)
                       is reported on standard error and the run starts afresh.
+                      Only a regular file is replaced, or the file a symlink
+                      names; a folder, pipe or device is refused.
   --port-trace        write the printer port's " == XX" per read to stderr
   --trace FILE        one line per instruction: PC, opcode, mnemonic, A, B, X,
                       SP, CCR (before the instruction runs)
@@ -86,8 +88,9 @@ Numbers are plain decimal digits (ADDR is hex digits): no sign, no spaces,
 nothing after them. File and folder names may not be empty.
 
 Exit status: 0 normal stop (idle, limit, self-loop, off); 2 usage or file
-error, including a failed write of the paper, the report or the trace;
-3 undecoded opcode; 4 halted by CLI or SEI.
+error, including a failed write of the paper, the report, the trace, the
+state or a needle file (a full disk, the folder gone, more than 1000 files:
+no partial file is left); 3 undecoded opcode; 4 halted by CLI or SEI.
 )";
 
 struct Peek {
@@ -124,6 +127,15 @@ const char* StopName(Stop stop) {
   return "?";
 }
 
+// A bad argument is quoted back, but never more than the start of it.
+std::string Quote(const std::string& text) {
+  constexpr size_t SHOWN = 40;
+  if (text.size() <= SHOWN) return text;
+  size_t cut = SHOWN;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+  return text.substr(0, cut) + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
 // Digits only, in `base`, at most `limit`: no sign, space, overflow or tail.
 bool ParseNumber(const std::string& text, int base, uint64_t limit, uint64_t& value) {
   if (text.empty() || text.size() > 20) return false;
@@ -155,9 +167,9 @@ bool ParsePeek(const std::string& text, Peek& peek) {
 // A folder the needle files can be written to.
 std::string CheckCaptureDir(const std::string& dir) {
   std::error_code code;
-  if (!std::filesystem::is_directory(dir, code)) return "--capture-dir " + dir + " is not a folder";
+  if (!std::filesystem::is_directory(dir, code)) return "--capture-dir " + Quote(dir) + " is not a folder";
   if (::access(dir.c_str(), W_OK | X_OK) != 0)
-    return "--capture-dir " + dir + " cannot be written: " + std::strerror(errno);
+    return "--capture-dir " + Quote(dir) + " cannot be written: " + std::strerror(errno);
   return {};
 }
 
@@ -167,7 +179,7 @@ bool ParseKeys(const std::string& text, std::vector<KeyAction>& keys, std::strin
   while (words >> word) {
     auto action = ParseKeyName(word);
     if (!action) {
-      error = "unknown key \"" + word + "\"; valid keys: " + ValidKeyNames();
+      error = "unknown key \"" + Quote(word) + "\"; valid keys: " + ValidKeyNames();
       return false;
     }
     keys.push_back(*action);
@@ -216,7 +228,7 @@ std::string ParseOptions(int argc, char** argv, Options& options, bool& help) {
       if (arg == "--settle") options.settle = n;
       if (arg == "--instructions") options.instructions = n;
     } else {
-      return "unknown option " + arg + " (see --help)";
+      return "unknown option " + Quote(arg) + " (see --help)";
     }
   }
   return {};
@@ -262,12 +274,13 @@ struct Driver {
   }
 };
 
-bool Fatal(Stop stop) { return stop == Stop::Undecoded || stop == Stop::Halted || stop == Stop::Limit; }
+// The device has stopped for good: no key can reach it any more.
+bool StoppedForGood(Stop stop) { return stop == Stop::Undecoded || stop == Stop::Halted; }
 
 Stop RunScript(Driver& driver, const Options& options) {
   Stop stop = driver.Run(options.settle, true);
   for (const KeyAction& key : options.keys) {
-    if (Fatal(stop) && stop != Stop::Limit) return stop;
+    if (StoppedForGood(stop)) return stop;
     if (driver.count >= options.instructions) return Stop::Limit;
     switch (key.kind) {
       case ActionKind::Power: driver.Send({CommandKind::Power}); break;
@@ -283,7 +296,7 @@ Stop RunScript(Driver& driver, const Options& options) {
         if (control) driver.Send({CommandKind::KeyDown, control->key});
         stop = driver.Run(options.hold, false);
         if (control) driver.Send({CommandKind::KeyUp, control->key});
-        if (stop == Stop::Undecoded || stop == Stop::Halted) return stop;
+        if (StoppedForGood(stop)) return stop;
         break;
       }
     }
@@ -412,7 +425,7 @@ int main(int argc, char** argv) {
   if (!options.trace.empty()) {
     trace = std::fopen(options.trace.c_str(), "w");
     if (!trace) {
-      std::fprintf(stderr, "tm650-run: cannot write trace %s: %s\n", options.trace.c_str(), std::strerror(errno));
+      std::fprintf(stderr, "tm650-run: cannot write trace %s: %s\n", Quote(options.trace).c_str(), std::strerror(errno));
       return EXIT_USAGE;
     }
   }
@@ -432,15 +445,19 @@ int main(int argc, char** argv) {
   Stop stop = RunScript(driver, options);
   PublishPending(*machine);
   bool written = ReportEvents(*machine);
-  if (!machine->printer.captureError.empty())
+  // A capture that did not reach its file is a failed write like any other.
+  if (!machine->printer.captureError.empty()) {
     std::fprintf(stderr, "tm650-run: needle captures stopped: %s\n", machine->printer.captureError.c_str());
+    written = false;
+  }
   if (trace) written = CloseOutput(trace, "trace " + options.trace) && written;
 
   if (!options.report.empty()) {
     const bool toStderr = options.report == "-";
     std::FILE* out = toStderr ? stderr : std::fopen(options.report.c_str(), "w");
     if (!out) {
-      std::fprintf(stderr, "tm650-run: cannot write report %s: %s\n", options.report.c_str(), std::strerror(errno));
+      std::fprintf(stderr, "tm650-run: cannot write report %s: %s\n", Quote(options.report).c_str(),
+                   std::strerror(errno));
       return EXIT_USAGE;
     }
     WriteReport(out, driver, stop, options);

@@ -75,6 +75,17 @@ TEST_F(Runner, UnpatchedRoutinesRunAndNeedlesAreCaptured) {
     EXPECT_EQ(fs::file_size(entry.path()), 560u);
   }
   EXPECT_EQ(files, 1);
+  // A needle file that cannot be written (here: no file may grow) fails the
+  // run, and leaves no empty file.
+  fs::remove_all(dir / "needles");
+  fs::create_directory(dir / "needles");
+  std::string errors;
+  EXPECT_EQ(fwtest::RunCommand("(trap '' XFSZ; ulimit -f 0; exec " + std::string(TM650_RUN) + " --rom '" +
+                                   TM650_FIRMWARE_BIN + "' --keys '4 FL'" + capture + ") 2>&1 >/dev/null",
+                               &errors),
+            2);
+  EXPECT_NE(errors.find("needle captures stopped: "), std::string::npos) << errors;
+  EXPECT_TRUE(fs::is_empty(dir / "needles"));
 }
 
 TEST_F(Runner, StopsHaveTheirOwnExitStatus) {
@@ -107,10 +118,13 @@ TEST_F(Runner, TracesAndPeeks) {
 // nothing is read or run.
 TEST_F(Runner, BadInputIsRefusedWithOneLine) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  const std::pair<std::string, const char*> cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"--keys 'Q'", "unknown key \"Q\""},
       {"--keys '#65536'", "unknown key"},
       {"--keys '#1x'", "unknown key"},
+      {"--keys '#+1000'", "unknown key \"#+1000\""},
+      {"--keys '#-0'", "unknown key"},
+      {"--keys '" + std::string(5000, 'K') + "'", "unknown key \"" + std::string(40, 'K') + "... (5000 bytes)\""},
       {"--rom " + In("missing.bin"), "no such file"},
       {"--rom '" + dir.path.string() + "'", "not a regular file"},
       {"--rom " + In("fifo"), "not a regular file"},
@@ -136,6 +150,7 @@ TEST_F(Runner, BadInputIsRefusedWithOneLine) {
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.errors.find(says), std::string::npos) << args << ": " << r.errors;
     EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+    EXPECT_LT(r.errors.size(), 300u) << "a bad argument is quoted short";
   }
   // Output that cannot be written is an error, not a quiet success.
   std::string nothing;
@@ -160,6 +175,18 @@ TEST_F(Runner, StateCarriesTheDeviceToTheNextRun) {
   EXPECT_EQ(fresh.status, 0);
   EXPECT_NE(fresh.errors.find("starting afresh"), std::string::npos) << fresh.errors;
   EXPECT_TRUE(Says(fresh, "\"digits\": \"   0\""));
+  // A state of the patched run is named as such by an unpatched one.
+  const RunResult unpatched = RunFirmware("--unpatched" + state);
+  EXPECT_NE(unpatched.errors.find("made by a patched run of this firmware"), std::string::npos) << unpatched.errors;
+  // Only a regular file is replaced, or the file a link names.
+  fs::create_directory(dir / "folder");
+  const RunResult folder = RunFirmware("--state " + In("folder"));
+  EXPECT_EQ(folder.status, 2);
+  EXPECT_NE(folder.errors.find("it is a folder, not a regular file"), std::string::npos) << folder.errors;
+  fs::create_symlink("device.state", dir / "link.state");
+  ASSERT_EQ(RunKeys("7", "--state " + In("link.state")).status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "link.state"));
+  EXPECT_TRUE(Says(RunFirmware(state), "\"digits\": \"   7\""));
 }
 
 }  // namespace
