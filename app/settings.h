@@ -4,13 +4,17 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+// The built-in values: what the record holds before the store is read, and
+// keeps when the store cannot be read at all. Each equals the value a store
+// without it gives (SETTINGS below), but for Font and MarginTop.
 struct Settings {
   int32_t Sound = 64;
-  std::string Font;  // empty until read: the built-in value
+  std::string Font;  // empty: the printout then takes its own face
   int32_t Height = -11;
   int32_t Weight = 400;
   int32_t PointSize = 8;
@@ -23,6 +27,31 @@ struct Settings {
   int32_t MarginBottom = 160;
 };
 
+// Every stored value, in the order it is read: its name in the store, the
+// field, and what it takes when the store lacks it (or holds it unreadable).
+struct SettingRow {
+  const char* name;
+  int32_t Settings::*number;  // one of these two
+  std::string Settings::*text;
+  int32_t missingNumber;
+  const char* missingText;
+};
+
+inline constexpr std::array<SettingRow, 12> SETTINGS{{
+    {"Sound", &Settings::Sound, nullptr, 64, nullptr},
+    {"Font", nullptr, &Settings::Font, 0, "Lucida Console"},
+    {"Height", &Settings::Height, nullptr, -11, nullptr},
+    {"Weight", &Settings::Weight, nullptr, 400, nullptr},
+    {"PointSize", &Settings::PointSize, nullptr, 8, nullptr},
+    {"DocName", nullptr, &Settings::DocName, 0, "QPrint"},
+    {"Header", nullptr, &Settings::Header, 0, ""},
+    {"Footer", nullptr, &Settings::Footer, 0, ""},
+    {"MarginLeft", &Settings::MarginLeft, nullptr, 200, nullptr},
+    {"MarginRight", &Settings::MarginRight, nullptr, 200, nullptr},
+    {"MarginTop", &Settings::MarginTop, nullptr, 50, nullptr},
+    {"MarginBottom", &Settings::MarginBottom, nullptr, 160, nullptr},
+}};
+
 // Sound codes.
 constexpr int32_t SOUND_STANDARD_BEEP = -1;
 constexpr int32_t SOUND_NONE = -2;
@@ -31,6 +60,23 @@ constexpr int32_t SOUND_EXCLAMATION = 48;
 constexpr int32_t SOUND_HAND = 16;
 constexpr int32_t SOUND_QUESTION = 32;
 constexpr int32_t SOUND_DEFAULT = 0;
+
+// The sounds there are: the Select Sound dialog's choices, top to bottom,
+// with their controls, and the only codes the store keeps.
+struct SoundChoice {
+  int controlId;
+  const char* caption;
+  int32_t soundCode;
+};
+inline constexpr std::array<SoundChoice, 7> SoundChoices{{
+    {1033, "Standard Beep", SOUND_STANDARD_BEEP},
+    {1035, "System Asterisk", SOUND_ASTERISK},
+    {1034, "System Exclamation", SOUND_EXCLAMATION},
+    {1036, "System Hand", SOUND_HAND},
+    {1037, "System Question", SOUND_QUESTION},
+    {1038, "System Default", SOUND_DEFAULT},
+    {1039, "No Sound", SOUND_NONE},
+}};
 
 // The one limit on every stored text (font face, document name, header,
 // footer), in characters, not bytes: what an edit field may hold, what the
@@ -50,10 +96,8 @@ constexpr int32_t MARGIN_DEVICE_MAX = 2000;  // left, right, bottom: printer dev
 constexpr int32_t MARGIN_POINTS_MAX = 288;   // top: points (4 inches)
 
 constexpr bool IsKnownSound(int32_t code) {
-  for (int32_t known : {SOUND_STANDARD_BEEP, SOUND_ASTERISK, SOUND_EXCLAMATION, SOUND_HAND, SOUND_QUESTION,
-                        SOUND_DEFAULT, SOUND_NONE})
-    if (code == known) return true;
-  return false;
+  return std::any_of(SoundChoices.begin(), SoundChoices.end(),
+                     [code](const SoundChoice& choice) { return choice.soundCode == code; });
 }
 
 // An unknown code is the store's default sound.

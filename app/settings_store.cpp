@@ -1,5 +1,5 @@
-// The settings store: twelve values under Fernhill/TM650E, read in the
-// record's order and written in the order the store has always used. Numbers
+// The settings store: the twelve values of SETTINGS under Fernhill/TM650E,
+// read and written in the table's order. Numbers
 // are brought into their sane ranges both ways, so a wild value is never used
 // nor written back.
 #include "app/settings_store.h"
@@ -50,18 +50,10 @@ bool Readable(const QSettings& store) { return store.status() == QSettings::NoEr
 
 void LoadSettings(Settings& settings, QSettings& store) {
   if (!Readable(store)) return;
-  settings.Sound = ReadNumber(store, "Sound", 64);
-  settings.Font = ReadText(store, "Font", "Lucida Console");
-  settings.Height = ReadNumber(store, "Height", -11);
-  settings.Weight = ReadNumber(store, "Weight", 400);
-  settings.PointSize = ReadNumber(store, "PointSize", 8);
-  settings.DocName = ReadText(store, "DocName", "QPrint");
-  settings.Header = ReadText(store, "Header", "");
-  settings.Footer = ReadText(store, "Footer", "");
-  settings.MarginLeft = ReadNumber(store, "MarginLeft", 200);
-  settings.MarginRight = ReadNumber(store, "MarginRight", 200);
-  settings.MarginTop = ReadNumber(store, "MarginTop", 50);
-  settings.MarginBottom = ReadNumber(store, "MarginBottom", 160);
+  for (const SettingRow& row : SETTINGS) {
+    if (row.number) settings.*row.number = ReadNumber(store, row.name, row.missingNumber);
+    if (row.text) settings.*row.text = ReadText(store, row.name, row.missingText);
+  }
   ClampSettings(settings);
 }
 
@@ -69,22 +61,11 @@ void SaveSettings(const Settings& record, QSettings& store) {
   if (!store.isWritable()) return;
   Settings settings = record;
   ClampSettings(settings);
-  auto number = [&](const char* name, int32_t value) { store.setValue(QLatin1String(name), value); };
-  auto text = [&](const char* name, const std::string& value) {
-    store.setValue(QLatin1String(name), QString::fromStdString(value));
-  };
-  number("Sound", settings.Sound);
-  number("Height", settings.Height);
-  number("Weight", settings.Weight);
-  number("PointSize", settings.PointSize);
-  text("Font", settings.Font);
-  text("DocName", settings.DocName);
-  text("Header", settings.Header);
-  text("Footer", settings.Footer);
-  number("MarginLeft", settings.MarginLeft);
-  number("MarginRight", settings.MarginRight);
-  number("MarginTop", settings.MarginTop);
-  number("MarginBottom", settings.MarginBottom);
+  for (const SettingRow& row : SETTINGS) {
+    const QString name = QLatin1String(row.name);
+    if (row.number) store.setValue(name, settings.*row.number);
+    if (row.text) store.setValue(name, QString::fromStdString(settings.*row.text));
+  }
   store.sync();
 }
 

@@ -1,4 +1,4 @@
-// The Select Sound dialog: a group of seven radio buttons, OK, Cancel and
+// The Select Sound dialog: a group of radio buttons, one per known sound, OK, Cancel and
 // Play, which sounds the highlighted choice as a beep of the device would.
 #include "frontpanel/sound_dialog.h"
 
@@ -13,16 +13,6 @@
 #include "dialogs/center_over_owner.h"
 #include "dialogs/dialog_units.h"
 #include "frontpanel/sound.h"
-
-const std::array<SoundChoice, 7> SoundChoices{{
-    {1033, "Standard Beep", SOUND_STANDARD_BEEP},
-    {1035, "System Asterisk", SOUND_ASTERISK},
-    {1034, "System Exclamation", SOUND_EXCLAMATION},
-    {1036, "System Hand", SOUND_HAND},
-    {1037, "System Question", SOUND_QUESTION},
-    {1038, "System Default", SOUND_DEFAULT},
-    {1039, "No Sound", SOUND_NONE},
-}};
 
 SoundDialog::SoundDialog(int32_t& sound, QWidget* owner, SoundLayer* layer)
     : QDialog(owner), sound_(sound), pending_(sound), layer_(layer) {

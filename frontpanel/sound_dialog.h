@@ -1,6 +1,6 @@
-// Dialog 107, "Select Sound": seven choices for the device's beep, and Play
-// to hear the highlighted one. The choice is pending until OK; Cancel leaves
-// the stored sound as it was.
+// Dialog 107, "Select Sound": a choice for the device's beep per row of
+// SoundChoices, and Play to hear the highlighted one. The choice is pending
+// until OK; Cancel leaves the stored sound as it was.
 #pragma once
 
 #include <QDialog>
@@ -8,16 +8,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/settings.h"
+
 class QRadioButton;
 class SoundLayer;
-
-struct SoundChoice {
-  int controlId;
-  const char* caption;
-  int32_t soundCode;
-};
-// Top to bottom as the dialog shows them.
-extern const std::array<SoundChoice, 7> SoundChoices;
 
 constexpr int IDC_SOUND_PLAY = 1040;
 
@@ -41,5 +35,5 @@ class SoundDialog : public QDialog {
   int32_t pending_;
   SoundLayer* layer_;
   std::unique_ptr<SoundLayer> systemLayer_;  // made at the first Play without a layer
-  std::array<QRadioButton*, 7> buttons_{};
+  std::array<QRadioButton*, SoundChoices.size()> buttons_{};  // in SoundChoices' order
 };
