@@ -11,10 +11,12 @@
 #include "app/startup.h"
 #include "emulator/machine.h"
 #include "tests/support/machine_watch.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
 constexpr uint8_t KEY_C = 11;
+constexpr uint8_t KEY_PRINTER_TEST = 30;  // L: prints every glyph
 
 class MachineThread : public ::testing::Test {
  protected:
@@ -75,6 +77,35 @@ TEST_F(MachineThread, EveryPressReachesTheFirmwareInOrder) {
   EXPECT_TRUE(watch.WaitFor([&](const DeviceView&) { return watch.shown().size() >= expected.size(); }));
   typist.join();
   EXPECT_EQ(watch.shown(), expected);
+}
+
+// Printing marks the device to be kept at its next rest. Here a folder
+// stands where the file would go, so the save is refused, and that is told.
+class KeptAtRest : public MachineThread {
+ protected:
+  void SetUp() override {
+    if (BuiltinFirmware().empty()) GTEST_SKIP() << "no built-in firmware";
+    MachineConfig config(BuiltinFirmware());
+    config.statePath = dir.path;
+    MachineInit(machine, config);
+    MachineStart(machine);
+  }
+  void TearDown() override { MachineStop(machine); }  // before the folder goes
+  ScratchDir dir;
+};
+
+TEST_F(KeptAtRest, PrintingKeepsTheDeviceAtItsNextRest) {
+  MachineWatch watch(machine);
+  ASSERT_TRUE(Shows(watch, "   0"));
+  Click(KEY_PRINTER_TEST);
+  const auto failed = [&] {
+    for (const Event& event : watch.events())
+      if (event.kind == EventKind::StateFailed) return &event;
+    return static_cast<const Event*>(nullptr);
+  };
+  ASSERT_TRUE(watch.WaitFor([&](const DeviceView&) { return failed() != nullptr; }));
+  EXPECT_NE(watch.view().paper.find("0123456789.,-+=/"), std::string::npos);
+  EXPECT_EQ(failed()->text, dir.path.string() + ": cannot be saved: it is a folder, not a regular file");
 }
 
 // Stopping with commands still queued, the device busy or asleep, ends the

@@ -162,6 +162,22 @@ TEST_F(Runner, BadInputIsRefusedWithOneLine) {
   EXPECT_EQ(RunFirmware("--trace /dev/full").status, 2);
 }
 
+// A device kept mid-calculation, or switched off, carries on in the next run
+// as one that never stopped: the same paper, face and registers.
+TEST_F(Runner, AKeptDeviceCarriesOnAsIfItHadNeverStopped) {
+  const std::string state = " --state " + In("kept.state");
+  for (const bool off : {false, true}) {
+    fs::remove(dir / "kept.state");
+    const std::string before = std::string("FN FA 2 2 S 3 0 R = FH 8 X") + (off ? " POWER" : "");
+    const std::string after = std::string(off ? "POWER " : "") + "6 Y = =";
+    const RunResult kept = RunKeys(before, state), resumed = RunKeys(after, state), whole = RunKeys(before + " " + after);
+    EXPECT_EQ(kept.paper + resumed.paper, whole.paper) << off;
+    EXPECT_EQ(whole.paper.find("CURVE LINE") != std::string::npos, !off) << "switched off, the print lamp goes out";
+    for (const char* field : {"shown", "lamps", "power", "beeps", "registers"})
+      EXPECT_EQ(resumed.Field(field), whole.Field(field)) << field << off;
+  }
+}
+
 // --state carries the device from one run to the next; a damaged file
 // starts afresh and says so.
 TEST_F(Runner, StateCarriesTheDeviceToTheNextRun) {
