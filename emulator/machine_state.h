@@ -28,8 +28,8 @@ bool RestoreMachineState(Machine& machine, const std::vector<StateSection>& sect
 StateFileResult RestoreMachineSections(Machine& machine, const std::vector<StateSection>& sections,
                                        const std::string& name);
 
-// Whole-file forms. Saving needs the device at rest: the machine's thread
-// stopped, or not started. A state of the same firmware run the other way
+// Whole-file forms. Saving reads the device: on the machine's own thread
+// while it is idle, or with the thread stopped or not started. A state of the same firmware run the other way
 // (patched or not) is refused as OtherPatching: the patches live in the
 // memory it carries.
 StateFileResult SaveMachineState(const Machine& machine, const std::filesystem::path& path, uint64_t key);
