@@ -477,9 +477,11 @@ void MainWindow::send(CommandKind kind, uint8_t key) {
   MachineSend(machine_, Command{kind, key});
 }
 
+// A device key is held once: a second press of it (the mouse and a PC key,
+// or two PC keys for one device key) sends nothing until it is let go.
 void MainWindow::keyChanged(uint8_t key, bool down) {
   if (down) {
-    held_.insert(key);
+    if (!held_.insert(key).second) return;
   } else if (held_.erase(key) == 0) {
     return;  // already let go (focus lost or a menu opened meanwhile)
   }
@@ -489,7 +491,7 @@ void MainWindow::keyChanged(uint8_t key, bool down) {
 // A key let go while another window or a popup has the mouse or keyboard
 // never reports its release here: the device's key would stay held.
 void MainWindow::releaseHeldKeys() {
-  for (KeyButton* button : heldFromKeyboard_) button->setDown(false);
+  for (const auto& [physical, button] : heldFromKeyboard_) button->setDown(false);
   heldFromKeyboard_.clear();
   for (uint8_t key : std::set<uint8_t>(held_)) keyChanged(key, false);
 }
@@ -597,10 +599,12 @@ bool MainWindow::showMessage(const QString& caption, const QString& text, bool q
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == this && event->type() == QEvent::WindowDeactivate) releaseHeldKeys();
-  // A popup (a context or menu-bar menu) takes the mouse and keyboard.
-  if (event->type() == QEvent::Show && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->windowType() == Qt::Popup)
-    releaseHeldKeys();
+  // A menu, a dialog or a message box takes the mouse and keyboard: the
+  // releases would go to it.
+  if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+    const auto* shown = static_cast<QWidget*>(watched);
+    if (shown->isWindow() && shown->windowType() != Qt::ToolTip) releaseHeldKeys();
+  }
   const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
   const bool isOverride = event->type() == QEvent::ShortcutOverride;
   if (!(isKey || isOverride) || closing_) return false;
@@ -616,24 +620,66 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return handlePcKey(key);
 }
 
-// A mapped PC key holds its device key until it is released; the keyboard's
-// own repeats are swallowed so that holding a key is one press.
+namespace {
+
+bool IsModifierKey(int key) {
+  switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The key's place on the keyboard, which stays the same whatever Shift or
+// the layout make of it; the key code only where the platform gives neither.
+uint64_t PhysicalKey(const QKeyEvent& event) {
+  if (event.nativeScanCode()) return event.nativeScanCode();
+  if (event.nativeVirtualKey()) return (uint64_t{1} << 32) | event.nativeVirtualKey();
+  return (uint64_t{2} << 32) | static_cast<uint32_t>(event.key());
+}
+
+}  // namespace
+
+// A mapped PC key holds its device key until that same key on the keyboard
+// is released, whatever it reads as by then; the keyboard's own repeats are
+// swallowed so that holding a key is one press. A modifier pressed or let go
+// lets every held key go: what the keys mean has changed under them.
 bool MainWindow::handlePcKey(QKeyEvent* event) {
   const bool press = event->type() == QEvent::KeyPress;
+  if (IsModifierKey(event->key())) {
+    releaseHeldKeys();
+    return false;
+  }
   if (press && event->key() == Qt::Key_F1) {
     showHelpUnderMouse();
+    return true;
+  }
+  const uint64_t physical = PhysicalKey(*event);
+  const auto held = heldFromKeyboard_.find(physical);
+  if (!press) {
+    if (held == heldFromKeyboard_.end()) return ControlForPcKey(event->key()) != 0;
+    if (event->isAutoRepeat()) return true;
+    KeyButton* button = held->second;
+    heldFromKeyboard_.erase(held);
+    button->releaseFromKeyboard();
     return true;
   }
   if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
   KeyButton* button = key(ControlForPcKey(event->key()));
   if (!button) return false;
-  if (event->isAutoRepeat()) return true;
-  if (press) {
-    button->pressFromKeyboard();
-    heldFromKeyboard_.insert(button);
-  } else if (heldFromKeyboard_.erase(button)) {
-    button->releaseFromKeyboard();
-  }
+  if (event->isAutoRepeat() || held != heldFromKeyboard_.end()) return true;
+  heldFromKeyboard_.emplace(physical, button);
+  button->pressFromKeyboard();
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <array>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -124,7 +125,7 @@ class MainWindow : public QDialog {
   std::string logPath_;
   std::string logError_;
   std::set<uint8_t> held_;  // device keys down by mouse or PC key
-  std::set<KeyButton*> heldFromKeyboard_;
+  std::map<uint64_t, KeyButton*> heldFromKeyboard_;  // by the PC key's place on the keyboard
   std::vector<std::pair<const ControlTemplate*, QWidget*>> placed_;  // every control with its template
   QFont paperFont_;  // as chosen; the pane shows it zoomed
   int zoomChoice_ = 100;
