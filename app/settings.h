@@ -17,10 +17,10 @@ struct Settings {
   std::string DocName = "QPrint";
   std::string Header;
   std::string Footer;
-  int32_t MarginLeft = 200;
-  int32_t MarginRight = 200;
+  int32_t MarginLeft = 24;  // points, as every margin
+  int32_t MarginRight = 24;
   int32_t MarginTop = 40;
-  int32_t MarginBottom = 160;
+  int32_t MarginBottom = 19;
 };
 
 // Sound codes.
@@ -39,15 +39,14 @@ constexpr size_t SETTINGS_TEXT_MAX = 255;
 
 // Sane ranges of the stored numbers. Font heights are pixels, negative for a
 // character height as the store has always kept them; 0 leaves the face's own
-// size. A weight of 0 leaves the face's own weight. Margins are printer
-// device units (the top one points), as Page Setup takes them.
+// size. A weight of 0 leaves the face's own weight. Margins are points
+// (1/72 inch) from the paper's edge, as Page Setup takes them.
 constexpr int32_t FONT_PIXELS_MIN = 4;
 constexpr int32_t FONT_PIXELS_MAX = 400;
 constexpr int32_t FONT_POINTS_MIN = 4;
 constexpr int32_t FONT_POINTS_MAX = 300;
 constexpr int32_t FONT_WEIGHT_MAX = 1000;
-constexpr int32_t MARGIN_DEVICE_MAX = 2000;  // left, right, bottom: printer device units
-constexpr int32_t MARGIN_POINTS_MAX = 288;   // top: points (4 inches)
+constexpr int32_t MARGIN_POINTS_MAX = 288;  // 4 inches
 
 constexpr bool IsKnownSound(int32_t code) {
   for (int32_t known : {SOUND_STANDARD_BEEP, SOUND_ASTERISK, SOUND_EXCLAMATION, SOUND_HAND, SOUND_QUESTION,
@@ -68,7 +67,7 @@ constexpr int32_t ClampFontHeight(int32_t height) {
 
 constexpr int32_t ClampPointSize(int32_t points) { return std::clamp(points, FONT_POINTS_MIN, FONT_POINTS_MAX); }
 constexpr int32_t ClampWeight(int32_t weight) { return std::clamp(weight, 0, FONT_WEIGHT_MAX); }
-constexpr int32_t ClampMargin(int32_t margin, int32_t max = MARGIN_DEVICE_MAX) { return std::clamp(margin, 0, max); }
+constexpr int32_t ClampMargin(int32_t margin) { return std::clamp(margin, 0, MARGIN_POINTS_MAX); }
 
 // Characters of a UTF-8 text: every byte that does not continue a sequence.
 constexpr size_t SettingsTextLength(std::string_view utf8) {
@@ -93,6 +92,5 @@ inline void ClampSettings(Settings& s) {
   s.Weight = ClampWeight(s.Weight);
   s.PointSize = ClampPointSize(s.PointSize);
   for (std::string* text : {&s.Font, &s.DocName, &s.Header, &s.Footer}) *text = std::string(CutSettingsText(*text));
-  for (int32_t* margin : {&s.MarginLeft, &s.MarginRight, &s.MarginBottom}) *margin = ClampMargin(*margin);
-  s.MarginTop = ClampMargin(s.MarginTop, MARGIN_POINTS_MAX);
+  for (int32_t* margin : {&s.MarginLeft, &s.MarginRight, &s.MarginTop, &s.MarginBottom}) *margin = ClampMargin(*margin);
 }

@@ -1,11 +1,13 @@
-// The settings store: twelve values under Fernhill/TM650E, read in the
-// record's order and written in the order the store has always used. Numbers
-// are brought into their sane ranges both ways, so a wild value is never used
-// nor written back.
+// The settings store: twelve values and the store's version under
+// Fernhill/TM650E, read in the record's order and written in the order the
+// store has always used. Numbers are brought into their sane ranges both
+// ways, so a wild value is never used nor written back.
 #include "app/settings_store.h"
 
 #include <QSettings>
+#include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -46,6 +48,11 @@ std::string ReadText(const QSettings& store, const char* name, const char* missi
 
 bool Readable(const QSettings& store) { return store.status() == QSettings::NoError; }
 
+// An old store's margin in points, to the nearest point.
+int32_t PointsFromOldUnits(int32_t units) {
+  return static_cast<int32_t>(std::lround(units * 72.0 / OLD_MARGIN_UNITS_PER_INCH));
+}
+
 }  // namespace
 
 void LoadSettings(Settings& settings, QSettings& store) {
@@ -58,10 +65,16 @@ void LoadSettings(Settings& settings, QSettings& store) {
   settings.DocName = ReadText(store, "DocName", "QPrint");
   settings.Header = ReadText(store, "Header", "");
   settings.Footer = ReadText(store, "Footer", "");
-  settings.MarginLeft = ReadNumber(store, "MarginLeft", 200);
-  settings.MarginRight = ReadNumber(store, "MarginRight", 200);
+  settings.MarginLeft = ReadNumber(store, "MarginLeft", 24);
+  settings.MarginRight = ReadNumber(store, "MarginRight", 24);
   settings.MarginTop = ReadNumber(store, "MarginTop", 50);
-  settings.MarginBottom = ReadNumber(store, "MarginBottom", 160);
+  settings.MarginBottom = ReadNumber(store, "MarginBottom", 19);
+  if (ReadNumber(store, SETTINGS_VERSION_KEY, 1) < SETTINGS_VERSION) {
+    const std::pair<const char*, int32_t*> deviceUnits[] = {
+        {"MarginLeft", &settings.MarginLeft}, {"MarginRight", &settings.MarginRight}, {"MarginBottom", &settings.MarginBottom}};
+    for (const auto& [name, margin] : deviceUnits)
+      if (store.contains(QLatin1String(name))) *margin = PointsFromOldUnits(*margin);
+  }
   ClampSettings(settings);
 }
 
@@ -85,6 +98,7 @@ void SaveSettings(const Settings& record, QSettings& store) {
   number("MarginRight", settings.MarginRight);
   number("MarginTop", settings.MarginTop);
   number("MarginBottom", settings.MarginBottom);
+  number(SETTINGS_VERSION_KEY, SETTINGS_VERSION);
   store.sync();
 }
 

@@ -413,7 +413,7 @@ void MainWindow::command(int id) {
   switch (id) {
     case IDM_NEW: send(CommandKind::New); return;
     case IDM_PAGE_SETUP:
-      if (PrintingAvailable()) RunPageSetup(this, settings_);
+      if (PrintingAvailable()) RunPageSetup(this, settings_, paperText());
       return;
     case IDM_FONT: chooseFont(); return;
     case IDM_BEEP: SoundDialog(settings_.Sound, this, &sound_).exec(); return;
