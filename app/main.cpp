@@ -141,8 +141,7 @@ int main(int argc, char* argv[]) {
     shown = &window;
     if (!notice.isEmpty()) window.showNotice(notice);
     window.setLog(log.path.string(), log.error);
-    window.adjustSize();
-    RestoreWindowPlace(&window);
+    window.openAt(KeptWindowPlace());
     window.show();
     window.exec();
     KeepWindowPlace(&window);

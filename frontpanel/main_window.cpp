@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -154,10 +155,7 @@ MainWindow::MainWindow(Machine& machine, Settings& settings, const FaceImages& i
   buildMenus();
   paperFont_ = PaperFont(settings_);
   displayLabel_->setText(QString());
-  // At first start: 100 % where the window fits the screen, else the fit.
-  const std::optional<int> stored = LoadZoomChoice();
-  applyZoom(stored.value_or(100));
-  if (!stored && !fitsScreen()) applyZoom(ZOOM_FIT);
+  applyStartZoom();
   qApp->installEventFilter(this);
   // The machine calls this on its own thread: it only queues the drain here.
   view_ = MachineAttach(machine_, [this] { QMetaObject::invokeMethod(this, &MainWindow::drainEvents, Qt::QueuedConnection); });
@@ -301,10 +299,59 @@ void MainWindow::layoutFace() {
   layout()->activate();
 }
 
+// The kept zoom (100 % at first start) where the window fits its screen,
+// else the fit; the kept choice stays for a larger screen.
+void MainWindow::applyStartZoom() {
+  applyZoom(LoadZoomChoice().value_or(100));
+  if (!fitsScreen()) applyZoom(ZOOM_FIT);
+}
+
+void MainWindow::openAt(std::optional<QPoint> place) {
+  QScreen* target = place ? QGuiApplication::screenAt(*place) : nullptr;
+  if (!target) target = QGuiApplication::primaryScreen();
+  if (!target) return;
+  setScreen(target);
+  applyStartZoom();
+  const QRect room = target->availableGeometry();
+  const QSize framed = size() + frameAllowance();
+  QRect wanted(room.center() - QPoint(framed.width() / 2, framed.height() / 2), framed);
+  if (place && room.contains(*place)) wanted.moveTopLeft(*place);
+  move(KeptInside(wanted, room));
+}
+
+// A zoom that would not fit the screen is not offered.
 void MainWindow::chooseZoom(int choice) {
+  if (choice != ZOOM_FIT && choice / 100.0 > largestFittingZoom()) return;
   applyZoom(choice);
   SaveZoomChoice(choice);
   keepOnScreen();
+}
+
+// To the next choice up or down that fits; from Fit to Screen, from the
+// zoom it came to.
+void MainWindow::stepZoom(int direction) {
+  const double now = zoom_ * 100;
+  int next = 0;
+  for (int choice : ZOOM_CHOICES) {
+    if (choice == ZOOM_FIT || choice / 100.0 > largestFittingZoom()) continue;
+    const bool beyond = direction > 0 ? choice > now + 0.5 : choice < now - 0.5;
+    if (beyond && (next == 0 || (direction > 0) == (choice < next))) next = choice;
+  }
+  if (next) chooseZoom(next);
+}
+
+// From the face as laid out now: it grows with the zoom, the rest does not.
+double MainWindow::largestFittingZoom() const {
+  const QSize face = face_->size();
+  const QSize atFull(qRound(face.width() / zoom_), qRound(face.height() / zoom_));
+  return FittingZoom(atFull, size() - face + frameAllowance(), screen()->availableGeometry().size()) + 0.005;
+}
+
+void MainWindow::offerFittingZooms() {
+  const double largest = largestFittingZoom();
+  for (int choice : ZOOM_CHOICES)
+    if (QAction* item = findChild<QAction*>(ZoomActionName(choice)))
+      item->setEnabled(choice == ZOOM_FIT || choice / 100.0 <= largest || choice == zoomChoice_);
 }
 
 void MainWindow::applyZoom(int choice) {
@@ -312,6 +359,7 @@ void MainWindow::applyZoom(int choice) {
   zoom_ = choice == ZOOM_FIT ? fittingZoom() : choice / 100.0;
   layoutFace();
   if (QAction* chosen = findChild<QAction*>(ZoomActionName(choice))) chosen->setChecked(true);
+  offerFittingZooms();
 }
 
 // Measured at 100 %: the face grows with the zoom and the rest (menu bar,
@@ -352,7 +400,8 @@ void MainWindow::showEvent(QShowEvent* event) {
   if (watchingScreen_ || !windowHandle()) return;
   watchingScreen_ = true;
   connect(windowHandle(), &QWindow::screenChanged, this, [this] {
-    if (zoomChoice_ == ZOOM_FIT) applyZoom(ZOOM_FIT);
+    if (zoomChoice_ == ZOOM_FIT || !fitsScreen()) applyZoom(ZOOM_FIT);
+    offerFittingZooms();
   });
 }
 
@@ -395,6 +444,24 @@ void MainWindow::buildZoomMenu(QMenu* view) {
     group->addAction(action);
     connect(action, &QAction::triggered, this, [this, choice = item.choice] { chooseZoom(choice); });
   }
+  zoom->addSeparator();
+  const struct {
+    const char* name;
+    const char* text;
+    QList<QKeySequence> keys;
+    std::function<void()> go;
+  } steps[] = {
+      {"zoomIn", "Zoom &In", {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}, [this] { stepZoom(1); }},
+      {"zoomOut", "Zoom &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { stepZoom(-1); }},
+      {"zoomReset", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { chooseZoom(100); }},
+  };
+  for (const auto& step : steps) {
+    QAction* action = zoom->addAction(QLatin1String(step.text));
+    action->setObjectName(QLatin1String(step.name));
+    action->setShortcuts(step.keys);
+    connect(action, &QAction::triggered, this, step.go);
+  }
+  connect(view, &QMenu::aboutToShow, this, &MainWindow::offerFittingZooms);
 }
 
 QWidget* MainWindow::control(int id) const {

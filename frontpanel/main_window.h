@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -59,7 +60,12 @@ class MainWindow : public QDialog {
   // a frame or nothing, which have no help topic.
   int controlIdAt(const QPoint& globalPosition) const;
 
-  // View > Zoom: a percentage or ZOOM_FIT. Choosing keeps it in the settings.
+  // Puts the window on the screen at `place` (where it was last time), or
+  // centred on the primary screen, at the kept zoom where that fits the
+  // screen and else fitted to it, wholly within the screen's free area.
+  void openAt(std::optional<QPoint> place);
+  // View > Zoom: a percentage or ZOOM_FIT. Choosing keeps it in the
+  // settings; a percentage too large for the screen is not taken.
   void chooseZoom(int choice);
   int zoomChoice() const { return zoomChoice_; }
   double zoom() const { return zoom_; }
@@ -86,6 +92,10 @@ class MainWindow : public QDialog {
   void buildZoomMenu(QMenu* view);
   void setTabOrderByFace();
   void applyZoom(int choice);
+  void applyStartZoom();
+  void stepZoom(int direction);
+  double largestFittingZoom() const;
+  void offerFittingZooms();
   void layoutFace();
   double fittingZoom();
   bool fitsScreen() const;

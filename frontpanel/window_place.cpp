@@ -22,10 +22,15 @@ QPoint OnScreen(QPoint wanted, QSize size) {
 
 }  // namespace
 
-void RestoreWindowPlace(QWidget* window) {
+std::optional<QPoint> KeptWindowPlace() {
   const QVariant stored = QSettings().value(QLatin1String(PLACE_KEY));
-  if (!stored.canConvert<QPoint>() || !stored.isValid()) return;
-  window->move(OnScreen(stored.toPoint(), window->frameGeometry().size()));
+  if (!stored.canConvert<QPoint>() || !stored.isValid()) return std::nullopt;
+  return stored.toPoint();
+}
+
+void RestoreWindowPlace(QWidget* window) {
+  if (const std::optional<QPoint> kept = KeptWindowPlace())
+    window->move(OnScreen(*kept, window->frameGeometry().size()));
 }
 
 void KeepWindowPlace(const QWidget* window) { QSettings().setValue(QLatin1String(PLACE_KEY), window->pos()); }
