@@ -19,6 +19,7 @@
 #include "app/quit_signals.h"
 #include "app/settings_store.h"
 #include "app/startup.h"
+#include "dialogs/center_over_owner.h"
 #include "emulator/machine.h"
 #include "emulator/machine_state.h"
 #include "frontpanel/face_images.h"
@@ -142,6 +143,7 @@ int main(int argc, char* argv[]) {
     if (!notice.isEmpty()) window.showNotice(notice);
     window.setLog(log.path.string(), log.error);
     window.openAt(KeptWindowPlace());
+    KeepFrameOnScreen(&window);
     window.show();
     window.exec();
     KeepWindowPlace(&window);

@@ -144,7 +144,10 @@ QWidget* ShowHelpContents(QWidget* owner, const QString& page) {
   EnsureBuiltinResources();
   static QPointer<QWidget> window;
   if (!window) window = NewHelpWindow(owner);
-  if (!window->isVisible()) CenterOverOwner(window, owner);  // the owner may be on another screen by now
+  if (!window->isVisible()) {
+    CenterOverOwner(window, owner);  // the owner may be on another screen by now
+    KeepFrameOnScreen(window);
+  }
   if (!page.isEmpty()) {
     auto* browser = window->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
     browser->setSource(QUrl(QStringLiteral("qrc") + QLatin1String(HELP_BOOK)).resolved(QUrl(page)));

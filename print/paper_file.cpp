@@ -47,6 +47,7 @@ void PreviewPaper(QWidget* owner, const QString& paper, const Settings& settings
   const QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
   if (screen) dialog.resize(screen->availableGeometry().size() * PREVIEW_SCREEN_SHARE);
   CenterOverOwner(&dialog, owner);  // and no larger than the owner's screen
+  KeepFrameOnScreen(&dialog);
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                    [&](QPrinter* printer) { PrintPaperOn(*printer, paper, settings, Pumping::None); });
   dialog.exec();
