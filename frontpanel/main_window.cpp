@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QWindow>
+#include <cmath>
 #include <vector>
 
 #include "app/settings.h"
@@ -48,6 +49,7 @@ namespace {
 
 constexpr const char* CAPTION = "TM650E - Knitting Computer Emulator";
 constexpr const char* CONTROL_ID = "controlId";
+constexpr double LAMP_PIXELS_AT_100 = 12;  // a lamp's diameter at 100 %
 
 // Frames are etched lines with nothing filled in, so the digits' unlit
 // segments, painted in the face colour, cannot be seen whatever the style.
@@ -223,7 +225,7 @@ QWidget* MainWindow::makeControl(const ControlTemplate& item, const FaceImages& 
       }
       if (item.kind == ControlKind::HiddenButton) button->hide();
       if (item.id == IDC_PRINT) button->setEnabled(PrintingAvailable());
-      if (item.id == IDC_PAPER_FEED) button->setToolTip(QStringLiteral("Paper feed"));
+      if (item.id == IDC_PAPER_FEED) button->setToolTip(QStringLiteral("Paper feed (PC key: %1)").arg(PcKeyNamesFor(item.id)));
       if (item.id == IDC_PAPER_CLEAR) button->setToolTip(QStringLiteral("Clear the paper"));
       connect(button, &QPushButton::clicked, this, [this, id = item.id] { command(id); });
       return button;
@@ -290,6 +292,9 @@ void MainWindow::layoutFace() {
     }
     if (item->kind == ControlKind::Lamp) {
       widget->setFont(lampFont);
+      // The lamp itself grows with the face, as its caption does.
+      widget->setStyleSheet(QStringLiteral("QRadioButton::indicator { width: %1px; height: %1px; }")
+                                .arg(std::max(6, int(std::lround(LAMP_PIXELS_AT_100 * zoom_)))));
       // A lamp's caption is never cut: the template's widths were made for
       // a narrower font than some desktops use.
       widget->resize(std::max(widget->width(), widget->sizeHint().width()), widget->height());
@@ -297,6 +302,7 @@ void MainWindow::layoutFace() {
   }
   face_->setFixedSize(FaceSize(zoom_, paperGrowth));
   layout()->activate();
+  fitNotice();
 }
 
 // The kept zoom (100 % at first start) where the window fits its screen,
@@ -622,16 +628,20 @@ void MainWindow::showLamps() {
   }
 }
 
+// While the device is off its display shows nothing, whatever it last held.
 void MainWindow::showDigits() {
+  const DigitState shown = view_.on ? view_.digits : DigitState{{DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK},
+                                                                {false, false, false, false}};
   for (size_t i = 0; i < digits_.size(); ++i) {
-    digits_[i]->setDigit(view_.digits.digit[i]);
-    points_[i]->setVisible(view_.digits.point[i]);
+    digits_[i]->setDigit(shown.digit[i]);
+    points_[i]->setVisible(shown.point[i]);
   }
-  display_->showText(DisplayText(view_.digits));
+  display_->showText(view_.on ? DisplayText(shown) : QStringLiteral("off"));
 }
 
 // The button names what it does next: "OFF" while the device is on.
 void MainWindow::showPower() {
+  showDigits();
   power_->setText(QLatin1String(view_.on ? TEXT_OFF : TEXT_ON));
   power_->setAccessibleDescription(PowerAccessibleDescription(view_.on));
 }
@@ -656,8 +666,18 @@ void MainWindow::showStopped() {
 }
 
 void MainWindow::showNotice(const QString& text) {
-  if (!deviceStopped()) displayLabel_->setText(text);
-  displayLabel_->setToolTip(text);
+  notice_ = text;
+  fitNotice();
+}
+
+// The notice fits its line, shortened in the middle where it must (a path
+// says most at its ends); the whole text is its tooltip and what a screen
+// reader reads.
+void MainWindow::fitNotice() {
+  if (notice_.isEmpty() || deviceStopped()) return;
+  displayLabel_->setText(displayLabel_->fontMetrics().elidedText(notice_, Qt::ElideMiddle, displayLabel_->width()));
+  displayLabel_->setToolTip(notice_);
+  displayLabel_->setAccessibleName(notice_);
 }
 
 bool MainWindow::showMessage(const QString& caption, const QString& text, bool question) {
@@ -742,6 +762,10 @@ bool MainWindow::handlePcKey(QKeyEvent* event) {
     return true;
   }
   if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  if (ControlForPcKey(event->key()) == IDC_PAPER_FEED) {  // a button, not a key of the device
+    if (!event->isAutoRepeat()) command(IDC_PAPER_FEED);
+    return true;
+  }
   KeyButton* button = key(ControlForPcKey(event->key()));
   if (!button) return false;
   if (event->isAutoRepeat() || held != heldFromKeyboard_.end()) return true;

@@ -112,6 +112,7 @@ class MainWindow : public QDialog {
   void showDigits();
   void showPower();
   void showStopped();
+  void fitNotice();
   void chooseFont();
   void printPaper();
   QString paperText() const;
@@ -132,6 +133,7 @@ class MainWindow : public QDialog {
   std::array<DigitPainter*, 4> digits_{};
   std::array<QWidget*, 4> points_{};
   DeviceView view_;
+  QString notice_;  // the whole notice; its line may show it shortened
   std::string logPath_;
   std::string logError_;
   std::set<uint8_t> held_;  // device keys down by mouse or PC key

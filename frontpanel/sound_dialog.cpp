@@ -14,13 +14,14 @@
 #include "dialogs/dialog_units.h"
 #include "frontpanel/sound.h"
 
+// Named for what the desktop plays, whatever the desktop.
 const std::array<SoundChoice, 7> SoundChoices{{
     {1033, "Standard Beep", SOUND_STANDARD_BEEP},
-    {1035, "System Asterisk", SOUND_ASTERISK},
-    {1034, "System Exclamation", SOUND_EXCLAMATION},
-    {1036, "System Hand", SOUND_HAND},
-    {1037, "System Question", SOUND_QUESTION},
-    {1038, "System Default", SOUND_DEFAULT},
+    {1035, "Information", SOUND_ASTERISK},
+    {1034, "Warning", SOUND_EXCLAMATION},
+    {1036, "Error", SOUND_HAND},
+    {1037, "Question", SOUND_QUESTION},
+    {1038, "Default Sound", SOUND_DEFAULT},
     {1039, "No Sound", SOUND_NONE},
 }};
 
@@ -90,5 +91,11 @@ void SoundDialog::playPending() {
     if (!systemLayer_) systemLayer_ = MakeSystemSoundLayer();
     layer_ = systemLayer_.get();
   }
-  if (!SoundBeep(*layer_, pending_)) QMessageBox::warning(this, QStringLiteral("beep"), QStringLiteral("failed"));
+  if (!SoundBeep(*layer_, pending_)) {
+    QMessageBox::warning(this, QStringLiteral("beep"), QStringLiteral("failed"));
+  } else if (pending_ != SOUND_NONE && !layer_->heard()) {
+    QMessageBox::information(this, windowTitle(),
+                             QStringLiteral("This computer has no sound device or sound service that TM650E can "
+                                            "reach, so no sound can be heard. The choice is still kept."));
+  }
 }
