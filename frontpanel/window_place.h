@@ -1,5 +1,5 @@
-// Where the main window was left: kept across runs, and brought back onto
-// a screen when the screens have changed since (smaller, or one unplugged).
+// Where the main window was left, kept across runs; the window brings itself
+// back onto a screen when the screens have changed since (MainWindow::openAt).
 #pragma once
 
 #include <QPoint>
@@ -7,7 +7,6 @@
 
 class QWidget;
 
-void RestoreWindowPlace(QWidget* window);
 // Where the window's top-left corner was left, if it was kept.
 std::optional<QPoint> KeptWindowPlace();
 void KeepWindowPlace(const QWidget* window);

@@ -22,13 +22,10 @@ TEST(Shutdown, TheSystemsSignalsKeepTheDeviceAndEndTheProgramNormally) {
     QTemporaryDir home;
     const QString documents = home.filePath(QStringLiteral("Documents"));
     ASSERT_TRUE(QDir().mkpath(documents));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess program;
-    program.setProcessEnvironment(environment);
+    program.setEnvironment(QProcess::systemEnvironment() +
+                           QStringList{"HOME=" + home.path(), "XDG_CONFIG_HOME=" + home.filePath("config"),
+                                       "XDG_DATA_HOME=" + home.filePath("data"), "QT_QPA_PLATFORM=offscreen"});
     // Once the session's log is open the program has its handlers in place.
     QFileSystemWatcher watcher({documents});
     QEventLoop logOpened;
