@@ -1,20 +1,25 @@
 // The program's entry point: brings up the machine and its thread, runs the
-// main window until the user quits, then stops and joins the thread, closes
-// the log and stores the settings. Exit code 0, or -1 when there is no
-// firmware image to run.
+// main window until the user quits (or the system or the session asks it
+// to), then stops and joins the thread, keeps the device, closes the log and
+// stores the settings. Exit code 0, or -1 when there is no firmware image to
+// run.
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
 
 #include "app/settings.h"
+#include "app/quit_signals.h"
 #include "app/settings_store.h"
 #include "app/startup.h"
+#include "dialogs/center_over_owner.h"
 #include "emulator/machine.h"
 #include "emulator/machine_state.h"
 #include "frontpanel/face_images.h"
@@ -84,6 +89,23 @@ void KeepDeviceForNextRun(const Machine& machine, const std::filesystem::path& p
   }
 }
 
+// The session saves its programs' work before it ends (and may end them
+// without asking again): the device is kept now, and runs on.
+void KeepDeviceNow(Machine& machine, const std::filesystem::path& path) {
+  MachineStop(machine);
+  KeepDeviceForNextRun(machine, path);
+  machine.StopFlag.store(0);
+  MachineStart(machine);
+}
+
+// Every running event loop ends, a dialog's too, and the window closes, so
+// main goes on to its ordinary shutdown; a dialog opened after this returns
+// at once.
+void QuitNow(QWidget* window) {
+  if (window) window->close();
+  QCoreApplication::exit(0);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -91,6 +113,8 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setOrganizationName(QString::fromLatin1(SETTINGS_ORGANISATION));
   QCoreApplication::setApplicationName(QString::fromLatin1(SETTINGS_APPLICATION));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.fernhill.tm650e"));
+  QPointer<MainWindow> shown;
+  QuitOnSignals([&shown] { QuitNow(shown); });
   const std::string executable = QCoreApplication::applicationFilePath().toStdString();
 
   std::vector<uint8_t> image;
@@ -111,12 +135,15 @@ int main(int argc, char* argv[]) {
   if (notice.isEmpty()) notice = logNotice;
   MachineStart(machine);
   std::unique_ptr<SoundLayer> sound = MakeSystemSoundLayer();
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                   [&](QSessionManager&) { KeepDeviceNow(machine, statePath); });
   {
     MainWindow window(machine, settings, images, *sound);
+    shown = &window;
     if (!notice.isEmpty()) window.showNotice(notice);
     window.setLog(log.path.string(), log.error);
-    window.adjustSize();
-    RestoreWindowPlace(&window);
+    window.openAt(KeptWindowPlace());
+    KeepFrameOnScreen(&window);
     window.show();
     window.exec();
     KeepWindowPlace(&window);

@@ -21,10 +21,10 @@ struct Settings {
   std::string DocName = "QPrint";
   std::string Header;
   std::string Footer;
-  int32_t MarginLeft = 200;
-  int32_t MarginRight = 200;
+  int32_t MarginLeft = 24;  // points, as every margin
+  int32_t MarginRight = 24;
   int32_t MarginTop = 40;
-  int32_t MarginBottom = 160;
+  int32_t MarginBottom = 19;
 };
 
 // Every stored value, in the order it is read: its name in the store, the
@@ -46,11 +46,23 @@ inline constexpr std::array<SettingRow, 12> SETTINGS{{
     {"DocName", nullptr, &Settings::DocName, 0, "QPrint"},
     {"Header", nullptr, &Settings::Header, 0, ""},
     {"Footer", nullptr, &Settings::Footer, 0, ""},
-    {"MarginLeft", &Settings::MarginLeft, nullptr, 200, nullptr},
-    {"MarginRight", &Settings::MarginRight, nullptr, 200, nullptr},
+    {"MarginLeft", &Settings::MarginLeft, nullptr, 24, nullptr},
+    {"MarginRight", &Settings::MarginRight, nullptr, 24, nullptr},
     {"MarginTop", &Settings::MarginTop, nullptr, 50, nullptr},
-    {"MarginBottom", &Settings::MarginBottom, nullptr, 160, nullptr},
+    {"MarginBottom", &Settings::MarginBottom, nullptr, 19, nullptr},
 }};
+
+// Stores without this key at 2 or more hold the left, right and bottom
+// margins in the printer units of a 600 dpi printer (the top one always was
+// points); they are read once as points, 72 to the inch: 200 becomes 24.
+constexpr const char* SETTINGS_VERSION_KEY = "SettingsVersion";
+constexpr int SETTINGS_VERSION = 2;
+constexpr int OLD_MARGIN_UNITS_PER_INCH = 600;
+
+// An old store's margin in points, to the nearest point.
+constexpr int32_t PointsFromOldUnits(int32_t units) {
+  return static_cast<int32_t>((int64_t{units} * 72 + (units < 0 ? -300 : 300)) / OLD_MARGIN_UNITS_PER_INCH);
+}
 
 // Sound codes.
 constexpr int32_t SOUND_STANDARD_BEEP = -1;
@@ -70,11 +82,11 @@ struct SoundChoice {
 };
 inline constexpr std::array<SoundChoice, 7> SoundChoices{{
     {1033, "Standard Beep", SOUND_STANDARD_BEEP},
-    {1035, "System Asterisk", SOUND_ASTERISK},
-    {1034, "System Exclamation", SOUND_EXCLAMATION},
-    {1036, "System Hand", SOUND_HAND},
-    {1037, "System Question", SOUND_QUESTION},
-    {1038, "System Default", SOUND_DEFAULT},
+    {1035, "Information", SOUND_ASTERISK},
+    {1034, "Warning", SOUND_EXCLAMATION},
+    {1036, "Error", SOUND_HAND},
+    {1037, "Question", SOUND_QUESTION},
+    {1038, "Default Sound", SOUND_DEFAULT},
     {1039, "No Sound", SOUND_NONE},
 }};
 
@@ -85,15 +97,14 @@ constexpr size_t SETTINGS_TEXT_MAX = 255;
 
 // Sane ranges of the stored numbers. Font heights are pixels, negative for a
 // character height as the store has always kept them; 0 leaves the face's own
-// size. A weight of 0 leaves the face's own weight. Margins are printer
-// device units (the top one points), as Page Setup takes them.
+// size. A weight of 0 leaves the face's own weight. Margins are points
+// (1/72 inch) from the paper's edge, as Page Setup takes them.
 constexpr int32_t FONT_PIXELS_MIN = 4;
 constexpr int32_t FONT_PIXELS_MAX = 400;
 constexpr int32_t FONT_POINTS_MIN = 4;
 constexpr int32_t FONT_POINTS_MAX = 300;
 constexpr int32_t FONT_WEIGHT_MAX = 1000;
-constexpr int32_t MARGIN_DEVICE_MAX = 2000;  // left, right, bottom: printer device units
-constexpr int32_t MARGIN_POINTS_MAX = 288;   // top: points (4 inches)
+constexpr int32_t MARGIN_POINTS_MAX = 288;  // 4 inches
 
 constexpr bool IsKnownSound(int32_t code) {
   return std::any_of(SoundChoices.begin(), SoundChoices.end(),
@@ -112,7 +123,7 @@ constexpr int32_t ClampFontHeight(int32_t height) {
 
 constexpr int32_t ClampPointSize(int32_t points) { return std::clamp(points, FONT_POINTS_MIN, FONT_POINTS_MAX); }
 constexpr int32_t ClampWeight(int32_t weight) { return std::clamp(weight, 0, FONT_WEIGHT_MAX); }
-constexpr int32_t ClampMargin(int32_t margin, int32_t max = MARGIN_DEVICE_MAX) { return std::clamp(margin, 0, max); }
+constexpr int32_t ClampMargin(int32_t margin) { return std::clamp(margin, 0, MARGIN_POINTS_MAX); }
 
 // Characters of a UTF-8 text: every byte that does not continue a sequence.
 constexpr size_t SettingsTextLength(std::string_view utf8) {
@@ -137,6 +148,5 @@ inline void ClampSettings(Settings& s) {
   s.Weight = ClampWeight(s.Weight);
   s.PointSize = ClampPointSize(s.PointSize);
   for (std::string* text : {&s.Font, &s.DocName, &s.Header, &s.Footer}) *text = std::string(CutSettingsText(*text));
-  for (int32_t* margin : {&s.MarginLeft, &s.MarginRight, &s.MarginBottom}) *margin = ClampMargin(*margin);
-  s.MarginTop = ClampMargin(s.MarginTop, MARGIN_POINTS_MAX);
+  for (int32_t* margin : {&s.MarginLeft, &s.MarginRight, &s.MarginTop, &s.MarginBottom}) *margin = ClampMargin(*margin);
 }

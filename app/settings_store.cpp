@@ -1,11 +1,12 @@
-// The settings store: the twelve values of SETTINGS under Fernhill/TM650E,
-// read and written in the table's order. Numbers
-// are brought into their sane ranges both ways, so a wild value is never used
+// The settings store: the twelve values of SETTINGS and the store's version
+// under Fernhill/TM650E, read and written in the table's order. Numbers are
+// brought into their sane ranges both ways, so a wild value is never used
 // nor written back.
 #include "app/settings_store.h"
 
 #include <QSettings>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -46,6 +47,7 @@ std::string ReadText(const QSettings& store, const char* name, const char* missi
 
 bool Readable(const QSettings& store) { return store.status() == QSettings::NoError; }
 
+
 }  // namespace
 
 void LoadSettings(Settings& settings, QSettings& store) {
@@ -53,6 +55,12 @@ void LoadSettings(Settings& settings, QSettings& store) {
   for (const SettingRow& row : SETTINGS) {
     if (row.number) settings.*row.number = ReadNumber(store, row.name, row.missingNumber);
     if (row.text) settings.*row.text = ReadText(store, row.name, row.missingText);
+  }
+  if (ReadNumber(store, SETTINGS_VERSION_KEY, 1) < SETTINGS_VERSION) {
+    const std::pair<const char*, int32_t*> deviceUnits[] = {
+        {"MarginLeft", &settings.MarginLeft}, {"MarginRight", &settings.MarginRight}, {"MarginBottom", &settings.MarginBottom}};
+    for (const auto& [name, margin] : deviceUnits)
+      if (store.contains(QLatin1String(name))) *margin = PointsFromOldUnits(*margin);
   }
   ClampSettings(settings);
 }
@@ -66,6 +74,7 @@ void SaveSettings(const Settings& record, QSettings& store) {
     if (row.number) store.setValue(name, settings.*row.number);
     if (row.text) store.setValue(name, QString::fromStdString(settings.*row.text));
   }
+  store.setValue(QLatin1String(SETTINGS_VERSION_KEY), SETTINGS_VERSION);
   store.sync();
 }
 

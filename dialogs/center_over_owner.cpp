@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QEvent>
 #include <QWidget>
 #include <algorithm>
 
@@ -44,6 +45,50 @@ void CenterOverOwner(QWidget* window, const QWidget* owner) {
   // window keeps room for a title bar.
   const QSize room = window->isVisible() ? frame : frame.expandedTo(WINDOW_FRAME_ROOM);
   if (IsResizable(window)) window->resize(window->size().boundedTo(area.size() - room));
-  const QRect placed = PlaceOverOwner(window->size() + frame, false, owner ? owner->frameGeometry() : QRect(), area);
-  window->move(placed.topLeft());
+  const QRect placed = PlaceOverOwner(window->size() + room, false, owner ? owner->frameGeometry() : QRect(), area);
+  // Some window managers keep an unframed window's own corner where it was
+  // put and hang the title bar above it: the corner goes below the room
+  // kept for that bar.
+  const QPoint corner = window->isVisible() ? QPoint() : QPoint(room.width() / 2, room.height() - room.width() / 2);
+  window->move(placed.topLeft() + corner);
+}
+
+namespace {
+
+// Watches one window until its frame is first seen, then goes.
+class FrameKeeper : public QObject {
+ public:
+  explicit FrameKeeper(QWidget* window) : QObject(window), window_(window) { window->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize) return false;
+    const QRect frame = window_->frameGeometry();
+    if (!window_->isVisible() || frame == window_->geometry()) return false;  // not framed yet
+    keepWithin(frame);
+    deleteLater();
+    return false;
+  }
+
+ private:
+  void keepWithin(const QRect& frame) {
+    const QScreen* screen = ScreenOf(window_);
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize border = frame.size() - window_->size();
+    if (IsResizable(window_)) window_->resize(window_->size().boundedTo(area.size() - border));
+    const QRect fitted(frame.topLeft(), window_->size() + border);
+    if (area.contains(fitted)) return;
+    window_->move(Clamped(fitted.left(), fitted.width(), area.left(), area.width()),
+                  Clamped(fitted.top(), fitted.height(), area.top(), area.height()));
+  }
+
+  QWidget* window_;
+};
+
+}  // namespace
+
+void KeepFrameOnScreen(QWidget* window) {
+  if (window) new FrameKeeper(window);
 }

@@ -20,3 +20,10 @@ QRect PlaceOverOwner(const QSize& size, bool resizable, const QRect& owner, cons
 // Moves (and, when it can be resized, sizes) `window` over `owner` on the
 // owner's screen. Without an owner the window is placed on the primary screen.
 void CenterOverOwner(QWidget* window, const QWidget* owner);
+
+// Once the window manager has framed `window` after it is shown, pulls the
+// frame (its title bar above all) back within the screen's free area, and
+// shrinks a resizable window whose frame is taller or wider than that area.
+// Window managers differ in where they put a frame round a window placed
+// before they framed it.
+void KeepFrameOnScreen(QWidget* window);

@@ -60,9 +60,12 @@ SessionLog OpenSessionLog(const fs::path& folder, const std::string& fileName, i
     Fail(log, "cannot create its folder", error.message());
     return log;
   }
-  MoveGenerationsBack(folder, fileName, kept);
+  // The log of a session that printed nothing is simply started again, so
+  // empty logs never push out the ones that hold paper.
+  const auto size = fs::file_size(log.path, error);
+  if (!error && size > 0) MoveGenerationsBack(folder, fileName, kept);
   errno = 0;
-  log.stream = OpenFile(log.path, fs::exists(log.path, error));
+  log.stream = OpenFile(log.path, fs::file_size(log.path, error) > 0 && !error);
   if (log.stream == nullptr) Fail(log, "cannot be opened", Reason(errno));
   return log;
 }

@@ -1,5 +1,5 @@
 // The session log of printed lines. Opening keeps the earlier sessions' logs
-// (name.log becomes name.1.log, and so on back) and creates the folder when it
+// that hold paper (name.log becomes name.1.log, and so on back) and creates the folder when it
 // is missing; writing flushes every line, and the first failure is reported
 // once, after which the log is left alone while the paper keeps everything.
 #pragma once
@@ -23,7 +23,8 @@ std::filesystem::path LogGeneration(const std::filesystem::path& folder, const s
                                     int generation);
 
 // Creates the folder when missing, moves the earlier logs one generation
-// back (dropping the one beyond `kept`) and opens a new, empty log. A log
+// back (dropping the one beyond `kept`; an empty log stays where it is) and
+// opens a new, empty log. A log
 // that cannot be moved back is appended to instead, so nothing is lost.
 SessionLog OpenSessionLog(const std::filesystem::path& folder, const std::string& fileName,
                           int kept = LOG_GENERATIONS_KEPT);

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QApplication>
 #include <QHash>
 #include <QLabel>
 #include <QPointer>
@@ -88,6 +90,52 @@ QWidget* NewHelpWindow(QWidget* owner) {
   return window;
 }
 
+
+// A topic shown as a tooltip is: it takes neither the keyboard nor the
+// mouse, so the window underneath keeps working, and it goes at the first
+// key, at a click anywhere (a click on its link first opens the link), and
+// when the application loses the keyboard. Esc and F1 only close it.
+class HelpPopup : public QLabel {
+ public:
+  HelpPopup(const QString& html, QWidget* owner) : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("helpPopup"));
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setContentsMargins(10, 10, 10, 10);
+    setWordWrap(true);
+    setTextFormat(Qt::RichText);
+    setText(html);
+    setAutoFillBackground(true);
+    qApp->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!isVisible()) return false;  // closed, and gone at the next turn of the loop
+    switch (event->type()) {
+      case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        close();
+        return key == Qt::Key_Escape || key == Qt::Key_F1;
+      }
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+        if (watched != this) close();
+        return false;
+      case QEvent::MouseButtonRelease:
+        // Its own click: the label follows a link under it, then it goes.
+        if (watched == this) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return false;
+      case QEvent::ApplicationDeactivate:
+      case QEvent::WindowDeactivate:
+        close();
+        return false;
+      default:
+        return false;
+    }
+  }
+};
+
 }  // namespace
 
 QString HelpTopicHtml(int controlId) { return Topics().value(controlId); }
@@ -96,7 +144,10 @@ QWidget* ShowHelpContents(QWidget* owner, const QString& page) {
   EnsureBuiltinResources();
   static QPointer<QWidget> window;
   if (!window) window = NewHelpWindow(owner);
-  if (!window->isVisible()) CenterOverOwner(window, owner);  // the owner may be on another screen by now
+  if (!window->isVisible()) {
+    CenterOverOwner(window, owner);  // the owner may be on another screen by now
+    KeepFrameOnScreen(window);
+  }
   if (!page.isEmpty()) {
     auto* browser = window->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
     browser->setSource(QUrl(QStringLiteral("qrc") + QLatin1String(HELP_BOOK)).resolved(QUrl(page)));
@@ -110,14 +161,7 @@ QWidget* ShowHelpContents(QWidget* owner, const QString& page) {
 QWidget* ShowHelpPopup(int controlId, const QPoint& globalPosition, QWidget* owner) {
   const QString html = HelpTopicHtml(controlId);
   if (html.isEmpty()) return nullptr;
-  auto* popup = new QLabel(owner, Qt::Popup | Qt::FramelessWindowHint);
-  popup->setAttribute(Qt::WA_DeleteOnClose);
-  popup->setObjectName(QStringLiteral("helpPopup"));
-  popup->setFrameStyle(QFrame::Box | QFrame::Plain);
-  popup->setContentsMargins(10, 10, 10, 10);
-  popup->setWordWrap(true);
-  popup->setTextFormat(Qt::RichText);
-  popup->setText(html);
+  auto* popup = new HelpPopup(html, owner);
   QObject::connect(popup, &QLabel::linkActivated, popup, [popup, owner](const QString& link) {
     popup->close();
     ShowHelpContents(owner, link);

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::array<PcKeyMapping, 38> Mappings{{
+constexpr std::array<PcKeyMapping, 39> Mappings{{
     {Qt::Key_0, IDC_KEY_0, "0"},
     {Qt::Key_1, IDC_KEY_1 + 0, "1"},
     {Qt::Key_2, IDC_KEY_1 + 1, "2"},
@@ -28,6 +28,7 @@ constexpr std::array<PcKeyMapping, 38> Mappings{{
     {Qt::Key_Backspace, IDC_KEY_C, "Backspace"},
     {Qt::Key_Delete, IDC_KEY_AC_ALL, "Delete"},
     {Qt::Key_Insert, IDC_KEY_AC_NO_GAUGE, "Insert"},
+    {Qt::Key_PageDown, IDC_PAPER_FEED, "Page Down"},
     {Qt::Key_S, IDC_KEY_S, "S"},
     {Qt::Key_R, IDC_KEY_R, "R"},
     {Qt::Key_X, IDC_KEY_X, "X"},

@@ -5,6 +5,7 @@
 //   A-N               function keys A to N     P                  "=" beside P
 //   S R X Y Z         the keys of those names  Backspace          C (clear entry)
 //   Delete            AC "All"                 Insert             AC "No gauge"
+//   Page Down         PF, the paper feed button
 #pragma once
 
 #include <QString>

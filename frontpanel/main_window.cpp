@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QWindow>
+#include <cmath>
 #include <vector>
 
 #include "app/settings.h"
@@ -47,6 +49,7 @@ namespace {
 
 constexpr const char* CAPTION = "TM650E - Knitting Computer Emulator";
 constexpr const char* CONTROL_ID = "controlId";
+constexpr double LAMP_PIXELS_AT_100 = 12;  // a lamp's diameter at 100 %
 
 // Frames are etched lines with nothing filled in, so the digits' unlit
 // segments, painted in the face colour, cannot be seen whatever the style.
@@ -154,10 +157,7 @@ MainWindow::MainWindow(Machine& machine, Settings& settings, const FaceImages& i
   buildMenus();
   paperFont_ = PaperFont(settings_);
   displayLabel_->setText(QString());
-  // At first start: 100 % where the window fits the screen, else the fit.
-  const std::optional<int> stored = LoadZoomChoice();
-  applyZoom(stored.value_or(100));
-  if (!stored && !fitsScreen()) applyZoom(ZOOM_FIT);
+  applyStartZoom();
   qApp->installEventFilter(this);
   // The machine calls this on its own thread: it only queues the drain here.
   view_ = MachineAttach(machine_, [this] { QMetaObject::invokeMethod(this, &MainWindow::drainEvents, Qt::QueuedConnection); });
@@ -225,7 +225,7 @@ QWidget* MainWindow::makeControl(const ControlTemplate& item, const FaceImages& 
       }
       if (item.kind == ControlKind::HiddenButton) button->hide();
       if (item.id == IDC_PRINT) button->setEnabled(PrintingAvailable());
-      if (item.id == IDC_PAPER_FEED) button->setToolTip(QStringLiteral("Paper feed"));
+      if (item.id == IDC_PAPER_FEED) button->setToolTip(QStringLiteral("Paper feed (PC key: %1)").arg(PcKeyNamesFor(item.id)));
       if (item.id == IDC_PAPER_CLEAR) button->setToolTip(QStringLiteral("Clear the paper"));
       connect(button, &QPushButton::clicked, this, [this, id = item.id] { command(id); });
       return button;
@@ -292,6 +292,9 @@ void MainWindow::layoutFace() {
     }
     if (item->kind == ControlKind::Lamp) {
       widget->setFont(lampFont);
+      // The lamp itself grows with the face, as its caption does.
+      widget->setStyleSheet(QStringLiteral("QRadioButton::indicator { width: %1px; height: %1px; }")
+                                .arg(std::max(6, int(std::lround(LAMP_PIXELS_AT_100 * zoom_)))));
       // A lamp's caption is never cut: the template's widths were made for
       // a narrower font than some desktops use.
       widget->resize(std::max(widget->width(), widget->sizeHint().width()), widget->height());
@@ -299,12 +302,62 @@ void MainWindow::layoutFace() {
   }
   face_->setFixedSize(FaceSize(zoom_, paperGrowth));
   layout()->activate();
+  fitNotice();
 }
 
+// The kept zoom (100 % at first start) where the window fits its screen,
+// else the fit; the kept choice stays for a larger screen.
+void MainWindow::applyStartZoom() {
+  applyZoom(LoadZoomChoice().value_or(100));
+  if (!fitsScreen()) applyZoom(ZOOM_FIT);
+}
+
+void MainWindow::openAt(std::optional<QPoint> place) {
+  QScreen* target = place ? QGuiApplication::screenAt(*place) : nullptr;
+  if (!target) target = QGuiApplication::primaryScreen();
+  if (!target) return;
+  setScreen(target);
+  applyStartZoom();
+  const QRect room = target->availableGeometry();
+  const QSize framed = size() + frameAllowance();
+  QRect wanted(room.center() - QPoint(framed.width() / 2, framed.height() / 2), framed);
+  if (place && room.contains(*place)) wanted.moveTopLeft(*place);
+  move(KeptInside(wanted, room));
+}
+
+// A zoom that would not fit the screen is not offered.
 void MainWindow::chooseZoom(int choice) {
+  if (choice != ZOOM_FIT && choice / 100.0 > largestFittingZoom()) return;
   applyZoom(choice);
   SaveZoomChoice(choice);
   keepOnScreen();
+}
+
+// To the next choice up or down that fits; from Fit to Screen, from the
+// zoom it came to.
+void MainWindow::stepZoom(int direction) {
+  const double now = zoom_ * 100;
+  int next = 0;
+  for (int choice : ZOOM_CHOICES) {
+    if (choice == ZOOM_FIT || choice / 100.0 > largestFittingZoom()) continue;
+    const bool beyond = direction > 0 ? choice > now + 0.5 : choice < now - 0.5;
+    if (beyond && (next == 0 || (direction > 0) == (choice < next))) next = choice;
+  }
+  if (next) chooseZoom(next);
+}
+
+// From the face as laid out now: it grows with the zoom, the rest does not.
+double MainWindow::largestFittingZoom() const {
+  const QSize face = face_->size();
+  const QSize atFull(qRound(face.width() / zoom_), qRound(face.height() / zoom_));
+  return FittingZoom(atFull, size() - face + frameAllowance(), screen()->availableGeometry().size()) + 0.005;
+}
+
+void MainWindow::offerFittingZooms() {
+  const double largest = largestFittingZoom();
+  for (int choice : ZOOM_CHOICES)
+    if (QAction* item = findChild<QAction*>(ZoomActionName(choice)))
+      item->setEnabled(choice == ZOOM_FIT || choice / 100.0 <= largest || choice == zoomChoice_);
 }
 
 void MainWindow::applyZoom(int choice) {
@@ -312,6 +365,7 @@ void MainWindow::applyZoom(int choice) {
   zoom_ = choice == ZOOM_FIT ? fittingZoom() : choice / 100.0;
   layoutFace();
   if (QAction* chosen = findChild<QAction*>(ZoomActionName(choice))) chosen->setChecked(true);
+  offerFittingZooms();
 }
 
 // Measured at 100 %: the face grows with the zoom and the rest (menu bar,
@@ -352,7 +406,8 @@ void MainWindow::showEvent(QShowEvent* event) {
   if (watchingScreen_ || !windowHandle()) return;
   watchingScreen_ = true;
   connect(windowHandle(), &QWindow::screenChanged, this, [this] {
-    if (zoomChoice_ == ZOOM_FIT) applyZoom(ZOOM_FIT);
+    if (zoomChoice_ == ZOOM_FIT || !fitsScreen()) applyZoom(ZOOM_FIT);
+    offerFittingZooms();
   });
 }
 
@@ -395,6 +450,24 @@ void MainWindow::buildZoomMenu(QMenu* view) {
     group->addAction(action);
     connect(action, &QAction::triggered, this, [this, choice = item.choice] { chooseZoom(choice); });
   }
+  zoom->addSeparator();
+  const struct {
+    const char* name;
+    const char* text;
+    QList<QKeySequence> keys;
+    std::function<void()> go;
+  } steps[] = {
+      {"zoomIn", "Zoom &In", {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}, [this] { stepZoom(1); }},
+      {"zoomOut", "Zoom &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { stepZoom(-1); }},
+      {"zoomReset", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { chooseZoom(100); }},
+  };
+  for (const auto& step : steps) {
+    QAction* action = zoom->addAction(QLatin1String(step.text));
+    action->setObjectName(QLatin1String(step.name));
+    action->setShortcuts(step.keys);
+    connect(action, &QAction::triggered, this, step.go);
+  }
+  connect(view, &QMenu::aboutToShow, this, &MainWindow::offerFittingZooms);
 }
 
 QWidget* MainWindow::control(int id) const {
@@ -413,7 +486,7 @@ void MainWindow::command(int id) {
   switch (id) {
     case IDM_NEW: send(CommandKind::New); return;
     case IDM_PAGE_SETUP:
-      if (PrintingAvailable()) RunPageSetup(this, settings_);
+      if (PrintingAvailable()) RunPageSetup(this, settings_, paperText());
       return;
     case IDM_FONT: chooseFont(); return;
     case IDM_BEEP: SoundDialog(settings_.Sound, this, &sound_).exec(); return;
@@ -477,9 +550,11 @@ void MainWindow::send(CommandKind kind, uint8_t key) {
   MachineSend(machine_, Command{kind, key});
 }
 
+// A device key is held once: a second press of it (the mouse and a PC key,
+// or two PC keys for one device key) sends nothing until it is let go.
 void MainWindow::keyChanged(uint8_t key, bool down) {
   if (down) {
-    held_.insert(key);
+    if (!held_.insert(key).second) return;
   } else if (held_.erase(key) == 0) {
     return;  // already let go (focus lost or a menu opened meanwhile)
   }
@@ -489,7 +564,7 @@ void MainWindow::keyChanged(uint8_t key, bool down) {
 // A key let go while another window or a popup has the mouse or keyboard
 // never reports its release here: the device's key would stay held.
 void MainWindow::releaseHeldKeys() {
-  for (KeyButton* button : heldFromKeyboard_) button->setDown(false);
+  for (const auto& [physical, button] : heldFromKeyboard_) button->setDown(false);
   heldFromKeyboard_.clear();
   for (uint8_t key : std::set<uint8_t>(held_)) keyChanged(key, false);
 }
@@ -553,16 +628,20 @@ void MainWindow::showLamps() {
   }
 }
 
+// While the device is off its display shows nothing, whatever it last held.
 void MainWindow::showDigits() {
+  const DigitState shown = view_.on ? view_.digits : DigitState{{DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK},
+                                                                {false, false, false, false}};
   for (size_t i = 0; i < digits_.size(); ++i) {
-    digits_[i]->setDigit(view_.digits.digit[i]);
-    points_[i]->setVisible(view_.digits.point[i]);
+    digits_[i]->setDigit(shown.digit[i]);
+    points_[i]->setVisible(shown.point[i]);
   }
-  display_->showText(DisplayText(view_.digits));
+  display_->showText(view_.on ? DisplayText(shown) : QStringLiteral("off"));
 }
 
 // The button names what it does next: "OFF" while the device is on.
 void MainWindow::showPower() {
+  showDigits();
   power_->setText(QLatin1String(view_.on ? TEXT_OFF : TEXT_ON));
   power_->setAccessibleDescription(PowerAccessibleDescription(view_.on));
 }
@@ -587,8 +666,18 @@ void MainWindow::showStopped() {
 }
 
 void MainWindow::showNotice(const QString& text) {
-  if (!deviceStopped()) displayLabel_->setText(text);
-  displayLabel_->setToolTip(text);
+  notice_ = text;
+  fitNotice();
+}
+
+// The notice fits its line, shortened in the middle where it must (a path
+// says most at its ends); the whole text is its tooltip and what a screen
+// reader reads.
+void MainWindow::fitNotice() {
+  if (notice_.isEmpty() || deviceStopped()) return;
+  displayLabel_->setText(displayLabel_->fontMetrics().elidedText(notice_, Qt::ElideMiddle, displayLabel_->width()));
+  displayLabel_->setToolTip(notice_);
+  displayLabel_->setAccessibleName(notice_);
 }
 
 bool MainWindow::showMessage(const QString& caption, const QString& text, bool question) {
@@ -597,10 +686,12 @@ bool MainWindow::showMessage(const QString& caption, const QString& text, bool q
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == this && event->type() == QEvent::WindowDeactivate) releaseHeldKeys();
-  // A popup (a context or menu-bar menu) takes the mouse and keyboard.
-  if (event->type() == QEvent::Show && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->windowType() == Qt::Popup)
-    releaseHeldKeys();
+  // A menu, a dialog or a message box takes the mouse and keyboard: the
+  // releases would go to it.
+  if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+    const auto* shown = static_cast<QWidget*>(watched);
+    if (shown->isWindow() && shown->windowType() != Qt::ToolTip) releaseHeldKeys();
+  }
   const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
   const bool isOverride = event->type() == QEvent::ShortcutOverride;
   if (!(isKey || isOverride) || closing_) return false;
@@ -616,24 +707,70 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return handlePcKey(key);
 }
 
-// A mapped PC key holds its device key until it is released; the keyboard's
-// own repeats are swallowed so that holding a key is one press.
+namespace {
+
+bool IsModifierKey(int key) {
+  switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The key's place on the keyboard, which stays the same whatever Shift or
+// the layout make of it; the key code only where the platform gives neither.
+uint64_t PhysicalKey(const QKeyEvent& event) {
+  if (event.nativeScanCode()) return event.nativeScanCode();
+  if (event.nativeVirtualKey()) return (uint64_t{1} << 32) | event.nativeVirtualKey();
+  return (uint64_t{2} << 32) | static_cast<uint32_t>(event.key());
+}
+
+}  // namespace
+
+// A mapped PC key holds its device key until that same key on the keyboard
+// is released, whatever it reads as by then; the keyboard's own repeats are
+// swallowed so that holding a key is one press. A modifier pressed or let go
+// lets every held key go: what the keys mean has changed under them.
 bool MainWindow::handlePcKey(QKeyEvent* event) {
   const bool press = event->type() == QEvent::KeyPress;
+  if (IsModifierKey(event->key())) {
+    releaseHeldKeys();
+    return false;
+  }
   if (press && event->key() == Qt::Key_F1) {
     showHelpUnderMouse();
     return true;
   }
+  const uint64_t physical = PhysicalKey(*event);
+  const auto held = heldFromKeyboard_.find(physical);
+  if (!press) {
+    if (held == heldFromKeyboard_.end()) return ControlForPcKey(event->key()) != 0;
+    if (event->isAutoRepeat()) return true;
+    KeyButton* button = held->second;
+    heldFromKeyboard_.erase(held);
+    button->releaseFromKeyboard();
+    return true;
+  }
   if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  if (ControlForPcKey(event->key()) == IDC_PAPER_FEED) {  // a button, not a key of the device
+    if (!event->isAutoRepeat()) command(IDC_PAPER_FEED);
+    return true;
+  }
   KeyButton* button = key(ControlForPcKey(event->key()));
   if (!button) return false;
-  if (event->isAutoRepeat()) return true;
-  if (press) {
-    button->pressFromKeyboard();
-    heldFromKeyboard_.insert(button);
-  } else if (heldFromKeyboard_.erase(button)) {
-    button->releaseFromKeyboard();
-  }
+  if (event->isAutoRepeat() || held != heldFromKeyboard_.end()) return true;
+  heldFromKeyboard_.emplace(physical, button);
+  button->pressFromKeyboard();
   return true;
 }
 

@@ -8,6 +8,8 @@
 #include <QFont>
 #include <array>
 #include <functional>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -58,7 +60,12 @@ class MainWindow : public QDialog {
   // a frame or nothing, which have no help topic.
   int controlIdAt(const QPoint& globalPosition) const;
 
-  // View > Zoom: a percentage or ZOOM_FIT. Choosing keeps it in the settings.
+  // Puts the window on the screen at `place` (where it was last time), or
+  // centred on the primary screen, at the kept zoom where that fits the
+  // screen and else fitted to it, wholly within the screen's free area.
+  void openAt(std::optional<QPoint> place);
+  // View > Zoom: a percentage or ZOOM_FIT. Choosing keeps it in the
+  // settings; a percentage too large for the screen is not taken.
   void chooseZoom(int choice);
   int zoomChoice() const { return zoomChoice_; }
   double zoom() const { return zoom_; }
@@ -85,6 +92,10 @@ class MainWindow : public QDialog {
   void buildZoomMenu(QMenu* view);
   void setTabOrderByFace();
   void applyZoom(int choice);
+  void applyStartZoom();
+  void stepZoom(int direction);
+  double largestFittingZoom() const;
+  void offerFittingZooms();
   void layoutFace();
   double fittingZoom();
   bool fitsScreen() const;
@@ -101,6 +112,7 @@ class MainWindow : public QDialog {
   void showDigits();
   void showPower();
   void showStopped();
+  void fitNotice();
   void chooseFont();
   void printPaper();
   QString paperText() const;
@@ -121,10 +133,11 @@ class MainWindow : public QDialog {
   std::array<DigitPainter*, 4> digits_{};
   std::array<QWidget*, 4> points_{};
   DeviceView view_;
+  QString notice_;  // the whole notice; its line may show it shortened
   std::string logPath_;
   std::string logError_;
   std::set<uint8_t> held_;  // device keys down by mouse or PC key
-  std::set<KeyButton*> heldFromKeyboard_;
+  std::map<uint64_t, KeyButton*> heldFromKeyboard_;  // by the PC key's place on the keyboard
   std::vector<std::pair<const ControlTemplate*, QWidget*>> placed_;  // every control with its template
   QFont paperFont_;  // as chosen; the pane shows it zoomed
   int zoomChoice_ = 100;

@@ -69,12 +69,16 @@ class DesktopSound : public SoundLayer {
   }
 
   bool play(int32_t soundCode) override {
+    heard_ = true;
     if (soundCode == SOUND_STANDARD_BEEP) return plainBeep();
     const int error = playEvent(DesktopSoundName(soundCode));
     if (error == CA_SUCCESS || error == CA_ERROR_DISABLED) return true;  // disabled: the user's choice
-    if (MeansNoSoundHere(error)) return plainBeep();
+    heard_ = !MeansNoSoundHere(error);
+    if (!heard_) return plainBeep();
     return false;
   }
+
+  bool heard() const override { return heard_; }
 
  private:
   static bool plainBeep() {
@@ -96,6 +100,7 @@ class DesktopSound : public SoundLayer {
   }
 
   ca_context* context_ = nullptr;
+  bool heard_ = true;
 };
 
 #else

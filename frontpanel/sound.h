@@ -12,6 +12,9 @@ class SoundLayer {
   // platform really reports a failure: a machine without any sound device or
   // sound service is not a failure.
   virtual bool play(int32_t soundCode) = 0;
+  // False when the last play found no sound device or sound service, so
+  // nothing could be heard.
+  virtual bool heard() const { return true; }
 };
 
 // The platform's own: the system message beep on Windows; elsewhere the

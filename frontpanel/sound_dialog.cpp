@@ -80,5 +80,11 @@ void SoundDialog::playPending() {
     if (!systemLayer_) systemLayer_ = MakeSystemSoundLayer();
     layer_ = systemLayer_.get();
   }
-  if (!SoundBeep(*layer_, pending_)) QMessageBox::warning(this, QStringLiteral("beep"), QStringLiteral("failed"));
+  if (!SoundBeep(*layer_, pending_)) {
+    QMessageBox::warning(this, QStringLiteral("beep"), QStringLiteral("failed"));
+  } else if (pending_ != SOUND_NONE && !layer_->heard()) {
+    QMessageBox::information(this, windowTitle(),
+                             QStringLiteral("This computer has no sound device or sound service that TM650E can "
+                                            "reach, so no sound can be heard. The choice is still kept."));
+  }
 }

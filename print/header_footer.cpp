@@ -76,7 +76,7 @@ void PrintFooter(int pageNumber) {
   int width = 0, height = 0, left = 0, top = 0, right = 0, bottom = 0;
   qprintGetPageSize(&width, &height);
   qprintGetMargins(&left, &top, &right, &bottom);
-  qprintSetY(height - bottom);  // the module keeps both within range
+  qprintSetY(height - qprintPointsToDevice(bottom));  // the module keeps both within range
   PrintExpanded(qprintGetFooter(), pageNumber);
 }
 

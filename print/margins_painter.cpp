@@ -1,63 +1,84 @@
-// The margins picture: a page in the control's middle, dark grey outside the
-// printable area, a few grey lines of text inside it.
+// The margins picture: the print job's first page drawn on an image, scaled
+// into the control's middle, the margins shaded over it.
 #include "print/margins_painter.h"
 
+#include <QLocale>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
+
+#include "print/print_job.h"
+#include "print/printer_surface.h"
+#include "print/qprint.h"
 
 namespace {
 
-constexpr double POINTS_PER_INCH = 72.0;
+constexpr int PICTURE_DPI = 96;  // sharp enough for the control at any zoom
 
-// The page at its proportions, as large as fits with a small border.
-QRectF PageIn(const QRectF& area) {
+// The paper at its proportions, as large as fits with a small border.
+QRectF PageIn(const QRectF& area, const QSizeF& paper) {
   const double border = 4;
   const QRectF room = area.adjusted(border, border, -border, -border);
-  const double scale = std::min(room.width() / PREVIEW_PAGE_WIDTH, room.height() / PREVIEW_PAGE_HEIGHT);
-  QRectF page(0, 0, PREVIEW_PAGE_WIDTH * scale, PREVIEW_PAGE_HEIGHT * scale);
+  const double scale = std::min(room.width() / paper.width(), room.height() / paper.height());
+  QRectF page(0, 0, paper.width() * scale, paper.height() * scale);
   page.moveCenter(room.center());
   return page;
 }
 
-void DrawTextLines(QPainter& painter, const QRectF& printable) {
-  const double pitch = std::max(3.0, printable.height() / 14);
-  const double bar = std::max(1.0, pitch / 3);
-  for (int line = 0; (line + 1) * pitch + bar <= printable.height(); ++line) {
-    const double length = printable.width() * (0.9 - (line * 37 % 5) * 0.1);
-    painter.fillRect(QRectF(printable.left() + pitch / 2, printable.top() + (line + 1) * pitch - bar, length - pitch, bar),
-                     QColor(150, 150, 150));
-  }
-}
-
 }  // namespace
 
-// Margins wider than the page leave an empty printable area at their edge.
-QRectF PrintableArea(const QRectF& page, const PageMargins& margins) {
-  const double perInch = page.width() / PREVIEW_PAGE_WIDTH;
-  auto fromDevice = [&](int units) { return std::max(0, units) * perInch / PREVIEW_DPI; };
-  const double left = std::min(page.left() + fromDevice(margins.left), page.right());
-  const double top = std::min(page.top() + std::max(0, margins.top) * perInch / POINTS_PER_INCH, page.bottom());
-  const double right = std::max(left, page.right() - fromDevice(margins.right));
-  const double bottom = std::max(top, page.bottom() - fromDevice(margins.bottom));
+QPageSize PreviewPageSize() {
+  const bool inches = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
+  return QPageSize(inches ? QPageSize::Letter : QPageSize::A4);
+}
+
+// Margins wider than the paper leave an empty printable area at their edge.
+QRectF PrintableArea(const QRectF& page, const QSizeF& paperPoints, const PageMargins& margins) {
+  const double perPoint = page.width() / paperPoints.width();
+  auto scaled = [&](int points) { return std::max(0, points) * perPoint; };
+  const double left = std::min(page.left() + scaled(margins.left), page.right());
+  const double top = std::min(page.top() + scaled(margins.top), page.bottom());
+  const double right = std::max(left, page.right() - scaled(margins.right));
+  const double bottom = std::max(top, page.bottom() - scaled(margins.bottom));
   return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 
-MarginsPainter::MarginsPainter(QWidget* parent) : QWidget(parent) {}
+QImage FirstPageImage(const QString& paper, const Settings& settings, const QPageSize& size, int dpi) {
+  QImage image(size.sizePixels(dpi), QImage::Format_RGB32);
+  const int dotsPerMetre = qRound(dpi / 0.0254);
+  image.setDotsPerMeterX(dotsPerMetre);
+  image.setDotsPerMeterY(dotsPerMetre);
+  image.fill(Qt::white);
+  qprintAttachSurface(std::make_unique<PrinterSurface>(&image));
+  PrintPaperLaidOut(paper, settings);
+  return image;
+}
+
+MarginsPainter::MarginsPainter(const QString& paper, const Settings& settings, QWidget* parent)
+    : QWidget(parent), paper_(paper), settings_(settings) {}
 
 void MarginsPainter::setMargins(const PageMargins& margins) {
-  margins_ = margins;
+  settings_.MarginLeft = margins.left;
+  settings_.MarginTop = margins.top;
+  settings_.MarginRight = margins.right;
+  settings_.MarginBottom = margins.bottom;
+  page_ = FirstPageImage(paper_, settings_, size_, PICTURE_DPI);
   update();
 }
 
 void MarginsPainter::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.fillRect(rect(), Qt::white);
-  const QRectF page = PageIn(rect());
-  painter.fillRect(page, Qt::darkGray);
-  const QRectF printable = PrintableArea(page, margins_);
-  painter.fillRect(printable, Qt::white);
-  DrawTextLines(painter, printable);
+  const QSizeF paper = size_.size(QPageSize::Point);
+  const QRectF page = PageIn(rect(), paper);
+  if (!page_.isNull()) painter.drawImage(page, page_);
+  const QRectF printable = PrintableArea(page, paper, {settings_.MarginLeft, settings_.MarginTop,
+                                                        settings_.MarginRight, settings_.MarginBottom});
+  QPainterPath margins;
+  margins.addRect(page);
+  margins.addRect(printable);  // odd-even fill: the frame between the two
+  painter.fillPath(margins, QColor(64, 64, 64, 110));
   painter.setPen(QPen(Qt::black, 1));
   painter.drawRect(page);
 }

@@ -1,13 +1,18 @@
-// MarginsPainter: the Page Setup dialog's picture of the page. It draws a
-// page with its margins, as typed, in dark grey around the printable area,
-// so the picture follows the numbers and stays sharp at any size.
+// MarginsPainter: the Page Setup dialog's picture of the page. It shows the
+// first page as the print job lays it out, at the paper's proportions, with
+// the margins as typed shaded in dark grey, so the picture follows the
+// numbers and is what will print.
 #pragma once
 
+#include <QImage>
+#include <QPageSize>
 #include <QRectF>
+#include <QString>
 #include <QWidget>
 
-// Margins as the dialog holds them: top in points, the others in printer
-// device units.
+#include "app/settings.h"
+
+// Margins in points, as Page Setup takes them.
 struct PageMargins {
   int left = 0;
   int top = 0;
@@ -15,23 +20,29 @@ struct PageMargins {
   int bottom = 0;
 };
 
-// The page the picture shows (portrait A4, in inches) and the printer
-// resolution it assumes for the device-unit margins.
-constexpr double PREVIEW_PAGE_WIDTH = 8.27;
-constexpr double PREVIEW_PAGE_HEIGHT = 11.69;
-constexpr int PREVIEW_DPI = 600;
+// The paper the picture shows: letter where the desktop measures in inches
+// the American way, else A4.
+QPageSize PreviewPageSize();
 
-// The printable area of `page` (the page as drawn) for these margins.
-QRectF PrintableArea(const QRectF& page, const PageMargins& margins);
+// The printable area of `page` (the paper as drawn, `paperPoints` in size)
+// for these margins.
+QRectF PrintableArea(const QRectF& page, const QSizeF& paperPoints, const PageMargins& margins);
+
+// The first page of `paper` as the print job prints it with `settings`, on
+// an image of the paper at `dpi`.
+QImage FirstPageImage(const QString& paper, const Settings& settings, const QPageSize& size, int dpi);
 
 class MarginsPainter : public QWidget {
  public:
-  explicit MarginsPainter(QWidget* parent);
+  MarginsPainter(const QString& paper, const Settings& settings, QWidget* parent);
   void setMargins(const PageMargins& margins);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  PageMargins margins_;
+  QString paper_;
+  Settings settings_;
+  QPageSize size_ = PreviewPageSize();
+  QImage page_;  // the first page at the margins shown
 };

@@ -1,6 +1,7 @@
-// Dialog 113, "Page Setup": the four page margins as whole numbers beside a
-// picture of the page that follows them as they are typed. OK refuses what
-// is not a number and pulls a margin beyond its limit back, showing both.
+// Dialog 113, "Page Setup": the four page margins as whole numbers of
+// points from the paper's edges, beside a picture of the first page as it
+// will print, which follows them as they are typed. OK refuses what is not a
+// number and pulls a margin beyond its limit back, showing both.
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,31 +28,31 @@ constexpr int MARGIN_TEXT_MAX = 30;  // characters an edit takes
 struct MarginField {
   const char* name;  // as the messages call it
   int id;
-  int max;
   int32_t Settings::*setting;
   QRect labelAt, editAt;  // dialog units
   const char* label;
 };
 
 constexpr std::array<MarginField, 4> Fields{{
-    {"left", IDC_MARGIN_LEFT, MARGIN_DEVICE_MAX, &Settings::MarginLeft, {10, 25, 45, 10}, {60, 20, 40, 12}, "Left:"},
-    {"right", IDC_MARGIN_RIGHT, MARGIN_DEVICE_MAX, &Settings::MarginRight, {120, 25, 40, 7}, {170, 20, 40, 12}, "Right:"},
-    {"top", IDC_MARGIN_TOP, MARGIN_POINTS_MAX, &Settings::MarginTop, {10, 50, 45, 7}, {60, 45, 40, 12}, "Top:"},
-    {"bottom", IDC_MARGIN_BOTTOM, MARGIN_DEVICE_MAX, &Settings::MarginBottom, {120, 50, 40, 7}, {170, 45, 40, 12}, "Bottom:"},
+    {"left", IDC_MARGIN_LEFT, &Settings::MarginLeft, {10, 25, 45, 10}, {60, 20, 40, 12}, "Left:"},
+    {"right", IDC_MARGIN_RIGHT, &Settings::MarginRight, {120, 25, 40, 7}, {170, 20, 40, 12}, "Right:"},
+    {"top", IDC_MARGIN_TOP, &Settings::MarginTop, {10, 50, 45, 7}, {60, 45, 40, 12}, "Top:"},
+    {"bottom", IDC_MARGIN_BOTTOM, &Settings::MarginBottom, {120, 50, 40, 7}, {170, 45, 40, 12}, "Bottom:"},
 }};
 
-int Kept(long long value, int max) { return static_cast<int>(std::clamp<long long>(value, 0, max)); }
+int Kept(long long value) { return static_cast<int>(std::clamp<long long>(value, 0, MARGIN_POINTS_MAX)); }
 
 class PageSetupDialog : public QDialog {
  public:
-  PageSetupDialog(QWidget* owner, const Settings& settings) : QDialog(owner) {
+  PageSetupDialog(QWidget* owner, const Settings& settings, const QString& paper) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Page Setup"));
     setFixedSize(DialogUnitsSize(335, 161));
     (new QGroupBox(QStringLiteral("Margins (points)"), this))->setGeometry(DialogUnitsRect(5, 5, 215, 90));
-    AddPicture();
+    AddPicture(paper, settings);
     for (size_t i = 0; i < Fields.size(); ++i) edits_[i] = AddMargin(Fields[i], settings.*Fields[i].setting);
     AddUnusedField("Header:", QRect(10, 75, 40, 10), IDC_SETUP_HEADER, QRect(60, 70, 40, 12));
     AddUnusedField("Footer", QRect(120, 75, 45, 7), IDC_SETUP_FOOTER, QRect(170, 70, 40, 12));
+    AddLabel("From the paper's edges; 72 points make an inch (25.4 mm).", QRect(10, 100, 210, 13));
     AddLabel("The dark grey area is the non-printable area.", QRect(10, 117, 210, 13));
     AddButtons();
     ShowMarginsInPicture();
@@ -60,7 +61,7 @@ class PageSetupDialog : public QDialog {
 
   void StoreInto(Settings& settings) const {
     for (size_t i = 0; i < Fields.size(); ++i)
-      settings.*Fields[i].setting = Kept(WholeNumber(edits_[i]->text()).value_or(0), Fields[i].max);
+      settings.*Fields[i].setting = Kept(WholeNumber(edits_[i]->text()).value_or(0));
   }
 
  private:
@@ -92,8 +93,8 @@ class PageSetupDialog : public QDialog {
     AddEdit(id, editAt)->setReadOnly(true);
   }
 
-  void AddPicture() {
-    picture_ = new MarginsPainter(this);
+  void AddPicture(const QString& paper, const Settings& settings) {
+    picture_ = new MarginsPainter(paper, settings, this);
     picture_->setObjectName(ControlName(IDC_MARGINS_PICTURE));
     picture_->setGeometry(DialogUnitsRect(230, 10, 90, 120));
   }
@@ -115,7 +116,7 @@ class PageSetupDialog : public QDialog {
   void ShowMarginsInPicture() {
     if (!edits_.back()) return;  // still being built
     std::array<int, 4> kept{};
-    for (size_t i = 0; i < Fields.size(); ++i) kept[i] = Kept(WholeNumber(edits_[i]->text()).value_or(0), Fields[i].max);
+    for (size_t i = 0; i < Fields.size(); ++i) kept[i] = Kept(WholeNumber(edits_[i]->text()).value_or(0));
     picture_->setMargins({kept[0], kept[2], kept[1], kept[3]});
   }
 
@@ -128,7 +129,7 @@ class PageSetupDialog : public QDialog {
     QStringList pulledBack;
     for (size_t i = 0; i < Fields.size(); ++i) {
       const long long typed = *WholeNumber(edits_[i]->text());
-      const int kept = Kept(typed, Fields[i].max);
+      const int kept = Kept(typed);
       if (kept == typed) continue;
       edits_[i]->setText(QString::number(kept));
       pulledBack << QStringLiteral("%1 %2").arg(QLatin1String(Fields[i].name)).arg(kept);
@@ -138,9 +139,9 @@ class PageSetupDialog : public QDialog {
       return;
     }
     QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("Margins are kept within the page: left, right and bottom from 0 to %1, "
-                                        "top from 0 to %2 points.\n\nNow: %3. Press OK again to keep them.")
-                             .arg(MARGIN_DEVICE_MAX).arg(MARGIN_POINTS_MAX).arg(pulledBack.join(QStringLiteral(", "))));
+                         QStringLiteral("Margins are kept within the page: from 0 to %1 points (4 inches).\n\n"
+                                        "Now: %2. Press OK again to keep them.")
+                             .arg(MARGIN_POINTS_MAX).arg(pulledBack.join(QStringLiteral(", "))));
   }
 
   void Refuse(size_t field, const QString& message) {
@@ -166,7 +167,7 @@ std::optional<long long> WholeNumber(const QString& text) {
   return negative ? -magnitude : magnitude;
 }
 
-void RunPageSetup(QWidget* owner, Settings& settings) {
-  PageSetupDialog dialog(owner, settings);
+void RunPageSetup(QWidget* owner, Settings& settings, const QString& paper) {
+  PageSetupDialog dialog(owner, settings, paper);
   if (dialog.exec() == QDialog::Accepted) dialog.StoreInto(settings);
 }

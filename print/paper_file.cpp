@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "app/settings.h"
 #include "dialogs/center_over_owner.h"
@@ -39,9 +41,13 @@ bool SavePaperAs(QWidget* owner, const QString& paper) {
   return WritePaperFile(dialog.selectedFiles().first(), paper);
 }
 
+// Most of the screen the window is on: the pages are what it is for.
 void PreviewPaper(QWidget* owner, const QString& paper, const Settings& settings) {
   QPrintPreviewDialog dialog(owner);
+  const QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen) dialog.resize(screen->availableGeometry().size() * PREVIEW_SCREEN_SHARE);
   CenterOverOwner(&dialog, owner);  // and no larger than the owner's screen
+  KeepFrameOnScreen(&dialog);
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                    [&](QPrinter* printer) { PrintPaperOn(*printer, paper, settings, Pumping::None); });
   dialog.exec();

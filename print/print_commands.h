@@ -14,7 +14,8 @@ bool PrintingAvailable();
 // File > Print... and the Print button: prints `paper` (CR LF lines).
 // Returns 0 when the job was printed or cancelled, -1 on failure.
 int PrintPaper(QWidget* owner, const QString& paper, Settings& settings);
-void RunPageSetup(QWidget* owner, Settings& settings);     // dialog 113
+// Dialog 113; its picture shows `paper`'s first page as it will print.
+void RunPageSetup(QWidget* owner, Settings& settings, const QString& paper = QString());
 void RunHeaderFooter(QWidget* owner, Settings& settings);  // dialog 112
 // Tools > Font...: a fixed-pitch font dialog; true when the user chose one
 // (settings updated; `chosen` is the new pane font).
@@ -27,5 +28,7 @@ bool SavePaperAs(QWidget* owner, const QString& paper);
 QString SuggestedPaperPath();
 // Writes the paper to `path` without asking; false when it cannot.
 bool WritePaperFile(const QString& path, const QString& paper);
-// File > Print Preview: the pages exactly as the print job would print them.
+// File > Print Preview: the pages exactly as the print job would print them,
+// in a window of this share of the owner's screen.
+constexpr double PREVIEW_SCREEN_SHARE = 0.85;
 void PreviewPaper(QWidget* owner, const QString& paper, const Settings& settings);

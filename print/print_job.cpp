@@ -48,11 +48,15 @@ void PumpPaintMessages() {
   if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-int RunJob(const QString& paper, const Settings& settings, Pumping pumping) {
-  WaitCursor waitCursor;
+int RunJobNow(const QString& paper, const Settings& settings, Pumping pumping) {
   const QByteArray bytes = paper.toLatin1();
   const PrintJobHost host{ReadLocalClock, pumping == Pumping::PaintMessages ? PumpPaintMessages : nullptr};
   return RunPrintJob(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), settings, host);
+}
+
+int RunJob(const QString& paper, const Settings& settings, Pumping pumping) {
+  WaitCursor waitCursor;
+  return RunJobNow(paper, settings, pumping);
 }
 
 }  // namespace
@@ -60,6 +64,10 @@ int RunJob(const QString& paper, const Settings& settings, Pumping pumping) {
 int PrintPaperOn(QPrinter& printer, const QString& paper, const Settings& settings, Pumping pumping) {
   qprintAttachSurface(std::make_unique<PrinterSurface>(&printer));
   return RunJob(paper, settings, pumping);
+}
+
+int PrintPaperLaidOut(const QString& paper, const Settings& settings) {
+  return RunJobNow(paper, settings, Pumping::None);
 }
 
 bool PrintingAvailable() { return true; }

@@ -16,3 +16,6 @@ enum class Pumping { PaintMessages, None };
 // document could not start.
 int PrintPaperOn(QPrinter& printer, const QString& paper, const Settings& settings,
                  Pumping pumping = Pumping::PaintMessages);
+// The same job on the surface already attached to the print module, at
+// once: no wait cursor, no events let through (a picture of the page).
+int PrintPaperLaidOut(const QString& paper, const Settings& settings);

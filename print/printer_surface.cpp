@@ -21,26 +21,32 @@ QString InstalledFaceOrFixed(const QString& face) {
 }  // namespace
 
 PrinterSurface::PrinterSurface(QPrinter* printer, std::unique_ptr<QPrinter> owned)
-    : owned_(std::move(owned)), printer_(printer) {}
+    : owned_(std::move(owned)), printer_(printer), device_(printer) {}
+
+PrinterSurface::PrinterSurface(QImage* image) : device_(image) {}
 
 PrinterSurface::~PrinterSurface() {
   if (painter_.isActive()) painter_.end();
 }
 
 TextExtent PrinterSurface::MeasureText(std::string_view text) const {
-  const QFontMetrics metrics(current_, printer_);
+  const QFontMetrics metrics(current_, device_);
   return {metrics.horizontalAdvance(Latin1(text)), metrics.height()};
 }
 
 bool PrinterSurface::StartDoc(std::string_view docName) {
-  printer_->setDocName(Latin1(docName));
+  if (printer_) {
+    printer_->setDocName(Latin1(docName));
+    printer_->setFullPage(true);
+  }
   pagesStarted_ = 0;
-  return painter_.begin(printer_);
+  return painter_.begin(device_);
 }
 
-int PrinterSurface::PageWidth() const { return printer_->width(); }
-int PrinterSurface::PageHeight() const { return printer_->height(); }
-int PrinterSurface::PixelsPerInchY() const { return printer_->logicalDpiY(); }
+int PrinterSurface::PageWidth() const { return device_->width(); }
+int PrinterSurface::PageHeight() const { return device_->height(); }
+int PrinterSurface::PixelsPerInchY() const { return device_->logicalDpiY(); }
+int PrinterSurface::PixelsPerInchX() const { return device_->logicalDpiX(); }
 
 int32_t PrinterSurface::CreateFont(const FontRequest& request) {
   QFont font(InstalledFaceOrFixed(Latin1(request.face)));
@@ -61,14 +67,14 @@ void PrinterSurface::SelectFont(int32_t handle) {
 void PrinterSurface::DeleteFont(int32_t) {}
 
 void PrinterSurface::TextOut(int x, int y, std::string_view text) {
-  if (!painter_.isActive() || text.empty()) return;
-  const QFontMetrics metrics(current_, printer_);
+  if (!painter_.isActive() || text.empty() || (!printer_ && pagesStarted_ > 1)) return;
+  const QFontMetrics metrics(current_, device_);
   painter_.drawText(QPoint(x, y + metrics.ascent()), Latin1(text));
 }
 
 bool PrinterSurface::StartPage() {
   if (!painter_.isActive()) return false;
-  return pagesStarted_++ == 0 || printer_->newPage();
+  return pagesStarted_++ == 0 || !printer_ || printer_->newPage();
 }
 
 void PrinterSurface::EndPage() {}

@@ -1,6 +1,6 @@
 // The print module's state and operations: font slots whose handle cells
-// come from the heap manager, margins (top in points, the others in device
-// units), line placement with wrapping, and page breaks with their handler.
+// come from the heap manager, margins in points from the page's edges, line
+// placement with wrapping, and page breaks with their handler.
 #include "print/qprint.h"
 
 #include <algorithm>
@@ -18,9 +18,9 @@
 
 namespace {
 
-struct Margins {
+struct Margins {  // points
   int left = 0;
-  int top = 0;  // points
+  int top = 0;
   int right = 0;
   int bottom = 0;
 };
@@ -53,6 +53,11 @@ std::string CutText(std::string_view text) { return std::string(CutSettingsText(
 
 int PointsToDevice(int points) {
   const int dpi = state.surface ? state.surface->PixelsPerInchY() : 0;
+  return qprintMulDiv(points, dpi, 72);
+}
+
+int PointsToDeviceX(int points) {
+  const int dpi = state.surface ? state.surface->PixelsPerInchX() : 0;
   return qprintMulDiv(points, dpi, 72);
 }
 
@@ -111,7 +116,7 @@ void OpenFirstPage() {
 // turns into a run of empty pages. True when the page was broken.
 bool BreakPageIfLineCrossesBottom(int64_t height) {
   if (state.inPageBreak || state.linesOnPage == 0) return false;
-  if (int64_t{state.pageHeight} - state.margins.bottom >= state.y + height) return false;
+  if (int64_t{state.pageHeight} - PointsToDevice(state.margins.bottom) >= state.y + height) return false;
   state.inPageBreak = true;
   const int ending = state.pageNumber++;
   CallHandler(ending, 0);
@@ -125,7 +130,7 @@ bool BreakPageIfLineCrossesBottom(int64_t height) {
 }
 
 int64_t LineX(int flags, int cx, int64_t width, int xOffset) {
-  int64_t x = state.margins.left;
+  int64_t x = PointsToDeviceX(state.margins.left);
   if (flags & QPRINT_CENTRE)
     x = x - cx / 2 + width / 2;
   else if (flags & QPRINT_RIGHT)
@@ -221,6 +226,8 @@ void qprintGetMargins(int* left, int* top, int* right, int* bottom) {
   *bottom = state.margins.bottom;
 }
 
+int qprintPointsToDevice(int points) { return PointsToDevice(points); }
+
 void qprintSetY(int y) { state.y = y; }
 int qprintGetY() { return ToInt(state.y); }
 int qprintPageNumber() { return state.pageNumber; }
@@ -235,7 +242,7 @@ int qprintStartPage() {
 
 void qprintText(int slot, std::string_view text, int flags, int xOffset) {
   if (!state.surface) return;
-  const int64_t width = int64_t{state.pageWidth} - state.margins.right - state.margins.left;
+  const int64_t width = int64_t{state.pageWidth} - PointsToDeviceX(state.margins.right) - PointsToDeviceX(state.margins.left);
   OpenFirstPage();
   qprintSelectFont(slot);
   const TextExtent extent = state.surface->MeasureText(text.empty() ? std::string_view("A") : text);

@@ -54,7 +54,10 @@ int qprintHasFooter();
 const char* qprintGetHeader();  // nullptr when empty
 const char* qprintGetFooter();  // nullptr when empty
 void qprintGetPageSize(int* width, int* height);
+// The margins as set, in points.
 void qprintGetMargins(int* left, int* top, int* right, int* bottom);
+// A vertical length in points as device units of the page.
+int qprintPointsToDevice(int points);
 void qprintSetY(int y);
 int qprintGetY();
 int qprintPageNumber();

@@ -59,19 +59,24 @@ TEST_F(SettingsStore, WildStoredValuesTakeTheirDefaultOrTheirNearestBound) {
     Settings read;
   };
   const Case cases[] = {
-      {{}, {64, "Lucida Console", -11, 400, 8, "QPrint", "", "", 200, 200, 50, 160}},
+      {{}, {64, "Lucida Console", -11, 400, 8, "QPrint", "", "", 24, 24, 50, 19}},
+      // An older store's margins in 600 dpi printer units become points once.
+      {{{"MarginLeft", 200}, {"MarginRight", 600}, {"MarginTop", 50}},
+       {64, "Lucida Console", -11, 400, 8, "QPrint", "", "", 24, 72, 50, 19}},
+      {{{"MarginLeft", 200}, {"MarginBottom", 160}, {SETTINGS_VERSION_KEY, SETTINGS_VERSION}},
+       {64, "Lucida Console", -11, 400, 8, "QPrint", "", "", 200, 24, 50, 160}},
       {{{"Sound", 5}, {"Height", INT_MIN}, {"Weight", -5}, {"PointSize", 0}, {"MarginLeft", -50},
         {"MarginRight", 99999999}, {"MarginTop", INT_MIN}, {"MarginBottom", INT_MAX},
         {"Header", QString(256, QChar(0xE9))}, {"Footer", QString(255, QChar(0xE9))}, {"Font", QStringList{"a"}}},
        {SOUND_ASTERISK, "Lucida Console", -FONT_PIXELS_MAX, 0, FONT_POINTS_MIN, "QPrint", "", Repeat("é", 255), 0,
-        MARGIN_DEVICE_MAX, 0, MARGIN_DEVICE_MAX}},
+        MARGIN_POINTS_MAX, 0, MARGIN_POINTS_MAX}},
       {{{"Sound", "loud"}, {"Height", INT_MAX}, {"Weight", QStringList{"1"}}, {"PointSize", 100000}, {"MarginTop", 2000}},
-       {SOUND_ASTERISK, "Lucida Console", FONT_PIXELS_MAX, 400, FONT_POINTS_MAX, "QPrint", "", "", 200, 200,
-        MARGIN_POINTS_MAX, 160}},
-      {{{"Sound", SOUND_HAND}, {"Height", -1}}, {SOUND_HAND, "Lucida Console", -FONT_PIXELS_MIN, 400, 8, "QPrint", "", "",
-                                               200, 200, 50, 160}},
-      {{{"Height", 0}}, {64, "Lucida Console", 0, 400, 8, "QPrint", "", "", 200, 200, 50, 160}},
-      {{{"Height", "99999999999"}}, {64, "Lucida Console", -11, 400, 8, "QPrint", "", "", 200, 200, 50, 160}},
+       {SOUND_ASTERISK, "Lucida Console", FONT_PIXELS_MAX, 400, FONT_POINTS_MAX, "QPrint", "", "", 24, 24,
+        MARGIN_POINTS_MAX, 19}},
+      {{{"Sound", SOUND_HAND}, {"Height", -1}},
+       {SOUND_HAND, "Lucida Console", -FONT_PIXELS_MIN, 400, 8, "QPrint", "", "", 24, 24, 50, 19}},
+      {{{"Height", 0}}, {64, "Lucida Console", 0, 400, 8, "QPrint", "", "", 24, 24, 50, 19}},
+      {{{"Height", "99999999999"}}, {64, "Lucida Console", -11, 400, 8, "QPrint", "", "", 24, 24, 50, 19}},
   };
   for (const Case& c : cases) {
     QFile::remove(path_);
@@ -86,7 +91,7 @@ TEST_F(SettingsStore, WildValuesInTheRecordAreNeverSavedWild) {
   Settings wild{42, "Mono", INT_MIN, 99999, -3, "doc", Repeat("é", 300), "", -1, INT_MAX, -50, 123456};
   Save(wild);
   const Settings expected{SOUND_ASTERISK, "Mono", -FONT_PIXELS_MAX, FONT_WEIGHT_MAX, FONT_POINTS_MIN, "doc",
-                          Repeat("é", SETTINGS_TEXT_MAX), "", 0, MARGIN_DEVICE_MAX, 0, MARGIN_DEVICE_MAX};
+                          Repeat("é", SETTINGS_TEXT_MAX), "", 0, MARGIN_POINTS_MAX, 0, MARGIN_POINTS_MAX};
   EXPECT_EQ(Fields(Load()), Fields(expected));
 }
 
@@ -102,7 +107,7 @@ TEST_F(SettingsStore, AnUnreadableStoreLeavesTheBuiltInValues) {
   if (reread.status() == QSettings::NoError) GTEST_SKIP() << "this Qt reads the broken file";
   Settings settings;
   LoadSettings(settings, reread);
-  const Settings builtIn{64, "", -11, 400, 8, "QPrint", "", "", 200, 200, 40, 160};
+  const Settings builtIn{64, "", -11, 400, 8, "QPrint", "", "", 24, 24, 40, 19};
   EXPECT_EQ(Fields(settings), Fields(builtIn));
 }
 

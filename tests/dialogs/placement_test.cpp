@@ -14,9 +14,11 @@ TEST(CenterOverOwner, CentresOnTheOwnersScreenAndKeepsTheWindowWithinIt) {
     QSize size;
     bool resizable;
   } cases[] = {
-      {{2020, 100, 800, 500}, {2268, 248, 304, 204}, {300, 200}, false},  // frames are 2 wide
-      {{2020, 100, 800, 500}, {2078, 0, 684, 724}, {680, 1000}, true},  // shrunk, with room for a title bar
-      {{1500, 100, 600, 400}, {0, 248, 2004, 104}, {2000, 100}, false},  // too wide: its left edge stays on
+      // Frames here are 2 wide; the window's corner goes below the room kept
+      // for a title bar, wherever a window manager hangs it.
+      {{2020, 100, 800, 500}, {2270, 266, 304, 204}, {300, 200}, false},
+      {{2020, 100, 800, 500}, {2080, 40, 684, 724}, {680, 1000}, true},  // shrunk to fit with that room
+      {{1500, 100, 600, 400}, {8, 266, 2004, 104}, {2000, 100}, false},  // too wide: its left edge stays on
   };
   for (const auto& c : cases) {
     QWidget owner;

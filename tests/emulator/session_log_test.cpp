@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "emulator/session_log.h"
 #include "tests/support/scratch.h"
 
@@ -24,21 +26,26 @@ class LogFile : public ::testing::Test {
   ScratchDir dir;
 };
 
-// Four sessions keeping two earlier logs, in a folder that first has to be
-// made: each starts empty with the earlier ones moved back, the oldest gone.
-TEST_F(LogFile, EachSessionStartsAfreshAndKeepsTheEarlierOnes) {
+// Sessions keeping two earlier logs, in a folder that first has to be made:
+// each starts empty with the earlier ones moved back, the oldest gone; a
+// session that printed nothing pushes none of them out.
+TEST_F(LogFile, EachSessionStartsAfreshAndKeepsTheEarlierOnesThatHoldPaper) {
   const fs::path folder = dir / "Documents" / "Knitting";
-  const std::string sessions[] = {"first\r\n", "second\r\n", "third\r\n", "fourth\r\n"};
-  for (int i = 0; i < 4; ++i) {
+  const std::string sessions[] = {"first\r\n", "", "second\r\n", "", "", "third\r\n", "fourth\r\n"};
+  std::vector<std::string> earlier;  // the latest first
+  for (const std::string& paper : sessions) {
     SessionLog log = OpenSessionLog(folder, "tm650e.log", 2);
     ASSERT_NE(log.stream, nullptr) << log.error;
     EXPECT_EQ(log.path, folder / "tm650e.log");
     EXPECT_EQ(Slurp(log.path), "");
-    for (int back = 1; back <= 3; ++back)
-      EXPECT_EQ(Slurp(LogGeneration(folder, "tm650e.log", back)), back <= std::min(i, 2) ? sessions[i - back] : "")
-          << "session " << i << ", generation " << back;
-    EXPECT_EQ(WriteSessionLog(log, sessions[i]), LogWrite::Written);
-    EXPECT_EQ(Slurp(log.path), sessions[i]) << "flushed at once";
+    for (size_t back = 1; back <= 3; ++back)
+      EXPECT_EQ(Slurp(LogGeneration(folder, "tm650e.log", int(back))), back <= std::min<size_t>(earlier.size(), 2) ? earlier[back - 1] : "")
+          << "before " << paper << ", generation " << back;
+    if (!paper.empty()) {
+      EXPECT_EQ(WriteSessionLog(log, paper), LogWrite::Written);
+      EXPECT_EQ(Slurp(log.path), paper) << "flushed at once";
+      earlier.insert(earlier.begin(), paper);
+    }
     CloseSessionLog(log);
   }
   EXPECT_FALSE(fs::exists(folder / "tm650e.3.log"));

@@ -8,12 +8,12 @@
 
 namespace {
 
-// Every device key has a PC key, and the tooltip names each PC key once.
+// Every device key and PF have a PC key, and the tooltip names each PC key once.
 TEST(KeyboardMap, EveryKeyHasAPcKeyNamedOnceInItsTooltip) {
   for (const KeyControl& key : KeyControls) EXPECT_FALSE(PcKeyNamesFor(key.controlId).isEmpty()) << key.controlId;
   EXPECT_EQ(PcKeyNamesFor(IDC_KEY_EQUALS), QStringLiteral("Enter or ="));
   EXPECT_EQ(PcKeyNamesFor(IDC_KEY_POINT), QStringLiteral(". or ,"));
-  EXPECT_TRUE(PcKeyNamesFor(IDC_PAPER_FEED).isEmpty());
+  EXPECT_EQ(PcKeyNamesFor(IDC_PAPER_FEED), QStringLiteral("Page Down"));
 }
 
 }  // namespace

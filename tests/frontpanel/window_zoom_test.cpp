@@ -1,7 +1,9 @@
 // The window at every zoom: the choice is kept, the chart is drawn sharp at the zoomed size and pixel density, the
 // paper pane shows whole lines in any font, and at first start the window
 // fits its screen (ctest runs that case on several screens and scales).
+#include <QAction>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -18,6 +20,7 @@
 #include "frontpanel/face_layout.h"
 #include "frontpanel/main_window.h"
 #include "frontpanel/paper_pane.h"
+#include "frontpanel/window_place.h"
 #include "frontpanel/zoom.h"
 #include "resources/ids.h"
 #include "tests/frontpanel/test_support.h"
@@ -69,10 +72,19 @@ QImage Rendered(QWidget* widget, qreal pixelRatio) {
   return image;
 }
 
+// The two screens of the case's own run: a large primary one and a small
+// one; none where the run has one screen.
+std::pair<QScreen*, QScreen*> LargeAndSmallScreens() {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.size() < 2) return {nullptr, nullptr};
+  return {screens[0], screens[1]};
+}
+
 // The chart drawn at twice the size, by the zoom or by the pixel density,
 // against the 100 % picture blown up: as much ink (so every part grew with
 // it), and sharper edges.
 TEST(WindowZoom, TheChartIsDrawnSharpAtTheZoomedSizeAndPixelDensityAndTheChoiceIsKept) {
+  if (!LargeAndSmallScreens().first) GTEST_SKIP() << "200 % needs the large screen";
   ForgetZoom();
   Window shown;
   shown.window->chooseZoom(100);
@@ -95,6 +107,7 @@ TEST(WindowZoom, TheChartIsDrawnSharpAtTheZoomedSizeAndPixelDensityAndTheChoiceI
 // Sixteen of the widest characters fit without a horizontal scroll bar, and
 // the pane grows the face rather than covering its neighbours.
 TEST(WindowZoom, ThePaperPaneShowsSixteenColumnsInAnyFontAndZoom) {
+  if (!LargeAndSmallScreens().first) GTEST_SKIP() << "200 % needs the large screen";
   ForgetZoom();
   struct Case {
     int height, weight, zoom;
@@ -117,6 +130,33 @@ TEST(WindowZoom, ThePaperPaneShowsSixteenColumnsInAnyFontAndZoom) {
       EXPECT_LE(other.right(), paper->parentWidget()->width()) << id << " at " << c.zoom;
     }
   }
+}
+
+// A window left on the smaller of two screens opens there, wholly within
+// it, fitted to it when its kept zoom is too large, which is then not
+// offered; the zoom keys step between the choices that fit.
+TEST(WindowZoom, OpensFittedOnTheScreenItWasLeftOnAndOffersOnlyZoomsThatFit) {
+  QScreen* small = LargeAndSmallScreens().second;
+  if (!small) GTEST_SKIP() << "needs two screens";
+  SaveZoomChoice(200);
+  QWidget marker;
+  marker.move(small->geometry().topLeft() + QPoint(30, 40));
+  KeepWindowPlace(&marker);
+  Window shown;
+  MainWindow& window = *shown.window;
+  window.openAt(KeptWindowPlace());
+  EXPECT_EQ(window.screen(), small);
+  EXPECT_EQ(window.zoomChoice(), ZOOM_FIT);
+  EXPECT_TRUE(small->availableGeometry().contains(QRect(window.pos(), window.size() + WINDOW_FRAME_ROOM)));
+  EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("zoom200"))->isEnabled());
+  window.chooseZoom(200);
+  EXPECT_EQ(window.zoomChoice(), ZOOM_FIT);
+  std::vector<int> stepped;
+  for (const char* key : {"zoomReset", "zoomIn", "zoomIn", "zoomIn", "zoomOut"}) {
+    window.findChild<QAction*>(QLatin1String(key))->trigger();
+    stepped.push_back(window.zoomChoice());
+  }
+  EXPECT_EQ(stepped, (std::vector<int>{100, 125, 150, 150, 125})) << "200 % does not fit 1366 x 768";
 }
 
 // At first start the whole window, with room for a frame and title bar,

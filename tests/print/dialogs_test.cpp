@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -82,23 +83,42 @@ TEST_F(DialogTest, HeaderFooterStoresOnOkOnlyAndTakesNoMoreCharactersThanKept) {
             std::tuple("Raglan", QString(200, QChar(0xe9)), std::string(SETTINGS_TEXT_MAX, 'f')));
 }
 
-TEST_F(DialogTest, PageSetupShowsTheMarginsDrawsThemAsTypedAndEscKeepsThem) {
-  // Top in points, the others in device units at the picture's 600 dpi.
-  EXPECT_EQ(PrintableArea(QRectF(0, 0, 827, 1169), {600, 72, 1200, 0}), QRectF(100, 100, 527, 1069));
+// The smallest rectangle round everything drawn darker than light grey.
+QRect InkBounds(const QImage& image) {
+  QRect ink;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 160) ink |= QRect(x, y, 1, 1);
+  return ink;
+}
+
+// The picture is the job's own first page: text an inch in at an inch's
+// margins, whatever the page's resolution.
+TEST_F(DialogTest, PageSetupShowsTheMarginsInPointsDrawsTheRealPageAsTypedAndEscKeepsThem) {
+  Settings inch = settings_;
+  inch.Font = "DejaVu Sans Mono";
+  inch.MarginLeft = inch.MarginTop = 72;
+  for (int dpi : {72, 144}) {
+    const QImage page = FirstPageImage("WWWW\r\n", inch, QPageSize(QPageSize::A4), dpi);
+    EXPECT_EQ(page.size(), QPageSize(QPageSize::A4).sizePixels(dpi));
+    const QRect ink = InkBounds(page);
+    EXPECT_NEAR(ink.left(), dpi, dpi / 24.0) << dpi;
+    EXPECT_NEAR(ink.top(), dpi * 1.05, dpi / 12.0) << dpi;
+  }
   QStringList shown;
   QImage before, after;
   WhenModalOpens([&](QDialog* dialog) {
     for (int id : {IDC_MARGIN_LEFT, IDC_MARGIN_RIGHT, IDC_MARGIN_TOP, IDC_MARGIN_BOTTOM}) shown << Edit(dialog, id)->text();
     QWidget* picture = dialog->findChild<QWidget*>(ControlName(IDC_MARGINS_PICTURE));
     before = picture->grab().toImage();
-    Edit(dialog, IDC_MARGIN_LEFT)->setText("1500");
+    Edit(dialog, IDC_MARGIN_LEFT)->setText("150");
     after = picture->grab().toImage();
     dialog->reject();  // Esc
   });
-  RunPageSetup(&owner_, settings_);
-  EXPECT_EQ(shown, (QStringList{"200", "200", "40", "160"}));
+  RunPageSetup(&owner_, settings_, "  12.5 CM\r\n");
+  EXPECT_EQ(shown, (QStringList{"24", "24", "40", "19"}));
   EXPECT_NE(before, after);
-  EXPECT_EQ(settings_.MarginLeft, 200);
+  EXPECT_EQ(settings_.MarginLeft, 24);
 }
 
 TEST_F(DialogTest, PageSetupRefusesNonNumbersAndPullsBackMarginsBeyondThePage) {
@@ -118,10 +138,10 @@ TEST_F(DialogTest, PageSetupRefusesNonNumbersAndPullsBackMarginsBeyondThePage) {
   });
   RunPageSetup(&owner_, settings_);
   EXPECT_TRUE(messages.size() == 2 && messages[0].contains("left margin must be a whole number") &&
-              messages[1].contains("left 0, right 2000")) << messages.join('\n').toStdString();
+              messages[1].contains("left 0, right 288")) << messages.join('\n').toStdString();
   EXPECT_TRUE(stayedOpen);  // to show what the margins were pulled back to
   EXPECT_EQ((std::vector<int32_t>{settings_.MarginLeft, settings_.MarginRight, settings_.MarginTop, settings_.MarginBottom}),
-            (std::vector<int32_t>{0, 2000, 72, 160}));
+            (std::vector<int32_t>{0, 288, 72, 19}));
 }
 
 // The size is stored in points and as a height in negative pixels (96 a inch).
@@ -164,16 +184,22 @@ TEST_F(DialogTest, SavePaperAsSuggestsADatedTextFileAndWritesTheLogsBytes) {
   EXPECT_FALSE(WritePaperFile(dir.filePath("missing/paper.txt"), "x"));
 }
 
-TEST_F(DialogTest, PreviewShowsThePagesOfTheJob) {
+// Most of the owner's screen, for the pages are what it is for.
+TEST_F(DialogTest, PreviewShowsThePagesOfTheJobOnMostOfTheScreen) {
   int pages = 0;
+  QSize size;
   WhenModalOpens([&](QDialog* dialog) {
     auto* preview = dialog->findChild<QPrintPreviewWidget*>();
     preview->updatePreview();
     pages = preview->pageCount();
+    size = dialog->size();
     dialog->reject();
   });
   PreviewPaper(&owner_, QString("line\r\n").repeated(200), settings_);
   EXPECT_GT(pages, 1);
+  const QSize room = owner_.screen()->availableGeometry().size();
+  EXPECT_GE(size.width(), 0.8 * room.width());
+  EXPECT_GE(size.height(), 0.75 * room.height());
 }
 
 }  // namespace

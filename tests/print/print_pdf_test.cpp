@@ -1,5 +1,5 @@
 // The print job on a QPrinter writing a PDF at a fixed resolution, read back
-// with pdftotext and pdffonts: layout, margins in their units, header and
+// with pdftotext and pdffonts: layout, margins in points, header and
 // footer placement, page breaks and the font's weight.
 #include <gtest/gtest.h>
 
@@ -59,6 +59,8 @@ class PrintPdfTest : public ::testing::Test {
     settings_.Font = "DejaVu Sans Mono";
     settings_.PointSize = 10;
     settings_.MarginTop = 50;
+    settings_.MarginLeft = 200;
+    settings_.MarginBottom = 160;
     settings_.Header = "HEADER";
   }
 
@@ -93,17 +95,22 @@ class PrintPdfTest : public ::testing::Test {
   QString docName_;
 };
 
-TEST_F(PrintPdfTest, EmptyPaperPrintsOnePageThatSaysSoAsPageOneWithinTheMarginsInTheirUnits) {
+// Every margin is in points from the paper's edge, the same on a printer of
+// any resolution (the preview's screen resolution among them).
+TEST_F(PrintPdfTest, EmptyPaperPrintsOnePageThatSaysSoAsPageOneWithinTheMarginsInPointsAtAnyResolution) {
   settings_.Footer = "Page &[page]";
-  const auto pages = Print("", 144);
-  ASSERT_EQ(pages.size(), 1u);
-  std::string text;
-  for (const PdfWord& word : pages[0].words) text += word.text + " ";
-  ASSERT_EQ(text, "HEADER (The paper is empty.) Page 1 ");
+  settings_.MarginLeft = 100;
+  settings_.MarginBottom = 80;
+  for (int dpi : {72, 96, 144, 600}) {
+    const auto pages = Print("", dpi);
+    ASSERT_EQ(pages.size(), 1u);
+    std::string text;
+    for (const PdfWord& word : pages[0].words) text += word.text + " ";
+    ASSERT_EQ(text, "HEADER (The paper is empty.) Page 1 ");
+    EXPECT_NEAR(pages[0].Find("(The")->xMin, 100, 0.8) << dpi;
+    EXPECT_NEAR(Top(pages[0], "Page"), pageHeight_ - 80, 0.8) << dpi;
+  }
   EXPECT_EQ(docName_, "QPrint");
-  // The top margin is in points, the others in device units (here 144 a inch).
-  EXPECT_NEAR(pages[0].Find("(The")->xMin, 100, 0.6);
-  EXPECT_NEAR(Top(pages[0], "Page"), pageHeight_ - 80, 0.6);
 }
 
 // Paper lines end in CR LF, a lone LF or CR, or not at all; the settings
