@@ -1,7 +1,8 @@
 // A small static server for the built site, for trying the page locally and
 // for the browser tests: the right content types (module scripts and
 // WebAssembly need theirs), no caching in the way of a new build, and only
-// files under the site's folder.
+// files under the site's folder. The tests can have it tell browsers to keep
+// files for a while, as many hosts do.
 //   node web/serve.mjs [folder] [port] [address]
 import { createReadStream } from "node:fs";
 import { stat } from "node:fs/promises";
@@ -23,7 +24,7 @@ const TYPES = {
 
 // Starts serving `folder`; resolves to the server once it listens (port 0
 // picks a free port: server.address().port).
-export function serve(folder, port = 0, address = "127.0.0.1") {
+export function serve(folder, port = 0, address = "127.0.0.1", { cacheControl = "no-cache" } = {}) {
   const root = resolve(folder);
   const server = createServer(async (request, response) => {
     let path = decodeURIComponent(new URL(request.url, "http://local").pathname);
@@ -39,7 +40,7 @@ export function serve(folder, port = 0, address = "127.0.0.1") {
       response.writeHead(200, {
         "Content-Type": TYPES[extname(file)] ?? "application/octet-stream",
         "Content-Length": info.size,
-        "Cache-Control": "no-cache",
+        "Cache-Control": cacheControl,
       });
       if (request.method === "HEAD") response.end();
       else createReadStream(file).pipe(response);
