@@ -11,6 +11,16 @@ file(COPY ${page_files} DESTINATION "${OUTPUT}")
 get_filename_component(module_dir "${MODULE}" DIRECTORY)
 get_filename_component(module_name "${MODULE}" NAME_WE)
 file(COPY "${MODULE}" "${module_dir}/${module_name}.wasm" DESTINATION "${OUTPUT}")
+
+# The machine's glue joins its Worker's script, so that the Worker starts
+# with one fetch rather than two in a row.
+file(READ "${OUTPUT}/${module_name}.js" glue)
+file(READ "${OUTPUT}/machine_worker.js" worker_script)
+string(REPLACE "export default createMachine;" "" glue "${glue}")
+string(REPLACE "import createMachine from \"./machine.js\";\n" "" worker_script "${worker_script}")
+file(WRITE "${OUTPUT}/machine_worker.js" "${worker_script}\n${glue}")
+file(REMOVE "${OUTPUT}/${module_name}.js")
+
 file(GLOB manual_pages "${MANUAL}/*.html")
 file(COPY ${manual_pages} DESTINATION "${OUTPUT}/manual")
 configure_file("${HELP}" "${OUTPUT}/manual/page.html" COPYONLY)

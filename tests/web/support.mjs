@@ -4,7 +4,7 @@
 import { mkdtempSync, readdirSync, readFileSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
-import puppeteer from "puppeteer-core";
+import puppeteer, { PredefinedNetworkConditions } from "puppeteer-core";
 import { serve } from "../../web/serve.mjs";
 
 const REPO = new URL("../../", import.meta.url).pathname;
@@ -20,13 +20,15 @@ export async function startSite(folder = SITE, options = {}) {
   return { url: `http://127.0.0.1:${server.address().port}/`, stop };
 }
 
-export async function launchBrowser() {
+export { PredefinedNetworkConditions };
+
+export async function launchBrowser(extraArgs = []) {
   const profile = mkdtempSync(join(tmpdir(), "tm650e-chromium-"));
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
     headless: true,
     args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
-           "--disable-component-update", "--disable-sync", "--no-first-run", `--user-data-dir=${profile}`],
+           "--disable-component-update", "--disable-sync", "--no-first-run", `--user-data-dir=${profile}`, ...extraArgs],
   });
   // The profile goes once Chromium has exited, not merely disconnected.
   const close = browser.close.bind(browser);

@@ -5,10 +5,12 @@
 // time has the device; another says so and can take it over.
 import { buildFace } from "./face.js";
 import { attachKeyboard, pcKeyNames } from "./keyboard.js";
-import { createManual } from "./manual.js";
 import { createPaper, preparePrint, savePaper } from "./paper.js";
 import { beep } from "./sound.js";
 import { forgetDevice, loadSettings, openDevice, saveSettings } from "./storage.js";
+
+// Started by the page's first script, perhaps before the page is all read.
+if (document.readyState === "loading") await new Promise((resolve) => document.addEventListener("DOMContentLoaded", resolve));
 
 const COMMANDS = { keyDown: 0, keyUp: 1, power: 2, new: 3, paperFeed: 4, clearPaper: 5 };
 const DEVICE_LOCK = "tm650e-device";
@@ -142,6 +144,8 @@ worker.onmessage = ({ data }) => {
     case "ready":
       if (data.restoreError) notice(`The kept device could not be restored (${data.restoreError}); it starts afresh.`);
       document.body.dataset.ready = "true";
+      // The pictures come once the machine is up, so as not to hold it up on a slow line.
+      for (const image of document.querySelectorAll("img[data-src]")) image.src = image.dataset.src;
       break;
     case "failed":
       face.showStopped(`TM650E cannot run here: ${data.message}.`);
@@ -222,8 +226,11 @@ window.addEventListener("afterprint", () => {
 $("print-paper").addEventListener("click", () => window.print());
 preparePrint(printStyle, settings);
 
-const openManual = createManual($("manual"));
-$("open-manual").addEventListener("click", openManual);
+let openManual = null;  // the manual's script comes when it is first opened
+$("open-manual").addEventListener("click", async () => {
+  openManual ??= (await import("./manual.js")).createManual($("manual"));
+  openManual();
+});
 
 const chart = $("chart");
 $("open-chart").addEventListener("click", () => chart.showModal());
