@@ -14,6 +14,7 @@ import { DESKTOP, launchBrowser, PredefinedNetworkConditions, SITE, startSite, t
 const TAP_SAMPLES = 40;
 const LOADS = 3;
 const IDLE_SECONDS = 10;
+const SETTLE_SECONDS = 3;
 const PAPER_BYTES = 2 * 1024 * 1024;
 const PHONE = { width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
 
@@ -118,9 +119,11 @@ function browserTicks(rootPid) {
   return processes.filter((p) => family.has(p.pid)).reduce((sum, p) => sum + p.ticks, 0);
 }
 
-// Percent of one core that Chromium uses over IDLE_SECONDS.
+// Percent of one core that Chromium uses over IDLE_SECONDS, from a few
+// seconds after the last key (its beep has ended).
 async function idleLoad(browser) {
   const hz = 100;  // USER_HZ, the unit of /proc's times on Linux
+  await new Promise((resolve) => setTimeout(resolve, SETTLE_SECONDS * 1000));
   const before = browserTicks(browser.process().pid);
   await new Promise((resolve) => setTimeout(resolve, IDLE_SECONDS * 1000));
   return (100 * (browserTicks(browser.process().pid) - before)) / hz / IDLE_SECONDS;

@@ -175,6 +175,7 @@ function takeOver() {
 function lostDevice() {
   running = false;
   worker.terminate();
+  store = null;  // what is still queued is the last this tab writes
   document.body.dataset.elsewhere = "true";
   face.showStopped("The device is now open in another tab or window.");
   notice("The device is now open in another tab or window; this one no longer changes it.",
