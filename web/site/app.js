@@ -91,7 +91,7 @@ function queue(job) {
 function keep(snapshot) {
   const more = unsavedPaper;
   unsavedPaper = "";
-  if (store) queue(() => store.save(snapshot, more));
+  if (store) queue(() => store?.save(snapshot, more));
 }
 
 // New, the clear button and switching on clear the paper; Undo brings the
@@ -100,13 +100,13 @@ function paperCleared() {
   const cleared = paper.text;
   unsavedPaper = "";
   paper.replace("");
-  if (store) queue(() => store.clear());
+  if (store) queue(() => store?.clear());
   if (!cleared) return;
   notice("The paper is cleared.", {
     label: "Undo",
     run() {
       paper.replace(cleared + paper.text);
-      if (store) queue(() => store.undoClear());
+      if (store) queue(() => store?.undoClear());
     },
   });
 }
