@@ -40,11 +40,10 @@ function fromBase64(text) {
 }
 
 // The older page's record: {snapshot, paper, problem?}, or null when there is none.
-function takeLegacyRecord() {
+function readLegacyRecord() {
   let text;
   try {
     text = localStorage.getItem(LEGACY_KEY);
-    localStorage.removeItem(LEGACY_KEY);
   } catch {
     return null;
   }
@@ -67,24 +66,29 @@ function takeLegacyRecord() {
   }
 }
 
-// Opens the kept device. Resolves to {store, snapshot, paper, canUndo,
-// problem?}; `store` is null when the browser keeps nothing (the page then
-// works until it is closed).
+// Opens the kept device. Resolves to {store, snapshot, paper, problem?};
+// `store` is null when the browser keeps nothing (the page then works until
+// it is closed).
 export async function openDevice() {
   let db;
   try {
     db = await openDatabase();
   } catch (error) {
-    return { store: null, snapshot: null, paper: "", canUndo: false, problem: `the browser's storage cannot be used (${error?.message})` };
+    return { store: null, snapshot: null, paper: "", problem: `the browser's storage cannot be used (${error?.message})` };
   }
   const store = new DeviceStore(db);
-  const legacy = takeLegacyRecord();
-  if (legacy) {
-    await store.replaceAll(legacy.snapshot, legacy.paper);
-    return { store, snapshot: legacy.snapshot, paper: legacy.paper, canUndo: false, problem: legacy.problem };
+  try {
+    const legacy = readLegacyRecord();
+    if (legacy) {
+      await store.replaceAll(legacy.snapshot, legacy.paper);
+      localStorage.removeItem(LEGACY_KEY);  // only once it is safely carried over
+      return { store, snapshot: legacy.snapshot, paper: legacy.paper, problem: legacy.problem };
+    }
+    return { store, ...(await store.load()) };
+  } catch (error) {
+    db.close();
+    return { store: null, snapshot: null, paper: "", problem: `the browser's storage cannot be read (${error?.message})` };
   }
-  const kept = await store.load();
-  return { store, ...kept };
 }
 
 class DeviceStore {
@@ -105,7 +109,7 @@ class DeviceStore {
       done(index.getAllKeys(this.sheets.current)), done(index.getAll(this.sheets.current))]);
     this.chunks = records.map((record, i) => [keys[i], record.text.length]);
     this.length = this.chunks.reduce((sum, [, length]) => sum + length, 0);
-    return { snapshot: snapshot ?? null, paper: records.map((record) => record.text).join(""), canUndo: this.sheets.cleared > 0 };
+    return { snapshot: snapshot ?? null, paper: records.map((record) => record.text).join("") };
   }
 
   // The device as it waits now, and the paper printed since the last save.
