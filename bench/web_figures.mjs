@@ -153,20 +153,25 @@ function siteSize(folder) {
 
 async function measure(browser, label, folder) {
   const site = await startSite(folder);
+  const plain = await startSite(folder, { compress: false });
   const say = (text) => console.log(`[${label}] ${text}`);
   try {
     const loads = [];
     const phoneLoads = [];
+    const plainPhoneLoads = [];
     for (let i = 0; i < LOADS; i++) {
       const page = await freshPage(browser, site.url);
       loads.push(await firstDigits(page));
       await page.browserContext().close();
-      const phone = await freshPage(browser, site.url, { viewport: PHONE, phone: true });
-      phoneLoads.push(await firstDigits(phone));
-      await phone.browserContext().close();
+      for (const [url, times] of [[site.url, phoneLoads], [plain.url, plainPhoneLoads]]) {
+        const phone = await freshPage(browser, url, { viewport: PHONE, phone: true });
+        times.push(await firstDigits(phone));
+        await phone.browserContext().close();
+      }
     }
     say(`first digits, fresh visit, desktop: ${spread(loads)}`);
-    say(`first digits, fresh visit, phone profile (4x CPU, slow 4G): ${spread(phoneLoads)}`);
+    say(`first digits, fresh visit, phone profile (4x CPU, slow 4G, HTTP/1.1): gzipped ${spread(phoneLoads)}; ` +
+        `uncompressed ${spread(plainPhoneLoads)}`);
 
     const page = await freshPage(browser, site.url);
     await page.reload();  // now from the service worker's cache
@@ -200,6 +205,7 @@ async function measure(browser, label, folder) {
     say(`site: ${size.files} files, ${kb(size.raw)}; gzip -9 ${kb(size.gzip)} (wasm ${kb(size.wasmGzip)}), brotli ${kb(size.brotli)}`);
   } finally {
     await site.stop();
+    await plain.stop();
   }
 }
 

@@ -25,7 +25,7 @@ const TYPES = {
 
 // Starts serving `folder`; resolves to the server once it listens (port 0
 // picks a free port: server.address().port).
-export function serve(folder, port = 0, address = "127.0.0.1", { cacheControl = "no-cache" } = {}) {
+export function serve(folder, port = 0, address = "127.0.0.1", { cacheControl = "no-cache", compress = true } = {}) {
   const root = resolve(folder);
   const server = createServer(async (request, response) => {
     let path = decodeURIComponent(new URL(request.url, "http://local").pathname);
@@ -41,7 +41,7 @@ export function serve(folder, port = 0, address = "127.0.0.1", { cacheControl = 
       const type = TYPES[extname(file)] ?? "application/octet-stream";
       let body = await readFile(file);
       const headers = { "Content-Type": type, "Cache-Control": cacheControl, Vary: "Accept-Encoding" };
-      if (type !== "image/png" && /\bgzip\b/.test(request.headers["accept-encoding"] ?? "")) {
+      if (compress && type !== "image/png" && /\bgzip\b/.test(request.headers["accept-encoding"] ?? "")) {
         body = gzipSync(body);
         headers["Content-Encoding"] = "gzip";
       }

@@ -17,7 +17,7 @@ const DEVICE_LOCK = "tm650e-device";
 const TAKE_OVER = "tm650e.take-over";  // session flag: this tab takes the device on its next load
 
 const $ = (id) => document.getElementById(id);
-const { worker, module } = self.tm650eBoot;
+const { worker } = self.tm650eBoot;
 
 let settings = loadSettings();
 const paper = createPaper($("paper"), $("paper-newest"));
@@ -153,7 +153,6 @@ worker.onmessage = ({ data }) => {
   }
 };
 worker.onerror = (event) => face.showStopped(`TM650E cannot run here: ${event.message || "the machine failed"}.`);
-module.then((compiled) => worker.postMessage({ type: "module", module: compiled }));
 
 async function startMachine() {
   const opened = await openDevice();
