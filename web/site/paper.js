@@ -13,9 +13,17 @@ export function createPaper(pre, newest) {
   let shownLines = 0;
   let following = true;
   const atEnd = () => pre.scrollHeight - pre.scrollTop - pre.clientHeight < 24;
+  let followPending = false;
   const follow = () => {
+    followPending = false;
     if (following) pre.scrollTop = pre.scrollHeight;
     newest.hidden = following;
+  };
+  // Lines come in runs: the pane is scrolled once, after the run.
+  const followSoon = () => {
+    if (followPending) return;
+    followPending = true;
+    queueMicrotask(follow);
   };
   const lines = (text) => {
     let count = 0;
@@ -52,7 +60,7 @@ export function createPaper(pre, newest) {
       shownLines += lines(shown);
       if (shownLines > 2 * SHOWN_LINES) showWindow();
       else pre.append(shown);
-      follow();
+      followSoon();
     },
     replace(all) {
       chunks = all ? [all] : [];
