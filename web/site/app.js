@@ -4,9 +4,7 @@
 // key, and runs the paper, manual, chart and settings commands. One tab at a
 // time has the device; another says so and can take it over.
 import { buildFace } from "./face.js";
-import { attachKeyboard, pcKeyNames } from "./keyboard.js";
 import { createPaper, preparePrint, savePaper } from "./paper.js";
-import { beep } from "./sound.js";
 import { forgetDevice, loadSettings, openDevice, saveSettings } from "./storage.js";
 
 // Started by the page's first script, perhaps before the page is all read.
@@ -56,12 +54,16 @@ function send(kind, key = 0) {
 const face = buildFace(
   { functionKeys: $("function-keys"), panel: $("panel"), display: $("display"), stopped: $("stopped") },
   send);
-for (const [id, key] of face.keys) {
-  const names = pcKeyNames(id);
-  if (names) key.button.title = `PC key: ${names}`;
-}
 face.showPower(true);
-attachKeyboard(face.keys);
+// The keyboard's map and the beeper are not needed to start: they come after.
+import("./keyboard.js").then(({ attachKeyboard, pcKeyNames }) => {
+  for (const [id, key] of face.keys) {
+    const names = pcKeyNames(id);
+    if (names) key.button.title = `PC key: ${names}`;
+  }
+  attachKeyboard(face.keys);
+});
+const sound = import("./sound.js");
 
 function showStopped(event) {
   stopped = true;
@@ -120,7 +122,7 @@ function drawEvent(event) {
       firstDigits = false;
       break;
     case "lamps": face.showLamps(event.lamps); break;
-    case "beep": if (settings.sound) beep(); break;
+    case "beep": if (settings.sound) sound.then(({ beep }) => beep()); break;
     case "paper":
       paper.append(event.text);
       unsavedPaper += event.text;
