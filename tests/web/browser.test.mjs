@@ -388,6 +388,12 @@ describe("tabs, updates, audio, accessibility", { concurrency: false }, () => {
       const lamp = await at.$eval(".lamp", (l) => [l.getAttribute("role"), l.getAttribute("aria-label")]);
       assert.deepEqual(lamp, ["img", "GAUGE lamp: off"]);
       assert.equal(await at.$eval("#display", (d) => d.getAttribute("role") + " " + d.textContent), "status Display: 0");
+      // Forced colours: a lit lamp still looks unlike an unlit one.
+      await tap(at, "FN");
+      const cdp = await at.createCDPSession();
+      await cdp.send("Emulation.setEmulatedMedia", { features: [{ name: "forced-colors", value: "active" }] });
+      const leds = await at.$$eval(".lamp .led", (all) => all.map((led) => getComputedStyle(led).backgroundColor));
+      assert.equal(new Set(leds).size, 2, `lit and unlit lamps in forced colours: ${leds}`);
     } finally {
       await at.browserContext().close();
     }
