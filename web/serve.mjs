@@ -1,13 +1,15 @@
 // A small static server for the built site, for trying the page locally and
 // for the browser tests: the right content types (module scripts and
 // WebAssembly need theirs), no caching in the way of a new build, and only
-// files under the site's folder.
+// files under the site's folder; text and WebAssembly gzipped for browsers
+// that take it, as hosts do. The tests can have it tell browsers to keep
+// files for a while, as many hosts do too.
 //   node web/serve.mjs [folder] [port] [address]
-import { createReadStream } from "node:fs";
-import { stat } from "node:fs/promises";
+import { readFile, stat } from "node:fs/promises";
 import { createServer } from "node:http";
 import { extname, join, normalize, resolve, sep } from "node:path";
 import { fileURLToPath } from "node:url";
+import { gzipSync } from "node:zlib";
 
 const TYPES = {
   ".html": "text/html; charset=utf-8",
@@ -23,7 +25,7 @@ const TYPES = {
 
 // Starts serving `folder`; resolves to the server once it listens (port 0
 // picks a free port: server.address().port).
-export function serve(folder, port = 0, address = "127.0.0.1") {
+export function serve(folder, port = 0, address = "127.0.0.1", { cacheControl = "no-cache", compress = true } = {}) {
   const root = resolve(folder);
   const server = createServer(async (request, response) => {
     let path = decodeURIComponent(new URL(request.url, "http://local").pathname);
@@ -36,13 +38,16 @@ export function serve(folder, port = 0, address = "127.0.0.1") {
     try {
       const info = await stat(file);
       if (!info.isFile()) throw new Error("not a file");
-      response.writeHead(200, {
-        "Content-Type": TYPES[extname(file)] ?? "application/octet-stream",
-        "Content-Length": info.size,
-        "Cache-Control": "no-cache",
-      });
-      if (request.method === "HEAD") response.end();
-      else createReadStream(file).pipe(response);
+      const type = TYPES[extname(file)] ?? "application/octet-stream";
+      let body = await readFile(file);
+      const headers = { "Content-Type": type, "Cache-Control": cacheControl, Vary: "Accept-Encoding" };
+      if (compress && type !== "image/png" && /\bgzip\b/.test(request.headers["accept-encoding"] ?? "")) {
+        body = gzipSync(body);
+        headers["Content-Encoding"] = "gzip";
+      }
+      headers["Content-Length"] = body.length;
+      response.writeHead(200, headers);
+      response.end(request.method === "HEAD" ? undefined : body);
     } catch {
       response.writeHead(404, { "Content-Type": "text/plain" }).end("not found\n");
     }

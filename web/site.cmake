@@ -1,5 +1,5 @@
 # Gathers the web site into OUTPUT: the page's own files, the machine module,
-# the manual with the help book, and the face's pictures; then writes the
+# the manual with the page's help, and the face's pictures; then writes the
 # service worker with the list of every file and a cache name that changes
 # whenever any file does, so a new build replaces the old one offline too.
 file(REMOVE_RECURSE "${OUTPUT}")
@@ -11,8 +11,19 @@ file(COPY ${page_files} DESTINATION "${OUTPUT}")
 get_filename_component(module_dir "${MODULE}" DIRECTORY)
 get_filename_component(module_name "${MODULE}" NAME_WE)
 file(COPY "${MODULE}" "${module_dir}/${module_name}.wasm" DESTINATION "${OUTPUT}")
+
+# The machine's glue joins its Worker's script, so that the Worker starts
+# with one fetch rather than two in a row.
+file(READ "${OUTPUT}/${module_name}.js" glue)
+file(READ "${OUTPUT}/machine_worker.js" worker_script)
+string(REPLACE "export default createMachine;" "" glue "${glue}")
+string(REPLACE "import createMachine from \"./machine.js\";\n" "" worker_script "${worker_script}")
+file(WRITE "${OUTPUT}/machine_worker.js" "${worker_script}\n${glue}")
+file(REMOVE "${OUTPUT}/${module_name}.js")
+
 file(GLOB manual_pages "${MANUAL}/*.html")
-file(COPY ${manual_pages} "${RESOURCES}/help/tm650e.html" DESTINATION "${OUTPUT}/manual")
+file(COPY ${manual_pages} DESTINATION "${OUTPUT}/manual")
+configure_file("${HELP}" "${OUTPUT}/manual/page.html" COPYONLY)
 file(COPY "${RESOURCES}/tm650.bmp" "${RESOURCES}/arc.bmp" DESTINATION "${OUTPUT}/images")
 
 file(GLOB_RECURSE files RELATIVE "${OUTPUT}" "${OUTPUT}/*")

@@ -4,15 +4,15 @@
 import { mkdtempSync, readdirSync, readFileSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
-import puppeteer from "puppeteer-core";
+import puppeteer, { PredefinedNetworkConditions } from "puppeteer-core";
 import { serve } from "../../web/serve.mjs";
 
 const REPO = new URL("../../", import.meta.url).pathname;
 export const SITE = process.env.TM650_WEB_SITE ?? join(REPO, "build/web/site");
 const MANUAL = join(REPO, "firmware/manual");
 
-export async function startSite() {
-  const server = await serve(SITE);
+export async function startSite(folder = SITE, options = {}) {
+  const server = await serve(folder, 0, "127.0.0.1", options);
   const stop = () => new Promise((resolve) => {
     server.close(resolve);
     server.closeAllConnections();
@@ -20,13 +20,15 @@ export async function startSite() {
   return { url: `http://127.0.0.1:${server.address().port}/`, stop };
 }
 
-export async function launchBrowser() {
+export { PredefinedNetworkConditions };
+
+export async function launchBrowser(extraArgs = []) {
   const profile = mkdtempSync(join(tmpdir(), "tm650e-chromium-"));
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
     headless: true,
     args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
-           "--disable-component-update", "--disable-sync", "--no-first-run", `--user-data-dir=${profile}`],
+           "--disable-component-update", "--disable-sync", "--no-first-run", `--user-data-dir=${profile}`, ...extraArgs],
   });
   // The profile goes once Chromium has exited, not merely disconnected.
   const close = browser.close.bind(browser);
@@ -39,6 +41,37 @@ export async function launchBrowser() {
 
 export const DESKTOP = { width: 1280, height: 800 };
 export const PHONE = { width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+// The screens the layouts are made for: each viewport is a layout's hardest case.
+export const VIEWPORTS = {
+  "small phone": { width: 360, height: 640, isMobile: true, hasTouch: true },
+  "phone sideways": { width: 640, height: 360, isMobile: true, hasTouch: true },
+  "tall phone sideways": { width: 915, height: 412, isMobile: true, hasTouch: true },
+  tablet: { width: 820, height: 1180, isMobile: true, hasTouch: true },
+  "tablet sideways": { width: 1180, height: 820, isMobile: true, hasTouch: true },
+  desktop: DESKTOP,
+};
+
+// Opens the page in a context of its own (its own storage, cache and
+// service worker) and waits for the device to wait for a key.
+export async function openPage(browser, url, viewport = DESKTOP, errors = []) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport(viewport);
+  page.on("pageerror", (error) => errors.push(error.message));
+  await page.goto(url);
+  await untilReady(page);
+  return page;
+}
+
+export const untilReady = (page) =>
+  page.waitForFunction(() => document.body.dataset.ready === "true" && document.body.dataset.idles);
+
+// Reloads once everything the device did is kept.
+export async function reload(page) {
+  await page.waitForFunction(() => document.body.dataset.stored !== "false");
+  await page.reload();
+  await untilReady(page);
+}
 
 // The runner's key names (tm650-run --keys) to the face's control ids.
 const CONTROLS = {

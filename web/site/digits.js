@@ -50,6 +50,8 @@ function makeDigit() {
 export function createDigits(container) {
   const digits = [0, 1, 2, 3].map(makeDigit);
   for (const digit of digits) container.append(digit.svg);
+  const spoken = container.appendChild(document.createElement("span"));  // what a screen reader announces
+  spoken.className = "spoken";
   return function show(values, points) {
     digits.forEach((digit, i) => {
       if (digit.value !== values[i]) {
@@ -63,6 +65,7 @@ export function createDigits(container) {
       }
     });
     container.dataset.shown = values.map((v, i) => digitCharacter(v) + (points[i] ? "." : "")).join("");
-    container.setAttribute("aria-label", `Display: ${container.dataset.shown.trim() || "blank"}`);
+    const text = `Display: ${container.dataset.shown.trim() || "blank"}`;
+    if (spoken.textContent !== text) spoken.textContent = text;
   };
 }

@@ -1,8 +1,9 @@
-// The device's face on the page: the function keys under the chart, the
-// keypad, the lamps, the digits and the power button. Each key is a button
-// that holds its device key (row * 8 + column) down while a finger, the mouse
-// or a mapped PC key is on it; where each sits is the style sheet's affair
-// (grid areas named after the keys).
+// The device's face on the page: the function keys, the keypad, the lamps,
+// the digits and the power button. Each key is a button that holds its device
+// key (row * 8 + column) down while the mouse or a mapped PC key is on it; a
+// finger's touch counts only once it is plainly not the start of a scroll.
+// Where each sits is the style sheet's affair (grid areas named after the
+// keys).
 import { createDigits } from "./digits.js";
 
 // id: the desktop window's control id, which names the key's help topic.
@@ -42,6 +43,8 @@ function keyClass(area) {
 }
 
 const MIN_SHOWN_DOWN_MS = 90;  // a quick tap still shows the key going down
+const TOUCH_SLOP_PX = 10;      // a finger moving further is scrolling, not pressing
+const TOUCH_HOLD_MS = 300;     // a finger resting this long holds the key down
 
 function keyButton(item, hold) {
   const button = document.createElement("button");
@@ -51,11 +54,10 @@ function keyButton(item, hold) {
   button.dataset.key = item.key;
   button.style.gridArea = item.area === "fn" ? "" : item.area;
   if (item.caption) {
-    button.setAttribute("aria-label", `${item.text} (${item.caption})`);
     const caption = document.createElement("span");
     caption.className = "caption";
     caption.textContent = item.caption;
-    button.append(caption);
+    button.append(caption, " ");
   }
   button.append(item.text);
   let held = false;
@@ -76,17 +78,51 @@ function keyButton(item, hold) {
     const shown = performance.now() - downSince;
     unshow = setTimeout(() => button.classList.remove("down"), Math.max(0, MIN_SHOWN_DOWN_MS - shown));
   };
+
+  // A finger on the key: shown down at once, sent when it lifts (a tap) or
+  // rests (a hold); dropped when it moves away or the browser takes it for
+  // a scroll (pointercancel).
+  let touch = null;
+  const settle = () => {
+    clearTimeout(touch.timer);
+    touch = null;
+  };
+  const dropTouch = () => {
+    settle();
+    button.classList.remove("down");
+  };
   button.addEventListener("pointerdown", (event) => {
     if (event.button !== 0) return;
     event.preventDefault();
+    if (event.pointerType === "touch") {
+      if (touch) return;  // a second finger on the same key
+      button.classList.add("down");
+      touch = { id: event.pointerId, x: event.clientX, y: event.clientY };
+      touch.timer = setTimeout(() => {
+        settle();
+        press();
+      }, TOUCH_HOLD_MS);
+      return;
+    }
     try {
-      button.setPointerCapture(event.pointerId);  // the release comes here wherever the finger goes
+      button.setPointerCapture(event.pointerId);  // the release comes here wherever the mouse goes
     } catch {
       // a pointer the browser no longer tracks: its release still ends the press
     }
     press();
   });
-  for (const end of ["pointerup", "pointercancel", "lostpointercapture"]) button.addEventListener(end, release);
+  button.addEventListener("pointermove", (event) => {
+    if (touch?.id === event.pointerId &&
+        Math.hypot(event.clientX - touch.x, event.clientY - touch.y) > TOUCH_SLOP_PX) dropTouch();
+  });
+  button.addEventListener("pointerup", (event) => {
+    if (touch?.id !== event.pointerId) return release();
+    settle();
+    press();
+    release();
+  });
+  button.addEventListener("pointercancel", (event) => (touch?.id === event.pointerId ? dropTouch() : release()));
+  button.addEventListener("lostpointercapture", () => touch || release());
   // Space or Enter on a focused key: a click with no pointer behind it.
   button.addEventListener("click", (event) => {
     if (event.detail !== 0) return;
@@ -118,8 +154,10 @@ export function buildFace({ functionKeys, panel, display, stopped }, send) {
     lamp.className = "lamp";
     lamp.style.gridArea = item.area;
     lamp.dataset.name = item.name;
-    lamp.innerHTML = '<span class="led"></span>';
-    lamp.append(item.name);
+    lamp.setAttribute("role", "img");
+    lamp.setAttribute("aria-label", `${item.name} lamp: off`);
+    lamp.innerHTML = '<span class="led" aria-hidden="true"></span><span aria-hidden="true"></span>';
+    lamp.lastChild.textContent = item.name;
     panel.append(lamp);
     return [item.mask, lamp];
   });
@@ -130,7 +168,7 @@ export function buildFace({ functionKeys, panel, display, stopped }, send) {
   feed.id = "paper-feed";
   feed.style.gridArea = "pf";
   feed.title = "Paper feed";
-  feed.innerHTML = '<span class="caption">PF</span>';
+  feed.textContent = "PF";
   feed.addEventListener("click", () => send("paperFeed"));
   panel.append(feed);
 
@@ -153,12 +191,17 @@ export function buildFace({ functionKeys, panel, display, stopped }, send) {
     keys,
     showDigits,
     showLamps(byte) {
-      for (const [mask, lamp] of lamps) lamp.classList.toggle("lit", (byte & mask) !== 0);
+      for (const [mask, lamp] of lamps) {
+        const lit = (byte & mask) !== 0;
+        if (lit === lamp.classList.contains("lit")) continue;
+        lamp.classList.toggle("lit", lit);
+        lamp.setAttribute("aria-label", `${lamp.dataset.name} lamp: ${lit ? "lit" : "off"}`);
+      }
     },
     // The button names what a click does next: OFF while the device is on.
     showPower(on) {
       power.textContent = on ? "OFF" : "ON";
-      power.setAttribute("aria-label", on ? "Power: switch off" : "Power: switch on");
+      power.title = on ? "Power: switch the device off" : "Power: switch the device on";
     },
     showStopped(text) {
       stopped.textContent = text;

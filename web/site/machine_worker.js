@@ -2,7 +2,9 @@
 // is work, then waits for the page's next message while the firmware sits at
 // its key wait or the device is off, and hands every event to the page.
 //
-// From the page: {type: "start", snapshot?}, {type: "command", kind, key}.
+// From the page: {type: "module", module} (the WebAssembly, compiled while
+// the page loaded, or null to fetch it here), {type: "start", snapshot?},
+// {type: "command", kind, key}.
 // To the page: {type: "ready", restoreError?}, {type: "events", events},
 // {type: "idle", snapshot}, {type: "failed", message}.
 import createMachine from "./machine.js";
@@ -12,7 +14,13 @@ const TURN_MS = 6;    // a run this long lets the page's messages in
 
 const EVENT_KINDS = ["display", "lamps", "beep", "paper", "paperCleared", "power", "stopped", "logFailed"];
 
-const loading = createMachine();  // from the Worker's start, while the page still loads
+let provide;
+const loading = new Promise((resolve) => (provide = resolve)).then((module) => createMachine(module ? {
+  instantiateWasm(imports, receive) {
+    WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module));
+    return {};
+  },
+} : {}));
 loading.catch(() => {});  // reported when the page starts the machine
 let machine = null;
 let pending = [];        // commands that came before the machine was up
@@ -24,6 +32,7 @@ turn.port1.onmessage = () => {
 };
 
 self.onmessage = ({ data }) => {
+  if (data.type === "module") provide(data.module);
   if (data.type === "start") start(data.snapshot);
   if (data.type !== "command") return;
   if (!machine) {

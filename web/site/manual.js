@@ -1,5 +1,5 @@
-// The manual, read on the page: the help book's pages (the manual's function
-// pages and the book itself) shown in a sheet, with their links followed in
+// The manual, read on the page: the manual's function pages and the page's
+// own help, shown in a sheet, with their links followed in
 // place and a Back button.
 
 const PAGES = [
@@ -10,7 +10,7 @@ const PAGES = [
   ["slanting.html", "Slanting line (G)"],
   ["curve.html", "Curve line (H) and arc length (P=)"],
   ["sleevecap.html", "Sleeve cap (I)"],
-  ["tm650e.html", "Help: keys, display, paper"],
+  ["page.html", "Help: this page"],
 ];
 
 export function createManual(dialog) {

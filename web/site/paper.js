@@ -1,37 +1,92 @@
 // The paper pane: the text the device printed, CR LF lines of 8-bit
-// characters, shown as lines. Save writes it byte for byte as a text file;
-// Print hands it to the browser's print with the header and footer templates
-// of the settings on every page.
+// characters, its newest lines shown in a box of their own. Save writes all
+// of it byte for byte as a text file; Print hands all of it to the browser's
+// print with the header and footer templates of the settings on every page.
 
 const TEMPLATE_LIMIT = 255;  // characters of a filled-in header or footer
+const SHOWN_LINES = 400;     // the pane shows this many of the newest lines, at most twice that
 
-export function createPaper(pre) {
-  let text = "";
-  const show = (more) => {
-    pre.append(more.replaceAll("\r\n", "\n"));
-    pre.scrollTop = pre.scrollHeight;
+// The pane over `pre`: it follows the newest line unless the reader has
+// scrolled back, when `newest` (a button) is shown to return.
+export function createPaper(pre, newest) {
+  let chunks = [];
+  let shownLines = 0;
+  let following = true;
+  const atEnd = () => pre.scrollHeight - pre.scrollTop - pre.clientHeight < 24;
+  let followPending = false;
+  const follow = () => {
+    followPending = false;
+    if (following) pre.scrollTop = pre.scrollHeight;
+    newest.hidden = following;
   };
+  // Lines come in runs: the pane is scrolled once, after the run.
+  const followSoon = () => {
+    if (followPending) return;
+    followPending = true;
+    queueMicrotask(follow);
+  };
+  const lines = (text) => {
+    let count = 0;
+    for (let at = text.indexOf("\n"); at >= 0; at = text.indexOf("\n", at + 1)) count++;
+    return count;
+  };
+  // The newest SHOWN_LINES lines of the whole paper.
+  const showWindow = () => {
+    const text = chunks.join("");
+    chunks = text ? [text] : [];
+    const all = text.replaceAll("\r\n", "\n");
+    let from = all.length;
+    for (let n = 0; n <= SHOWN_LINES && from > 0; n++) from = all.lastIndexOf("\n", from - 1);
+    const shown = from > 0 ? all.slice(from + 1) : all;
+    pre.textContent = shown;
+    shownLines = lines(shown);
+  };
+  pre.addEventListener("scroll", () => {
+    following = atEnd();
+    newest.hidden = following;
+  }, { passive: true });
+  newest.addEventListener("click", () => {
+    following = true;
+    follow();
+  });
   return {
     get text() {
-      return text;
+      return chunks.join("");
     },
     append(more) {
-      text += more;
-      show(more);
+      if (!more) return;
+      chunks.push(more);
+      const shown = more.replaceAll("\r\n", "\n");
+      shownLines += lines(shown);
+      if (shownLines > 2 * SHOWN_LINES) showWindow();
+      else pre.append(shown);
+      followSoon();
     },
     replace(all) {
-      text = "";
-      pre.textContent = "";
-      this.append(all);
+      chunks = all ? [all] : [];
+      showWindow();
+      following = true;
+      follow();
+    },
+    // The whole paper in the pane while it prints; `shown()` puts the window back.
+    showAll() {
+      pre.textContent = this.text.replaceAll("\r\n", "\n");
+    },
+    shown() {
+      showWindow();
+      follow();
     },
   };
 }
+
+const two = (n) => String(n).padStart(2, "0");
 
 export function savePaper(text) {
   const bytes = Uint8Array.from(text, (c) => c.charCodeAt(0) & 0xff);
   const url = URL.createObjectURL(new Blob([bytes], { type: "text/plain" }));
   const link = document.createElement("a");
-  const stamp = new Date().toISOString().slice(0, 16).replace(/[-:]/g, "").replace("T", "-");
+  const now = new Date();  // the knitter's own clock
+  const stamp = `${now.getFullYear()}${two(now.getMonth() + 1)}${two(now.getDate())}-${two(now.getHours())}${two(now.getMinutes())}`;
   link.href = url;
   link.download = `tm650e-paper-${stamp}.txt`;
   document.body.append(link);
@@ -39,8 +94,6 @@ export function savePaper(text) {
   link.remove();
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
-
-const two = (n) => String(n).padStart(2, "0");
 
 // A placeholder is "&[" and four letters naming date, time or page (in any
 // case) and one more character, meant to be "]"; it counts only with a "]"

@@ -1,7 +1,9 @@
 // The service worker: keeps every file of this build in a cache of its own
 // and answers from it first, so the page starts with no network after the
 // first visit. The build writes the list and the cache name, which changes
-// with any file; a new build replaces the old cache when it takes over.
+// with any file; a new build replaces the old cache when it takes over. Its
+// files are fetched past the browser's HTTP cache, so a host that tells
+// browsers to keep files for a while cannot hand a new build old ones.
 const BUILD = "@BUILD@";
 const CACHE = `tm650e-${BUILD}`;
 const FILES = [
@@ -9,7 +11,8 @@ const FILES = [
 ];
 
 self.addEventListener("install", (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
+  const fresh = FILES.map((file) => new Request(file, { cache: "reload" }));
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(fresh)).then(() => self.skipWaiting()));
 });
 
 self.addEventListener("activate", (event) => {
