@@ -798,14 +798,17 @@ print_block:
         xindex  t_titles
         jsr     x_deref
         jsr     print_text
-        ldaa    FUNC
-        cmpa    #FN_G
-        bne     1f
-        ldaa    LAMPS
-        anda    #LAMP_MODE
+        ldaa    LAMPS                   ; MODE lit: a slant per side, a
+        anda    #LAMP_MODE              ; curve at each side
         beq     1f
         ldx     #t_perside
-        jsr     print_text
+        ldaa    FUNC
+        cmpa    #FN_G
+        beq     10f
+        ldx     #t_eachside
+        cmpa    #FN_H
+        bne     1f
+10:     jsr     print_text
 1:      tst     GUSED
         beq     2f
         mov32   ACC, GAUGE_S
@@ -825,7 +828,7 @@ print_block:
         bcc     5f
         cmpa    #K_SIDE
         bne     4f
-        ldx     #t_perside
+        ldx     #t_eachside
         jsr     print_text
         ldaa    #K_ST
         staa    RKIND
@@ -1093,13 +1096,14 @@ t_slant:    .asciz "SLANTING LINE"
 t_curve:    .asciz "CURVE LINE"
 t_cap:      .asciz "SLEEVE CAP"
 t_perside:  .asciz "PER SIDE"
+t_eachside: .asciz "EACH SIDE"
 
-; Labels by kind, K_GS (1) to K_TOP. A label that starts with "bd" (cm)
+; Labels by kind, K_GS (1) to K_ARMST. A label that starts with "bd" (cm)
 ; marks a length: its inputs print with one decimal.
 t_labels:
         .word   l_gs, l_gr, l_st, l_rows, l_wide, l_high, l_times, l_plainr
         .word   l_plains, l_add, l_lose, l_end, l_arc, l_topst, l_st, l_from
-        .word   l_to, l_stfrom, l_stto, l_arm, l_hole, l_top
+        .word   l_to, l_stfrom, l_stto, l_arm, l_hole, l_top, l_armst
 l_gs:       .asciz "ST/10 bd"
 l_gr:       .asciz "ROWS/10 bd"
 l_st:       .asciz "ST"
@@ -1122,6 +1126,7 @@ l_stto:     .asciz "ST TO"
 l_arm:      .asciz "bd ARM"
 l_hole:     .asciz "bd ARMHOLE"
 l_top:      .asciz "bd TOP"
+l_armst:    .asciz "ST AT ARM"
 
 ; The inputs each function prints: slot, label in cm, label with M/T lit
 ; (counts); 0xFF ends a list.

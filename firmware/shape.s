@@ -276,7 +276,12 @@ calc_slant:
 2:      tst32   ACC
         beq     fail2
         sacc    SH_K
-        ldaa    #K_LOSE
+        tst     SH_UNITS                ; the stitches it starts from
+        bne     12f
+        lacc    SH_X
+        result  K_STFROM
+        lacc    SH_K
+12:     ldaa    #K_LOSE
         ldab    SH_KIND
         cmpb    #K_SCHP
         bne     3f
@@ -354,16 +359,21 @@ calc_slant:
         beq     8f
         lacc    SH_P
         result  K_PLAINR
-8:      ldaa    LAMPS                   ; per side with an odd difference:
-        anda    #LAMP_MODE              ; where the piece ends
+8:      tst     SH_UNITS                ; where the piece ends: in cm
+        beq     12f                     ; always, in counts when not as
+        ldaa    LAMPS                   ; typed (per side, an odd
+        anda    #LAMP_MODE              ; difference)
         beq     9f
         ldaa    SH_C1+3
         lsra
         bcc     9f
-        lacc    SH_K                    ; X +- 2 D
+12:     lacc    SH_K                    ; X +- D, per side X +- 2 D
+        ldaa    LAMPS
+        anda    #LAMP_MODE
+        beq     13f
         jsr     accopr
         jsr     add32
-        mov32   OPR, ACC
+13:     mov32   OPR, ACC
         lacc    SH_X
         ldab    SH_KIND
         cmpb    #K_SCHP
@@ -634,6 +644,9 @@ calc_cap:
         tst32   ACC
         beq     fail3
         sacc    SH_X
+        lacc    SH_N                    ; the arm's stitches
+        result  K_ARMST
+        lacc    SH_X
         jsr     accopr                  ; left at the top: arm - 2 S
         jsr     add32
         jsr     accopr

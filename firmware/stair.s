@@ -774,9 +774,10 @@ tail_list:
 ; state before, j's high bit in bit 3) and a byte of j's low bits.
 
         .equ DP_MAX, 74                 ; steps searched at most
-        .equ LAY_A, RESK+4              ; two layers of 8 states, 7 bytes each
-        .equ LAY_B, RESK+60
-        .equ DP_REC0, RESV+8            ; the way back
+        ; in the results' memory, after the five a sleeve cap holds by then
+        .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each
+        .equ LAY_B, RESK+61
+        .equ DP_REC0, RESV+10           ; the way back
         .equ DP_PATH, ST_BP+141         ; the chosen j, 2 bits a step
         .equ DCOST, ST_AP               ; (256 c - e)^2 for the band's states
         .equ DP_E, ST_DW                ; e(i)

@@ -266,8 +266,9 @@ TEST(Sweep, SlantingLineAgreesWithTheRules) {
                          EXPECT_EQ(b.lines, *model);
                          EXPECT_EQ(std::max(0L, b.Value("ROW PLAIN")), rows % 2);
                          EXPECT_EQ(b.text.at(1) == "PER SIDE", perSide);
-                         // per side with an odd difference the paper says where the piece ends
-                         EXPECT_EQ(b.Value("ST AT END"), perSide && diff % 2 ? s1 + (sign == '+' ? 2 : -2) * d : -1);
+                         // the whole piece's stitches where it starts and ends
+                         EXPECT_EQ(b.Value("ST FROM"), s1);
+                         EXPECT_EQ(b.Value("ST AT END"), s1 + (sign == '+' ? 1 : -1) * (perSide ? 2 : 1) * d);
                        }});
     }
     RunSweep(GaugeKeys(g), cases);
@@ -311,8 +312,10 @@ TEST(Sweep, SleeveCapMatchesTheArmhole) {
                          ExpectNearestTenth(b.Value("cm HIGH"), height);
                          const long printedRows = Rows(b.Value("cm HIGH"), g);
                          EXPECT_EQ(b.Value("ROWS"), printedRows);
+                         EXPECT_EQ(b.Value("ST AT ARM"), armSt);
                          EXPECT_EQ(b.Value("ST AT TOP"), armSt - 2 * side);
                          EXPECT_EQ(b.Value("ST"), side);
+                         EXPECT_NE(std::find(b.text.begin(), b.text.end(), "EACH SIDE"), b.text.end());
                          ExpectStaircase(b, side, printedRows);
                          ExpectNearestTenth(b.Value("cm ARC"),
                                             ArcLength(side * 100.0 / g.st, printedRows * 100.0 / g.rows));
@@ -349,7 +352,10 @@ TEST(Sweep, CountsTakeTheSameRules) {
         if (!model) {
           cases.push_back({keys, nullptr});
         } else {
-          cases.push_back({keys, [=](const Block& block) { EXPECT_EQ(block.lines, *model); }});
+          cases.push_back({keys, [=](const Block& block) {
+                             EXPECT_EQ(block.lines, *model);
+                             EXPECT_FALSE(block.Has("ST AT END"));  // it ends as typed
+                           }});
         }
       }
     }
