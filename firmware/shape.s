@@ -65,7 +65,7 @@ to_dir: tst     SH_CNT
         bcs     9f
         ldaa    #1
         staa    GUSED
-        ldi32   T2, 1000
+        jsr     unit_t2
         mov32   T1, GAUGE_S
         tstb
         beq     2f
@@ -469,17 +469,25 @@ fix_counts:
         sacc    AR_B
 1:      rts
 
-; ACC = a count, T2 = its gauge -> ACC = count * 100 / gauge cm * 2^20.
+; ACC = a count, T2 = its gauge -> ACC = count * 100 / gauge cm * 2^20,
+; or count * 40 / gauge in * 2^20.
 fix_count:
         ldaa    #1
         staa    GUSED
+        clr     T1+2
+        clr     T1+3
         ldaa    #0x40                   ; 100 * 2^20 = 0x06400000
         staa    T1+1
         ldaa    #0x06
         staa    T1
-        clr     T1+2
-        clr     T1+3
-        jmp     muldiv64
+        jsr     units_in
+        bcc     1f
+        clr     T1+1                    ; 40 * 2^20 = 0x02800000
+        ldaa    #0x02
+        staa    T1
+        ldaa    #0x80
+        staa    T1+1
+1:      jmp     muldiv64
 
 ; ACC = tenths of a cm -> ACC = cm * 2^20.
 fix_tenths:
@@ -619,7 +627,7 @@ calc_cap:
         result  K_HIGH | DEC1
         lacc    CP_LO                   ; its rows through the gauge
         mov32   T1, GAUGE_R
-        ldi32   T2, 1000
+        jsr     unit_t2
         jsr     muldivround
         bcs     fail3
         jsr     fits4

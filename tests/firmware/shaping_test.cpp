@@ -210,7 +210,7 @@ double CapHeight(double w, double armhole) {
 
 std::string Count(long whole) { return Type(whole * 10); }
 
-const Gauge kSweepGauges[] = {{220, 300}, {185, 254}, {300, 415}, {125, 170}, {264, 351}};
+const Gauge kSweepGauges[] = {{220, 300}, {200, 280, true}, {300, 415}, {150, 210, true}, {264, 351}};
 
 TEST(Sweep, DividingAgreesWithTheRules) {
   std::mt19937 random(2026);
@@ -288,7 +288,7 @@ void CurveSweep(unsigned seed, const Gauge& g, int count) {
                        EXPECT_EQ(b.Value("ST"), st);
                        EXPECT_EQ(b.Value("ROWS"), rows);
                        ExpectStaircase(b, st, rows);
-                       ExpectNearestTenth(b.Value("cm ARC"), ArcLength(x / 10.0, y / 10.0));
+                       ExpectNearestTenth(b.Value(g.Unit() + " ARC"), ArcLength(x / 10.0, y / 10.0));
                      }});
   }
   RunSweep(GaugeKeys(g), cases);
@@ -309,16 +309,16 @@ TEST(Sweep, SleeveCapMatchesTheArmhole) {
       const long armSt = Stitches(arm, g), side = (armSt - Stitches(top, g)) / 2;
       if (rows < 2 || side < 1 || rows > 150 || side > 70) continue;
       cases.push_back({"FI " + Type(arm) + "X " + Type(hole) + "Y " + Type(top) + "Z =", [=](const Block& b) {
-                         ExpectNearestTenth(b.Value("cm HIGH"), height);
-                         const long printedRows = Rows(b.Value("cm HIGH"), g);
+                         ExpectNearestTenth(b.Value(g.Unit() + " HIGH"), height);
+                         const long printedRows = Rows(b.Value(g.Unit() + " HIGH"), g);
                          EXPECT_EQ(b.Value("ROWS"), printedRows);
                          EXPECT_EQ(b.Value("ST AT ARM"), armSt);
                          EXPECT_EQ(b.Value("ST AT TOP"), armSt - 2 * side);
                          EXPECT_EQ(b.Value("ST"), side);
                          EXPECT_NE(std::find(b.text.begin(), b.text.end(), "EACH SIDE"), b.text.end());
                          ExpectStaircase(b, side, printedRows);
-                         ExpectNearestTenth(b.Value("cm ARC"),
-                                            ArcLength(side * 100.0 / g.st, printedRows * 100.0 / g.rows));
+                         ExpectNearestTenth(b.Value(g.Unit() + " ARC"), ArcLength(side * g.Per() / 10.0 / g.st,
+                                                                                  printedRows * g.Per() / 10.0 / g.rows));
                        }});
     }
     RunSweep(GaugeKeys(g), cases);
