@@ -808,7 +808,7 @@ test_lines:
         .byte   1
         .ascii  "QRSTUVWXYZ:()%*#"
         .byte   1
-        .ascii  "\"<>bd"
+        .ascii  "\"<>bdin"
         .byte   1
         .byte   0
 
@@ -1064,14 +1064,14 @@ pb_char:
         bcc     1f
         xindex  print_buffer
         pula
-        tst     PBMAP                   ; in inches "bd" (cm) reads IN
+        tst     PBMAP                   ; in inches "bd" (cm) reads in
         beq     2f
         cmpa    #'b'
         bne     3f
-        ldaa    #'I'
+        ldaa    #'i'
 3:      cmpa    #'d'
         bne     2f
-        ldaa    #'N'
+        ldaa    #'n'
 2:      staa    0,x
         inc     PPOS
         pulx

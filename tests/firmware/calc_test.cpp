@@ -84,7 +84,7 @@ TEST(SwatchGauge, PerTenCentimetresOrFourInches) {
   for (const bool inches : {false, true}) {
   std::vector<Case> cases;
   const long per = inches ? 40 : 100;
-  const std::string unit = inches ? "4 IN" : "10 cm";
+  const std::string unit = inches ? "4 in" : "10 cm";
   for (int i = 0; i < 150; ++i) {
     const long w = Draw(random, 5, 400), h = Draw(random, 5, 400);        // tenths of the unit
     const long s = Draw(random, 10, 1500), r = Draw(random, 10, 1500);    // counted, tenths

@@ -97,7 +97,7 @@ struct Gauge {
   // Tenths of a length unit times tenths of a gauge in a gauge's length.
   long Per() const { return inches ? 400 : 1000; }
   // The unit as the paper writes it.
-  std::string Unit() const { return inches ? "IN" : "cm"; }
+  std::string Unit() const { return inches ? "in" : "cm"; }
 };
 // Switches to the gauge's unit ("4 A" or "1 0 A") and gives the gauge.
 std::string GaugeKeys(const Gauge& g);
