@@ -234,7 +234,12 @@ band_at:
         sacc16  ST_LC
         bra     7f
 6:      ldi16   ST_LC, 0
-7:      sub16   ST_U1, ST_UC, ST_LC     ; 1 to 4 states
+7:      ; fall through
+
+; ST_NC = the states from ST_LC to ST_UC, 1 to 4; C set when there are
+; none or more.
+band_states:
+        sub16   ST_U1, ST_UC, ST_LC
         bcc     8f
         ldaa    ST_U1
         bne     8f
@@ -1064,19 +1069,7 @@ dp_band:
         sacc16  ST_LC
         bra     7f
 6:      ldi16   ST_LC, 0
-7:      sub16   ST_U1, ST_UC, ST_LC
-        bcc     8f
-        ldaa    ST_U1
-        bne     8f
-        ldaa    ST_U1+1
-        cmpa    #4
-        bcc     8f
-        inca
-        staa    ST_NC
-        clc
-        rts
-8:      sec
-        rts
+7:      jmp     band_states
 
 ; DCOST[j] = (256 (L + j) - e)^2 for the band's states.
 dp_costs:
