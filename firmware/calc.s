@@ -189,8 +189,10 @@ key_clear:
         bsr     entry_clear
         jmp     show_idle
 
-; AC "All": the gauge goes too.
+; AC "All": the gauge goes too, and lengths are in centimetres again.
 key_ac: jsr     gauge_forget
+        clr     UNITS
+        clr     UNITS_CHK
         ; fall through
 
 ; AC "No gauge": everything but the gauge.
