@@ -7,6 +7,7 @@
 
         .globl key_action, calc_power_on, jt_keys, jt_keys_end
         .globl gauge_missing, fits4, res_add, ld_count, calc_fail
+        .globl units_in, unit_t2
 
         .sect .text.calc,"ax"
 
@@ -31,6 +32,27 @@ gauge_forget:
         clr32   GAUGE_S
         clr32   GAUGE_R
         rts
+
+; C set when lengths are in inches (gauge per 4 in), clear in cm (per 10).
+units_in:
+        ldaa    UNITS
+        cmpa    #UNITS_IN
+        bne     1f
+        ldaa    UNITS_CHK
+        cmpa    #(~UNITS_IN) & 0xFF
+        bne     1f
+        sec
+        rts
+1:      clc
+        rts
+
+; T2 = tenths of a length unit per gauge length: 1000 (10 cm), 400 (4 in).
+unit_t2:
+        ldi32   T2, 1000
+        bsr     units_in
+        bcc     1f
+        ldi32   T2, 400
+1:      rts
 
 ; C set when no gauge is held.
 gauge_missing:
@@ -167,8 +189,10 @@ key_clear:
         bsr     entry_clear
         jmp     show_idle
 
-; AC "All": the gauge goes too.
+; AC "All": the gauge goes too, and lengths are in centimetres again.
 key_ac: jsr     gauge_forget
+        clr     UNITS
+        clr     UNITS_CHK
         ; fall through
 
 ; AC "No gauge": everything but the gauge.
@@ -189,7 +213,36 @@ fn_start:
 fn_select:
         ldaa    KEY
         staa    FUNC
-        bra     fn_start
+        cmpa    #FN_A
+        bne     fn_start
+        tst     ENTON                   ; 4 A: inches, 1 0 A: centimetres
+        beq     fn_start
+        ldaa    ENTVAL
+        oraa    ENTVAL+1
+        bne     fn_start
+        ldx     ENTVAL+2
+        cpx     #100
+        beq     1f
+        cpx     #40
+        bne     fn_start
+        jsr     units_in                ; to inches
+        bcs     3f
+        ldaa    #UNITS_IN
+        bra     2f
+1:      jsr     units_in                ; to centimetres
+        bcc     3f
+        clra
+2:      staa    UNITS
+        eora    #0xFF
+        staa    UNITS_CHK
+        jsr     gauge_forget            ; a gauge in the other unit goes
+3:      bsr     fn_start                ; the unit on show: per 4, per 10
+        ldi32   ACC, 10
+        jsr     units_in
+        bcc     4f
+        ldi32   ACC, 4
+4:      clr     FMTDEC
+        jmp     show_number
 
 ; S R X Y Z: the entry becomes that input of the function, when the
 ; function takes that letter.
@@ -568,8 +621,11 @@ swatch_half:
         cmpa    KEYSAVE
         bne     1f                      ; half a pair
         jsr     ldacc
-        ldi32   T1, 100
-        ldaa    #8
+        ldi32   T1, 100                 ; per 10 cm, or 40: per 4 in
+        jsr     units_in
+        bcc     3f
+        ldi32   T1, 40
+3:      ldaa    #8
         jsr     x_plus_a
         jsr     ldopr
         mov32   T2, OPR
@@ -617,7 +673,7 @@ cm_fail:
 
 ; ACC = tenths of a cm, T1 = the gauge, B = the result's kind.
 cm_to:  pshb
-        ldi32   T2, 1000
+        jsr     unit_t2
         jmp     scaled_result
 
 ; Count to centimetres: X = S * 10 / gauge, Y = R * 10 / gauge, to 0.1 cm.
@@ -656,7 +712,10 @@ calc_count:
 ; ACC = a whole count, T2 = the gauge, B = the result's kind.
 count_to:
         pshb
-        ldi32   T1, 1000
+        mov32   NEWS, T2
+        jsr     unit_t2
+        mov32   T1, T2
+        mov32   T2, NEWS
 ; ACC * T1 / T2 rounded, as a result of kind B (pushed); C set when it does
 ; not fit.
 scaled_result:
@@ -751,7 +810,7 @@ test_lines:
         .byte   1
         .ascii  "QRSTUVWXYZ:()%*#"
         .byte   1
-        .ascii  "\"<>bd"
+        .ascii  "\"<>bdin"
         .byte   1
         .byte   0
 
@@ -792,20 +851,26 @@ jt_keys_end:
 ; double quote prints x.
         .sect .text.print,"ax"
 print_block:
+        clr     PBMAP
+        jsr     units_in
+        rol     PBMAP
         ldaa    FUNC
         suba    #FN_A
         asla
         xindex  t_titles
         jsr     x_deref
         jsr     print_text
-        ldaa    FUNC
-        cmpa    #FN_G
-        bne     1f
-        ldaa    LAMPS
-        anda    #LAMP_MODE
+        ldaa    LAMPS                   ; MODE lit: a slant per side, a
+        anda    #LAMP_MODE              ; curve at each side
         beq     1f
         ldx     #t_perside
-        jsr     print_text
+        ldaa    FUNC
+        cmpa    #FN_G
+        beq     10f
+        ldx     #t_eachside
+        cmpa    #FN_H
+        bne     1f
+10:     jsr     print_text
 1:      tst     GUSED
         beq     2f
         mov32   ACC, GAUGE_S
@@ -825,7 +890,7 @@ print_block:
         bcc     5f
         cmpa    #K_SIDE
         bne     4f
-        ldx     #t_perside
+        ldx     #t_eachside
         jsr     print_text
         ldaa    #K_ST
         staa    RKIND
@@ -839,6 +904,7 @@ print_block:
 8:      inc     RESI
         bra     3b
 9:      clr     RESI
+        clr     PBMAP
         jmp     paper_feed
 
 ; The schedule line of the results from RESI on (amount, between, times):
@@ -969,7 +1035,15 @@ label_of:
         xindex  t_labels
         jsr     x_deref
         pula
-        rts
+        cmpa    #K_GR                   ; the gauge per 4 in
+        bhi     1f
+        tst     PBMAP
+        beq     1f
+        ldx     #l_gs4
+        cmpa    #K_GS
+        beq     1f
+        ldx     #l_gr4
+1:      rts
 
 ; X = text ended by 0: one line.
 print_text:
@@ -992,7 +1066,15 @@ pb_char:
         bcc     1f
         xindex  print_buffer
         pula
-        staa    0,x
+        tst     PBMAP                   ; in inches "bd" (cm) reads in
+        beq     2f
+        cmpa    #'b'
+        bne     3f
+        ldaa    #'i'
+3:      cmpa    #'d'
+        bne     2f
+        ldaa    #'n'
+2:      staa    0,x
         inc     PPOS
         pulx
         rts
@@ -1093,15 +1175,18 @@ t_slant:    .asciz "SLANTING LINE"
 t_curve:    .asciz "CURVE LINE"
 t_cap:      .asciz "SLEEVE CAP"
 t_perside:  .asciz "PER SIDE"
+t_eachside: .asciz "EACH SIDE"
 
-; Labels by kind, K_GS (1) to K_TOP. A label that starts with "bd" (cm)
+; Labels by kind, K_GS (1) to K_ARMST. A label that starts with "bd" (cm)
 ; marks a length: its inputs print with one decimal.
 t_labels:
         .word   l_gs, l_gr, l_st, l_rows, l_wide, l_high, l_times, l_plainr
         .word   l_plains, l_add, l_lose, l_end, l_arc, l_topst, l_st, l_from
-        .word   l_to, l_stfrom, l_stto, l_arm, l_hole, l_top
+        .word   l_to, l_stfrom, l_stto, l_arm, l_hole, l_top, l_armst
 l_gs:       .asciz "ST/10 bd"
 l_gr:       .asciz "ROWS/10 bd"
+l_gs4:      .asciz "ST/4 bd"
+l_gr4:      .asciz "ROWS/4 bd"
 l_st:       .asciz "ST"
 l_rows:     .asciz "ROWS"
 l_wide:     .asciz "bd WIDE"
@@ -1122,6 +1207,7 @@ l_stto:     .asciz "ST TO"
 l_arm:      .asciz "bd ARM"
 l_hole:     .asciz "bd ARMHOLE"
 l_top:      .asciz "bd TOP"
+l_armst:    .asciz "ST AT ARM"
 
 ; The inputs each function prints: slot, label in cm, label with M/T lit
 ; (counts); 0xFF ends a list.

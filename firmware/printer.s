@@ -7,7 +7,7 @@
         .include "macros.inc"
 
         .globl paper_feed, print_line, long_delay
-        .equ FONT_CODES, 0x45           ; the font holds codes 0x20-0x64
+        .equ FONT_CODES, 0x4F           ; the font holds codes 0x20-0x6E
         .equ WAIT_LIMIT, 2000           ; port reads before the mechanism counts as stuck
         .equ PASSES, 7                  ; one per dot row
         .equ TAIL_STEPS, 72             ; after the last pass ...

@@ -89,6 +89,9 @@
         var     GAUGE_R, 4              ; rows per 10 cm, tenths
         var     GAUGE_OK, 1             ; GAUGE_MARK when the gauge is held
         var     GAUGE_CHK, 1            ; its complement
+        var     UNITS, 1                ; UNITS_IN: inches, else centimetres
+        var     UNITS_CHK, 1            ; its complement
+        var     PBMAP, 1                ; printing a block: "bd" reads IN in inches
 
 ; ------------------------------------------------------- region B
         .section .ram.b,"aw",@nobits

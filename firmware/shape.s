@@ -65,7 +65,7 @@ to_dir: tst     SH_CNT
         bcs     9f
         ldaa    #1
         staa    GUSED
-        ldi32   T2, 1000
+        jsr     unit_t2
         mov32   T1, GAUGE_S
         tstb
         beq     2f
@@ -276,7 +276,12 @@ calc_slant:
 2:      tst32   ACC
         beq     fail2
         sacc    SH_K
-        ldaa    #K_LOSE
+        tst     SH_UNITS                ; the stitches it starts from
+        bne     12f
+        lacc    SH_X
+        result  K_STFROM
+        lacc    SH_K
+12:     ldaa    #K_LOSE
         ldab    SH_KIND
         cmpb    #K_SCHP
         bne     3f
@@ -354,16 +359,21 @@ calc_slant:
         beq     8f
         lacc    SH_P
         result  K_PLAINR
-8:      ldaa    LAMPS                   ; per side with an odd difference:
-        anda    #LAMP_MODE              ; where the piece ends
+8:      tst     SH_UNITS                ; where the piece ends: in cm
+        beq     12f                     ; always, in counts when not as
+        ldaa    LAMPS                   ; typed (per side, an odd
+        anda    #LAMP_MODE              ; difference)
         beq     9f
         ldaa    SH_C1+3
         lsra
         bcc     9f
-        lacc    SH_K                    ; X +- 2 D
+12:     lacc    SH_K                    ; X +- D, per side X +- 2 D
+        ldaa    LAMPS
+        anda    #LAMP_MODE
+        beq     13f
         jsr     accopr
         jsr     add32
-        mov32   OPR, ACC
+13:     mov32   OPR, ACC
         lacc    SH_X
         ldab    SH_KIND
         cmpb    #K_SCHP
@@ -459,17 +469,25 @@ fix_counts:
         sacc    AR_B
 1:      rts
 
-; ACC = a count, T2 = its gauge -> ACC = count * 100 / gauge cm * 2^20.
+; ACC = a count, T2 = its gauge -> ACC = count * 100 / gauge cm * 2^20,
+; or count * 40 / gauge in * 2^20.
 fix_count:
         ldaa    #1
         staa    GUSED
+        clr     T1+2
+        clr     T1+3
         ldaa    #0x40                   ; 100 * 2^20 = 0x06400000
         staa    T1+1
         ldaa    #0x06
         staa    T1
-        clr     T1+2
-        clr     T1+3
-        jmp     muldiv64
+        jsr     units_in
+        bcc     1f
+        clr     T1+1                    ; 40 * 2^20 = 0x02800000
+        ldaa    #0x02
+        staa    T1
+        ldaa    #0x80
+        staa    T1+1
+1:      jmp     muldiv64
 
 ; ACC = tenths of a cm -> ACC = cm * 2^20.
 fix_tenths:
@@ -609,7 +627,7 @@ calc_cap:
         result  K_HIGH | DEC1
         lacc    CP_LO                   ; its rows through the gauge
         mov32   T1, GAUGE_R
-        ldi32   T2, 1000
+        jsr     unit_t2
         jsr     muldivround
         bcs     fail3
         jsr     fits4
@@ -634,6 +652,9 @@ calc_cap:
         tst32   ACC
         beq     fail3
         sacc    SH_X
+        lacc    SH_N                    ; the arm's stitches
+        result  K_ARMST
+        lacc    SH_X
         jsr     accopr                  ; left at the top: arm - 2 S
         jsr     add32
         jsr     accopr

@@ -234,7 +234,12 @@ band_at:
         sacc16  ST_LC
         bra     7f
 6:      ldi16   ST_LC, 0
-7:      sub16   ST_U1, ST_UC, ST_LC     ; 1 to 4 states
+7:      ; fall through
+
+; ST_NC = the states from ST_LC to ST_UC, 1 to 4; C set when there are
+; none or more.
+band_states:
+        sub16   ST_U1, ST_UC, ST_LC
         bcc     8f
         ldaa    ST_U1
         bne     8f
@@ -608,56 +613,37 @@ tail_check:
         rts
 
 ; ------------------------------------------------------------ the listing
-; After stair_try found ST_END: trace the steep part back (each step's byte
-; then holds its state), then list the steps from the start, the gentle
-; part as near floor(E + 1/2) as the bands and the end allow.
+; After stair_try found the smallest delta: the closest staircase within it
+; (dp_search), listed from the start; from the step where the search ended
+; on, the nearest floor(E + 1/2) that the gentle part takes.
 stair_build:
-        ldaa    ST_END
-        staa    ST_K
-        mov16   ST_I, ST_PL
-1:      ldaa    ST_I+1                  ; step i's byte
-        deca
-        xindex  ST_BP
-        ldab    0,x
-        ldaa    ST_K                    ; the state before: bits 2k of it
-2:      tsta
-        beq     3f
-        lsrb
-        lsrb
-        deca
-        bra     2b
-3:      andb    #3
-        ldaa    ST_K
-        staa    0,x
-        stab    ST_K
-        ldx     ST_I
-        dex
-        stx     ST_I
-        bne     1b
-        ldi16   ST_RN, 0                ; the listing
+        jsr     dp_search
+        bcc     1f
+        rts
+1:      ldi16   ST_RN, 0
         ldi16   ST_Z, 0
         ldi16   ST_C, 0
-4:      ldx     ST_I                    ; the steep part: C = L + state
+        ldi16   ST_I, 0
+4:      ldx     ST_I                    ; the searched steps: C = L + j
         inx
         stx     ST_I
-        jsr     band_at
+        jsr     dp_band
         ldaa    ST_I+1
         deca
-        xindex  ST_BP
-        ldaa    0,x
+        jsr     path_get
         adda    ST_LC+1
         staa    ST_U1+1
         ldaa    ST_LC
         adca    #0
         staa    ST_U1
-        bsr     step_to
+        jsr     step_to
         ldx     ST_I
         cpx     ST_PL
         bne     4b
-        ldx     ST_PL
         cpx     ST_M
         beq     5f
-        bsr     tail_list
+        jsr     band_at                 ; the gentle part from step Q on
+        jsr     tail_list
 5:      jsr     flush
         lacc16  ST_Z                    ; plain: two rows an empty step at
         jsr     accopr                  ; the top, and the odd row
@@ -772,3 +758,698 @@ tail_list:
         bne     1b
         clr     ST_EMIT
         rts
+
+        .sect .text.stair3,"ax"
+
+; ------------------------------------------------------------ the closest
+; For the delta found, the staircase with the least sum of squared
+; deviations (256 C(i) - e(i))^2, e(i) = floor(256 E(i)), and of equal
+; sums the one that casts off earlier, by a search over the states (c, s):
+; the stitches off after step i and the last shaping s (the most the next
+; may cast off). Of the states with the same c only those not beaten by
+; one with as large an s and a smaller sum, or the same sum and an earlier
+; path, are kept: eight at most a step. A state's rank orders the kept
+; paths, 0 the earliest. From step P on the ellipse rises by less than a
+; stitch a step; once the best state is at floor(E + 1/2) there, the
+; nearest staircase from it is as close as any at every later step: the
+; search ends (step Q) and the rest is the nearest.
+;
+; A state: s (2 bytes), the sum (4), and rank << 5 | j << 3 | the state
+; before, j = c - L. The way back, 5 bytes a step: a nibble a state (the
+; state before, j's high bit in bit 3) and a byte of j's low bits.
+
+        .equ DP_MAX, 74                 ; steps searched at most
+        ; in the results' memory, after the five a sleeve cap holds by then
+        .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each
+        .equ LAY_B, RESK+61
+        .equ DP_REC0, RESV+10           ; the way back
+        .equ DP_PATH, ST_BP+141         ; the chosen j, 2 bits a step
+        .equ DCOST, ST_AP               ; (256 c - e)^2 for the band's states
+        .equ DP_E, ST_DW                ; e(i)
+        .equ DP_K, ST_DW+4              ; 16 p m
+        .equ DP_M256, ST_TL             ; 256 m
+        .equ DP_CS, ST_TL+4             ; the candidate: s, sum, its byte
+        .equ DP_CC, ST_TL+6
+        .equ DP_CR, ST_TL+10
+        .equ DP_PREV, ST_TL+11          ; the layers: before, this step
+        .equ DP_CUR, ST_TL+13
+        .equ DP_REC, ST_TL+15           ; this step's way back
+        .equ DP_T, ST_TL+17             ; a state of the step before
+        .equ DP_G, ST_TL+18
+        .equ DP_RK, ST_TU               ; new ranks, 8 bytes
+        .equ EV_C, ST_TU+8              ; a state held: sum, its byte, s
+        .equ EV_R, ST_TU+12
+        .equ EV_T, ST_TU+13
+        .equ EV_S, ST_TU+14
+        .equ DP_BR, ST_TU+16            ; the best state's rank
+
+; C set when there is none (X m of 2^23 or more, more than DP_MAX steps
+; or eight states a step: listings that would not fit).
+dp_search:
+        lacc16  ST_X
+        lopr16  ST_M
+        jsr     mul32
+        ldaa    ACC
+        bne     9f
+        ldaa    ACC+1
+        bmi     9f
+        lacc16  ST_M
+        jsr     times256
+        sacc    DP_M256
+        lacc    ST_M16
+        ldab    ST_DP
+        jsr     mul_b
+        sacc    DP_K
+        ldx     #LAY_A                  ; step 0: at 0, no shaping yet
+        stx     DP_PREV
+        jsr     dp_clear
+        ldx     #LAY_A
+        ldaa    #0xFF
+        staa    0,x
+        staa    1,x
+        ldx     #LAY_B
+        stx     DP_CUR
+        ldi16   ST_LP, 0
+        ldx     #DP_REC0
+        stx     DP_REC
+        ldi16   ST_I, 0
+1:      ldx     ST_I
+        inx
+        stx     ST_I
+        cpx     #DP_MAX+1
+        bcc     9f
+        jsr     dp_band
+        bcs     9f
+        jsr     dp_costs
+        jsr     dp_layer
+        bcs     9f
+        jsr     dp_ranks
+        bcs     9f
+        ldx     DP_PREV                 ; this step becomes the one before
+        pshx
+        ldx     DP_CUR
+        stx     DP_PREV
+        pulx
+        stx     DP_CUR
+        mov16   ST_LP, ST_LC
+        ldx     DP_REC
+        ldaa    #5
+        jsr     x_plus_a
+        stx     DP_REC
+        ldx     ST_I
+        cpx     ST_M
+        beq     3f
+        cpx     ST_PL
+        bcs     1b
+        lacc    DP_E                    ; the best at floor(E + 1/2)?
+        ldab    #128
+        jsr     opr_b
+        jsr     add32
+        ldaa    ST_END
+        ldx     DP_PREV
+        jsr     dp_entry
+        ldaa    6,x
+        lsra
+        lsra
+        lsra
+        anda    #3
+        adda    ST_LP+1
+        staa    ST_U1+1
+        ldaa    ST_LP
+        adca    #0
+        cmpa    ACC+1
+        bne     1b
+        ldaa    ST_U1+1
+        cmpa    ACC+2
+        bne     1b
+3:      mov16   ST_PL, ST_I             ; Q
+        ldx     #DP_PATH                ; the way back
+        ldab    #19
+4:      clr     0,x
+        inx
+        decb
+        bne     4b
+        ldaa    ST_END
+        staa    DP_T
+5:      ldx     DP_REC                  ; step i's way back
+        dex
+        dex
+        dex
+        dex
+        dex
+        stx     DP_REC
+        ldab    4,x                     ; j's low bit: bit t of byte 4
+        ldaa    DP_T
+        beq     11f
+10:     lsrb
+        deca
+        bne     10b
+11:     andb    #1
+        stab    DP_G
+        ldaa    DP_T                    ; the nibble
+        lsra
+        jsr     x_plus_a
+        ldab    0,x
+        ldaa    DP_T
+        lsra
+        bcs     8f
+        lsrb
+        lsrb
+        lsrb
+        lsrb
+8:      andb    #0x0F
+        stab    DP_T
+        andb    #8                      ; j's high bit
+        lsrb
+        lsrb
+        orab    DP_G
+        stab    DP_G
+        ldaa    DP_T
+        anda    #7
+        staa    DP_T
+        ldaa    ST_I+1                  ; j into the path
+        deca
+        jsr     path_at
+        ldab    DP_G
+        tsta
+        beq     7f
+6:      aslb
+        aslb
+        deca
+        bne     6b
+7:      orab    0,x
+        stab    0,x
+        ldx     ST_I
+        dex
+        stx     ST_I
+        bne     5b
+        clc
+        rts
+9:      sec
+        rts
+
+; A = step - 1 -> X = its path byte, A = its place in it (0-3).
+path_at:
+        psha
+        lsra
+        lsra
+        xindex  DP_PATH
+        pula
+        anda    #3
+        rts
+
+; A = step - 1 -> A = its j.
+path_get:
+        bsr     path_at
+        ldab    0,x
+        tsta
+        beq     2f
+1:      lsrb
+        lsrb
+        deca
+        bne     1b
+2:      tba
+        anda    #3
+        rts
+
+; X = a layer: all its states empty (s = 0).
+dp_clear:
+        ldab    #56
+1:      clr     0,x
+        inx
+        decb
+        bne     1b
+        rts
+
+; A = state 0-7, X = a layer -> X = the state. Changes A.
+dp_entry:
+        pshx
+        ldx     #dp_ofs
+        jsr     x_plus_a
+        ldaa    0,x
+        pulx
+        jmp     x_plus_a
+
+; ACC <<= 8.
+times256:
+        ldaa    ACC+1
+        staa    ACC
+        ldaa    ACC+2
+        staa    ACC+1
+        ldaa    ACC+3
+        staa    ACC+2
+        clr     ACC+3
+        rts
+
+; The band of step ST_I (ST_LC to ST_UC, ST_NC states) and e(i), from
+; R = floor(sqrt(65536 X^2 i (2m - i))) = floor(256 m E(i)): e = R div m,
+; U = floor((R + 16 p m) / 256 m), L = ceil((R + [inexact] - 16 p m) / 256 m).
+dp_band:
+        ldx     ST_I
+        cpx     ST_M
+        bne     1f
+        mov16   ST_LC, ST_X
+        mov16   ST_UC, ST_X
+        ldaa    #1
+        staa    ST_NC
+        lacc16  ST_X
+        bsr     times256
+        sacc    DP_E
+        clc
+        rts
+1:      add16   ST_U1, ST_M, ST_M
+        sub16   ST_U1, ST_U1, ST_I
+        lacc16  ST_U1
+        lopr16  ST_I
+        jsr     mul32
+        lopr    ST_XX
+        jsr     mul32
+        jsr     shl8
+        jsr     shl8
+        mov64   ST_W, ACC64
+        jsr     isqrt64
+        mov32   T1, ACC
+        jsr     square
+        mov64   OPR64, ST_W
+        jsr     cmp64
+        bne     2f
+        ldaa    #1
+        bra     3f
+2:      clra
+3:      staa    ST_EX
+        lacc    T1
+        lopr16  ST_M
+        jsr     div32
+        sacc    DP_E
+        lacc    T1
+        lopr    DP_K
+        jsr     add32
+        lopr    DP_M256
+        jsr     div32
+        sacc16  ST_UC
+        ldx     ST_UC
+        cpx     ST_X
+        bls     4f
+        ldx     ST_X
+        stx     ST_UC
+4:      lacc    T1
+        tst     ST_EX
+        bne     5f
+        jsr     acc_inc
+5:      lopr    DP_K
+        jsr     sub32
+        bcs     6f
+        tst32   ACC
+        beq     6f
+        lopr    DP_M256
+        jsr     add32
+        jsr     acc_dec
+        lopr    DP_M256
+        jsr     div32
+        sacc16  ST_LC
+        bra     7f
+6:      ldi16   ST_LC, 0
+7:      jmp     band_states
+
+; DCOST[j] = (256 (L + j) - e)^2 for the band's states.
+dp_costs:
+        clr     ST_K
+1:      ldaa    ST_K
+        cmpa    ST_NC
+        bcc     3f
+        lacc16  ST_LC
+        ldab    ST_K
+        jsr     opr_b
+        jsr     add32
+        bsr     times256
+        lopr    DP_E
+        jsr     sub32
+        bcc     2f
+        com     ACC
+        com     ACC+1
+        com     ACC+2
+        com     ACC+3
+        jsr     acc_inc
+2:      jsr     square
+        ldaa    ST_K
+        asla
+        asla
+        xindex  DCOST
+        jsr     stacc
+        inc     ST_K
+        bra     1b
+3:      rts
+
+        .sect .text.stair4,"ax"
+
+; This step's states from those of the step before: from each state (c, s)
+; to each c' of the band with c' = c (s stays) or 0 < c' - c <= s (s
+; becomes c' - c). C set when a ninth state would be needed.
+dp_layer:
+        ldx     DP_CUR
+        jsr     dp_clear
+        clr     DP_T
+1:      ldaa    DP_T
+        ldx     DP_PREV
+        jsr     dp_entry
+        stx     ST_S
+        ldaa    0,x
+        bne     77f
+        ldaa    1,x
+77:     beq     6f
+        ldaa    6,x                     ; c = LP + j
+        lsra
+        lsra
+        lsra
+        anda    #3
+        adda    ST_LP+1
+        staa    ST_U2+1
+        ldaa    ST_LP
+        adca    #0
+        staa    ST_U2
+        clr     ST_K
+2:      ldaa    ST_K
+        cmpa    ST_NC
+        bcc     6f
+        adda    ST_LC+1                 ; c' = LC + j'
+        staa    ST_T+1
+        ldaa    ST_LC
+        adca    #0
+        staa    ST_T
+        sub16   ST_U1, ST_T, ST_U2      ; the shaping c' - c
+        bcc     5f
+        ldx     ST_S
+        ldaa    0,x
+        staa    DP_CS
+        ldaa    1,x
+        staa    DP_CS+1
+        ldaa    ST_U1
+        oraa    ST_U1+1
+        beq     3f
+        sub16   ST_AV, DP_CS, ST_U1     ; no larger than s
+        bcc     5f
+        mov16   DP_CS, ST_U1
+3:      ldx     ST_S
+        inx
+        inx
+        jsr     ldacc
+        ldaa    ST_K
+        asla
+        asla
+        xindex  DCOST
+        jsr     ldopr
+        jsr     add32
+        sacc    DP_CC
+        ldx     ST_S                    ; rank before, j', state before
+        ldaa    6,x
+        anda    #0xE0
+        staa    DP_CR
+        ldaa    ST_K
+        asla
+        asla
+        asla
+        oraa    DP_T
+        oraa    DP_CR
+        staa    DP_CR
+        jsr     dp_insert
+        bcs     7f
+5:      inc     ST_K
+        bra     2b
+6:      inc     DP_T
+        ldaa    DP_T
+        cmpa    #8
+        bcs     1b
+        clc
+7:      rts
+
+; The candidate (DP_CS, DP_CC, DP_CR) among this step's states: dropped
+; when one of the same c beats it, taking the place of those it beats.
+; C set when there is no place.
+dp_insert:
+        clr     DP_G
+1:      bsr     dp_held
+        beq     4f
+        ldaa    EV_R                    ; the same c?
+        eora    DP_CR
+        anda    #0x18
+        bne     4f
+        sub16   ST_AV, EV_S, DP_CS      ; s held >= s new?
+        bcc     2f
+        bsr     held_ge
+        bcs     6f                      ; beaten: dropped
+2:      sub16   ST_AV, DP_CS, EV_S      ; s new >= s held?
+        bcc     4f
+        bsr     cand_ge
+        bcc     4f
+        bsr     dp_held                 ; it goes
+        clr     0,x
+        clr     1,x
+4:      inc     DP_G
+        ldaa    DP_G
+        cmpa    #8
+        bcs     1b
+        clr     DP_G                    ; into an empty place
+5:      bsr     dp_held
+        beq     7f
+        inc     DP_G
+        ldaa    DP_G
+        cmpa    #8
+        bcs     5b
+        sec
+        rts
+6:      clc
+        rts
+7:      ldaa    DP_CS
+        staa    0,x
+        ldaa    DP_CS+1
+        staa    1,x
+        ldaa    DP_CC
+        staa    2,x
+        ldaa    DP_CC+1
+        staa    3,x
+        ldaa    DP_CC+2
+        staa    4,x
+        ldaa    DP_CC+3
+        staa    5,x
+        ldaa    DP_CR
+        staa    6,x
+        clc
+        rts
+
+; X = state DP_G of this step, held in EV_*; Z set when it is empty.
+dp_held:
+        ldaa    DP_G
+        ldx     DP_CUR
+        jsr     dp_entry
+        ldaa    0,x
+        staa    EV_S
+        ldaa    1,x
+        staa    EV_S+1
+        ldaa    6,x
+        staa    EV_R
+        inx
+        inx
+        jsr     ldacc
+        dex
+        dex
+        mov32   EV_C, ACC
+        ldaa    EV_S
+        oraa    EV_S+1
+        rts
+
+; C set when the state held is at least as good as the candidate: a smaller
+; sum, or the same from a path no later.
+held_ge:
+        lacc    DP_CC
+        lopr    EV_C
+        ldaa    EV_R
+        ldab    DP_CR
+        bra     ge
+; C set when the candidate is at least as good as the state held.
+cand_ge:
+        lacc    EV_C
+        lopr    DP_CC
+        ldaa    DP_CR
+        ldab    EV_R
+; C set when OPR < ACC, or equal and A's rank <= B's.
+ge:     anda    #0xE0
+        staa    ST_MID
+        andb    #0xE0
+        stab    ST_BPB
+        jsr     sub32
+        bcs     2f
+        tst32   ACC
+        bne     1f
+        ldaa    ST_MID
+        cmpa    ST_BPB
+        bhi     2f
+1:      sec
+        rts
+2:      clc
+        rts
+
+; The ranks of this step's states: the kept paths in order, the earliest
+; first (a path from an earlier state before, then the larger c); the way
+; back of the step; ST_END the best state (least sum, then earliest). C set
+; when no state is left.
+dp_ranks:
+        ldx     DP_REC
+        ldab    #5
+12:     clr     0,x
+        inx
+        decb
+        bne     12b
+        clr     DP_T
+1:      ldaa    DP_T
+        ldx     DP_CUR
+        jsr     dp_entry
+        clr     DP_G
+        ldaa    0,x
+        bne     77f
+        ldaa    1,x
+77:     beq     5f
+        ldaa    6,x
+        staa    EV_T
+        clr     ST_J
+2:      ldaa    ST_J
+        ldx     DP_CUR
+        jsr     dp_entry
+        ldaa    0,x
+        bne     77f
+        ldaa    1,x
+77:     beq     4f
+        ldaa    6,x
+        staa    EV_R
+        anda    #0xE0                   ; an earlier state before
+        staa    EV_S
+        ldaa    EV_T
+        anda    #0xE0
+        cmpa    EV_S
+        bhi     3f
+        bne     4f
+        ldaa    EV_R                    ; the same: the larger c
+        anda    #0x18
+        staa    EV_S
+        ldaa    EV_T
+        anda    #0x18
+        cmpa    EV_S
+        bcc     4f
+3:      inc     DP_G
+4:      inc     ST_J
+        ldaa    ST_J
+        cmpa    #8
+        bcs     2b
+5:      ldaa    DP_T
+        xindex  DP_RK
+        ldaa    DP_G
+        staa    0,x
+        inc     DP_T
+        ldaa    DP_T
+        cmpa    #8
+        bcs     1b
+        ldaa    #0xFF                   ; ranks in, the way back, the best
+        staa    ST_END
+        clr     DP_T
+6:      ldaa    DP_T
+        ldx     DP_CUR
+        jsr     dp_entry
+        stx     ST_S
+        ldaa    0,x
+        bne     77f
+        ldaa    1,x
+77:     beq     9f
+        ldaa    DP_T
+        xindex  DP_RK
+        ldaa    0,x
+        asla
+        asla
+        asla
+        asla
+        asla
+        staa    EV_T
+        ldx     ST_S
+        ldaa    6,x
+        anda    #0x1F
+        staa    EV_R                    ; j << 3 | the state before
+        oraa    EV_T
+        staa    6,x
+        ldx     DP_REC                  ; j's low bit: bit t of byte 4
+        ldaa    EV_R
+        anda    #0x08
+        beq     13f
+        ldab    #1
+        ldaa    DP_T
+        beq     14f
+15:     aslb
+        deca
+        bne     15b
+14:     orab    4,x
+        stab    4,x
+13:     ldab    EV_R                    ; the nibble: j's high bit, state before
+        andb    #0x10
+        beq     16f
+        ldab    #8
+16:     stab    EV_S
+        ldab    EV_R
+        andb    #7
+        orab    EV_S
+        ldaa    DP_T
+        lsra
+        jsr     x_plus_a
+        ldaa    DP_T
+        lsra
+        bcs     7f
+        aslb
+        aslb
+        aslb
+        aslb
+7:      orab    0,x
+        stab    0,x
+        ldx     ST_S                    ; the best so far?
+        inx
+        inx
+        jsr     ldacc
+        mov32   T2, ACC
+        ldaa    ST_END
+        cmpa    #0xFF
+        beq     10f
+        lopr    EV_C
+        ldaa    EV_T
+        ldab    DP_BR
+        bsr     ge_strict
+        bcc     9f
+10:     mov32   EV_C, T2
+        ldaa    EV_T
+        staa    DP_BR
+        ldaa    DP_T
+        staa    ST_END
+9:      inc     DP_T
+        ldaa    DP_T
+        cmpa    #8
+        bcs     6b
+        ldaa    ST_END
+        cmpa    #0xFF
+        beq     11f
+        clc
+        rts
+11:     sec
+        rts
+
+; C set when ACC < OPR, or equal and A < B.
+ge_strict:
+        staa    ST_MID
+        stab    ST_BPB
+        jsr     sub32
+        bcs     1f
+        tst32   ACC
+        bne     2f
+        ldaa    ST_MID
+        cmpa    ST_BPB
+        bcs     1f
+2:      clc
+        rts
+1:      sec
+        rts
+
+        .sect .rodata.stair,"a"
+dp_ofs: .byte   0, 7, 14, 21, 28, 35, 42, 49

@@ -41,7 +41,7 @@ TEST(Entry, ShowsWhatWasTypedAndBeepsAtWhatIsRefused) {
   });
 }
 
-const Gauge kGauges[] = {{220, 300}, {185, 254}, {300, 415}, {125, 170}, {999, 999}, {9, 17}};
+const Gauge kGauges[] = {{220, 300}, {185, 254, true}, {300, 415}, {125, 170, true}, {999, 999}, {9, 17, true}};
 
 // Seeded sweeps, a printed block a calculation: centimetres to stitches and
 // rows and back, each to the nearest, and E when a result needs five digits.
@@ -50,25 +50,25 @@ TEST(StraightLine, BothWaysThroughTheGauge) {
   for (const Gauge& g : kGauges) {
     std::vector<Case> cases;
     for (int i = 0; i < 70; ++i) {
-      const long x = Draw(random, 1, 9999), y = Draw(random, 1, 9999);  // tenths of a cm
+      const long x = Draw(random, 1, 9999), y = Draw(random, 1, 9999);  // tenths of the unit
       const long st = Stitches(x, g), rows = Rows(y, g);
       Case to{"FC " + Type(x) + "X " + Type(y) + "Y =", {}};
       if (st <= 9999 && rows <= 9999) {
         to.check = [=](const Block& b) {
-          EXPECT_EQ(b.Value("cm WIDE"), x);
+          EXPECT_EQ(b.Value(g.Unit() + " WIDE"), x);
           EXPECT_EQ(b.Value("ST"), st);
           EXPECT_EQ(b.Value("ROWS"), rows);
         };
       }
       cases.push_back(to);
       const long s = Draw(random, 1, 9999), r = Draw(random, 1, 9999);
-      const long w = RoundDiv(static_cast<long long>(s) * 1000, g.st), h = RoundDiv(static_cast<long long>(r) * 1000, g.rows);
+      const long w = RoundDiv(static_cast<long long>(s) * g.Per(), g.st), h = RoundDiv(static_cast<long long>(r) * g.Per(), g.rows);
       Case back{"FD " + Type(s * 10) + "S " + Type(r * 10) + "R =", {}};
       if (w <= 9999 && h <= 9999) {
         back.check = [=](const Block& b) {
           EXPECT_EQ(b.Value("ST"), s);
-          EXPECT_EQ(b.Value("cm WIDE"), w);
-          EXPECT_EQ(b.Value("cm HIGH"), h);
+          EXPECT_EQ(b.Value(g.Unit() + " WIDE"), w);
+          EXPECT_EQ(b.Value(g.Unit() + " HIGH"), h);
         };
       }
       cases.push_back(back);
@@ -77,25 +77,30 @@ TEST(StraightLine, BothWaysThroughTheGauge) {
   }
 }
 
-// The gauge per 10 cm from a swatch, to 0.1; the counts may have a decimal.
-TEST(SwatchGauge, PerTenCentimetres) {
+// The gauge per 10 cm or per 4 in from a swatch, to 0.1; the counts may have
+// a decimal.
+TEST(SwatchGauge, PerTenCentimetresOrFourInches) {
   std::mt19937 random(75);
+  for (const bool inches : {false, true}) {
   std::vector<Case> cases;
-  for (int i = 0; i < 300; ++i) {
-    const long w = Draw(random, 5, 400), h = Draw(random, 5, 400);        // cm, tenths
+  const long per = inches ? 40 : 100;
+  const std::string unit = inches ? "4 in" : "10 cm";
+  for (int i = 0; i < 150; ++i) {
+    const long w = Draw(random, 5, 400), h = Draw(random, 5, 400);        // tenths of the unit
     const long s = Draw(random, 10, 1500), r = Draw(random, 10, 1500);    // counted, tenths
-    const long perStitch = RoundDiv(static_cast<long long>(s) * 100, w), perRow = RoundDiv(static_cast<long long>(r) * 100, h);
+    const long perStitch = RoundDiv(static_cast<long long>(s) * per, w), perRow = RoundDiv(static_cast<long long>(r) * per, h);
     Case swatch{"FB " + Type(w) + "X " + Type(h) + "Y " + Type(s) + "S " + Type(r) + "R =", {}};
     if (perStitch >= 1 && perStitch <= 9999 && perRow >= 1 && perRow <= 9999) {
       swatch.check = [=](const Block& b) {
-        EXPECT_EQ(b.Value("ST/10 cm"), perStitch);
-        EXPECT_EQ(b.Value("ROWS/10 cm"), perRow);
+        EXPECT_EQ(b.Value("ST/" + unit), perStitch);
+        EXPECT_EQ(b.Value("ROWS/" + unit), perRow);
         EXPECT_EQ(b.Value("ST"), s % 10 ? s : s / 10);  // as counted
       };
     }
     cases.push_back(swatch);
   }
-  RunSweep("", cases);
+  RunSweep(inches ? "4 FA" : "", cases);
+  }
 }
 
 TEST(Errors, ShowEAndBeep) {

@@ -39,10 +39,21 @@ TEST(Device, PowerOffKeepsTheDigitsAndRestartBeepsAgain) {
   EXPECT_EQ(on.Shown(), "   0");
 }
 
-TEST(Device, TheGaugeSurvivesPowerOffAndRestartButNotAcAll) {
+// The gauge and the unit of lengths (4 A inches, 1 0 A centimetres, shown
+// as the gauge's length) are kept; AC All forgets both, and a change of
+// unit forgets the gauge.
+TEST(Device, TheGaugeAndUnitSurvivePowerOffAndRestartButNotAcAll) {
   EXPECT_EQ(ShownAfter("FA 2 2 S 3 0 R = POWER POWER FC 1 0 X ="), "  22");
   EXPECT_EQ(ShownAfter("FA 2 2 S 3 0 R = NEW FC 1 0 X ="), "  22");
   EXPECT_EQ(ShownAfter("FA 2 2 S 3 0 R = AC FC 1 0 X ="), "   E");
+  ExpectKeys({{"4 FA", "   4", 1, "GAUGE"},
+              {"4 FA 1 0 FA", "  10", 1, "GAUGE"},
+              {"4 FA 2 2 S 3 0 R = POWER POWER FC 1 0 X =", "  55"},  // 22 per 4 in
+              {"4 FA 2 2 S 3 0 R = NEW ACNG FC 1 0 X =", "  55"},
+              {"4 FA 2 2 S 3 0 R = AC FA 2 2 S 3 0 R = FC 1 0 X =", "  22"},
+              {"4 FA 2 2 S 3 0 R = 1 0 FA FC 1 0 X =", "   E", 2},
+              {"4 FA 2 2 S 3 0 R = 4 FA FC 1 0 X =", "  55"},  // the same unit again keeps it
+              {"3 FA 2 2 S 3 0 R = FC 1 0 X =", "  22"}});       // any other entry is no unit
 }
 
 TEST(Device, LampKeysSwitchTheirLamps) {

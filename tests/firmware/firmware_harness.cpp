@@ -191,6 +191,8 @@ std::string Type(long tenths) {
 
 long RoundDiv(long long a, long long b) { return static_cast<long>((2 * a + b) / (2 * b)); }
 
-std::string GaugeKeys(const Gauge& g) { return "FA " + Type(g.st) + "S " + Type(g.rows) + "R = "; }
+std::string GaugeKeys(const Gauge& g) {
+  return (g.inches ? "4 FA " : "1 0 FA ") + Type(g.st) + "S " + Type(g.rows) + "R = ";
+}
 
 }  // namespace fwtest

@@ -92,12 +92,18 @@ std::string Type(long tenths);
 long RoundDiv(long long a, long long b);
 
 struct Gauge {
-  long st, rows;  // per 10 cm, in tenths
+  long st, rows;        // per 10 cm, or per 4 in, in tenths
+  bool inches = false;  // lengths in inches
+  // Tenths of a length unit times tenths of a gauge in a gauge's length.
+  long Per() const { return inches ? 400 : 1000; }
+  // The unit as the paper writes it.
+  std::string Unit() const { return inches ? "in" : "cm"; }
 };
+// Switches to the gauge's unit ("4 A" or "1 0 A") and gives the gauge.
 std::string GaugeKeys(const Gauge& g);
 constexpr Gauge kGauge22x30 = {220, 300};
-// Stitches or rows in a length given in tenths of a cm, to the nearest.
-inline long Stitches(long cmTenths, const Gauge& g) { return RoundDiv(static_cast<long long>(cmTenths) * g.st, 1000); }
-inline long Rows(long cmTenths, const Gauge& g) { return RoundDiv(static_cast<long long>(cmTenths) * g.rows, 1000); }
+// Stitches or rows in a length given in tenths of the unit, to the nearest.
+inline long Stitches(long tenths, const Gauge& g) { return RoundDiv(static_cast<long long>(tenths) * g.st, g.Per()); }
+inline long Rows(long tenths, const Gauge& g) { return RoundDiv(static_cast<long long>(tenths) * g.rows, g.Per()); }
 
 }  // namespace fwtest

@@ -32,7 +32,7 @@ TEST(Printing, OnlyWithThePrintLampOnAndOncePerResult) {
 
 // The printer test's four lines as the paper shows them.
 const std::vector<std::string> kTestLines = {"0123456789.,-+=/", "ABCDEFGHIJKLMNOP", "QRSTUVWXYZ:()%*#",
-                                             "x<>cm", ""};
+                                             "x<>cmin", ""};
 
 // The paper maps three codes; the needle decoder gives the codes themselves.
 std::string AsPaper(const std::string& codes) {

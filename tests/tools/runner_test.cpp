@@ -67,7 +67,7 @@ TEST_F(Runner, UnpatchedRoutinesRunAndNeedlesAreCaptured) {
   EXPECT_TRUE(Says(error, "\"GAUGE\": false, \"MODE\": true, \"M/T\": false, \"ARC LENGTH\": false")) << error.report;
   EXPECT_EQ(RunKeys("FM", capture).paper, "\r\n");
   EXPECT_TRUE(fs::is_empty(dir / "needles")) << "a feed alone writes no needle file";
-  EXPECT_EQ(RunKeys("4 FL", capture).paper, "x<>cm\r\n\r\n");
+  EXPECT_EQ(RunKeys("4 FL", capture).paper, "x<>cmin\r\n\r\n");
   int files = 0;
   for (const auto& entry : fs::directory_iterator(dir / "needles")) {
     ++files;
