@@ -1,4 +1,6 @@
 target_link_libraries(core_bench PRIVATE machine tm650_app)
+add_dependencies(core_bench tm650-run)
+target_compile_definitions(core_bench PRIVATE TM650_RUN="$<TARGET_FILE:tm650-run>")
 
 # The baseline: the processor core as it was before the run loop took the
 # registers into locals (one handler call per instruction), built from git

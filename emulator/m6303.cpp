@@ -12,10 +12,13 @@
 #define M6303_COMPUTED_GOTO 1
 #endif
 
+// The flag rules are expanded into every instruction that uses them.
 #if defined(__GNUC__)
-#define M6303_INLINE __attribute__((always_inline))
+#define FLAGS_RULE [[gnu::always_inline]] inline
+#elif defined(_MSC_VER)
+#define FLAGS_RULE __forceinline
 #else
-#define M6303_INLINE
+#define FLAGS_RULE inline
 #endif
 
 // ---------------------------------------------------------------------------
@@ -70,25 +73,25 @@ constexpr std::array<uint8_t, 256> NZ = [] {
   return table;
 }();
 
-inline uint8_t NZ16(uint16_t r) { return (r & 0x8000 ? FLAG_N : 0) | (r == 0 ? FLAG_Z : 0); }
-inline uint8_t FlagIf(bool condition, uint8_t flag) { return condition ? flag : 0; }
+FLAGS_RULE uint8_t NZ16(uint16_t r) { return (r & 0x8000 ? FLAG_N : 0) | (r == 0 ? FLAG_Z : 0); }
+FLAGS_RULE uint8_t FlagIf(bool condition, uint8_t flag) { return condition ? flag : 0; }
 // This core's V after additions, subtractions, CBA and CPX mirrors the carry.
-inline uint8_t CV(bool carry) { return carry ? (FLAG_C | FLAG_V) : 0; }
+FLAGS_RULE uint8_t CV(bool carry) { return carry ? (FLAG_C | FLAG_V) : 0; }
 
 // Replaces the flags in `mask` with `flags`; the rest of CCR is kept.
-inline void Assign(uint8_t& cc, uint8_t mask, uint8_t flags) { cc = static_cast<uint8_t>((cc & ~mask) | flags); }
+FLAGS_RULE void Assign(uint8_t& cc, uint8_t mask, uint8_t flags) { cc = static_cast<uint8_t>((cc & ~mask) | flags); }
 
-inline uint8_t Logic(uint8_t& cc, uint8_t r) {
+FLAGS_RULE uint8_t Logic(uint8_t& cc, uint8_t r) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V, NZ[r]);
   return r;
 }
 
-inline uint8_t IncDec(uint8_t& cc, uint8_t r) {
+FLAGS_RULE uint8_t IncDec(uint8_t& cc, uint8_t r) {
   Assign(cc, FLAG_N | FLAG_Z, NZ[r]);
   return r;
 }
 
-inline uint8_t Add(uint8_t& cc, uint8_t acc, uint8_t m, unsigned carryIn) {
+FLAGS_RULE uint8_t Add(uint8_t& cc, uint8_t acc, uint8_t m, unsigned carryIn) {
   const unsigned sum = acc + m + carryIn;
   const bool half = (acc & 0x0F) + (m & 0x0F) + carryIn > 0x0F;
   const auto r = static_cast<uint8_t>(sum);
@@ -96,59 +99,59 @@ inline uint8_t Add(uint8_t& cc, uint8_t acc, uint8_t m, unsigned carryIn) {
   return r;
 }
 
-inline uint8_t Sub(uint8_t& cc, uint8_t acc, uint8_t m) {
+FLAGS_RULE uint8_t Sub(uint8_t& cc, uint8_t acc, uint8_t m) {
   const auto r = static_cast<uint8_t>(acc - m);
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[r] | CV(m > acc));
   return r;
 }
 
 // CMPA/CMPB: V is set when the plain difference leaves the signed byte range.
-inline void Compare(uint8_t& cc, uint8_t acc, uint8_t m) {
+FLAGS_RULE void Compare(uint8_t& cc, uint8_t acc, uint8_t m) {
   const int difference = int{acc} - int{m};
   const bool outOfRange = difference < -128 || difference > 127;
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C,
          NZ[static_cast<uint8_t>(difference)] | FlagIf(outOfRange, FLAG_V) | FlagIf(acc < m, FLAG_C));
 }
 
-inline void CompareX(uint8_t& cc, uint16_t x, uint16_t w) {
+FLAGS_RULE void CompareX(uint8_t& cc, uint16_t x, uint16_t w) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ16(static_cast<uint16_t>(x - w)) | CV(w > x));
 }
 
-inline void Test(uint8_t& cc, uint8_t v) { Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[v]); }
+FLAGS_RULE void Test(uint8_t& cc, uint8_t v) { Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[v]); }
 
-inline uint8_t Clear(uint8_t& cc) {
+FLAGS_RULE uint8_t Clear(uint8_t& cc) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, FLAG_Z);
   return 0;
 }
 
-inline uint8_t Complement(uint8_t& cc, uint8_t v) {
+FLAGS_RULE uint8_t Complement(uint8_t& cc, uint8_t v) {
   const auto r = static_cast<uint8_t>(~v);
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[r] | FLAG_C);
   return r;
 }
 
-inline uint8_t Shift(uint8_t& cc, uint8_t r, bool carryOut) {
+FLAGS_RULE uint8_t Shift(uint8_t& cc, uint8_t r, bool carryOut) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_C, NZ[r] | FlagIf(carryOut, FLAG_C));
   return r;
 }
 
-inline uint16_t Word(uint8_t& cc, uint16_t v) {
+FLAGS_RULE uint16_t Word(uint8_t& cc, uint16_t v) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V, NZ16(v));
   return v;
 }
 
-inline uint16_t Index(uint8_t& cc, uint16_t v) {
+FLAGS_RULE uint16_t Index(uint8_t& cc, uint16_t v) {
   Assign(cc, FLAG_Z, FlagIf(v == 0, FLAG_Z));
   return v;
 }
 
-inline uint8_t Lsr(uint8_t& cc, uint8_t v) { return Shift(cc, v >> 1, v & 1); }
-inline uint8_t Asr(uint8_t& cc, uint8_t v) { return Shift(cc, (v >> 1) | (v & 0x80), v & 1); }
-inline uint8_t Ror(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v >> 1 | (cc & FLAG_C) << 7), v & 1); }
-inline uint8_t Asl(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1), v & 0x80); }
-inline uint8_t Rol(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1 | (cc & FLAG_C)), v & 0x80); }
+FLAGS_RULE uint8_t Lsr(uint8_t& cc, uint8_t v) { return Shift(cc, v >> 1, v & 1); }
+FLAGS_RULE uint8_t Asr(uint8_t& cc, uint8_t v) { return Shift(cc, (v >> 1) | (v & 0x80), v & 1); }
+FLAGS_RULE uint8_t Ror(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v >> 1 | (cc & FLAG_C) << 7), v & 1); }
+FLAGS_RULE uint8_t Asl(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1), v & 0x80); }
+FLAGS_RULE uint8_t Rol(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1 | (cc & FLAG_C)), v & 0x80); }
 
-inline uint8_t DecimalAdjust(uint8_t& cc, uint8_t a) {
+FLAGS_RULE uint8_t DecimalAdjust(uint8_t& cc, uint8_t a) {
   const bool carry = cc & FLAG_C;
   const unsigned lo = a & 0x0F, hi = a >> 4;
   const unsigned low = ((cc & FLAG_H) || lo > 9) ? 0x06 : 0;
@@ -160,7 +163,7 @@ inline uint8_t DecimalAdjust(uint8_t& cc, uint8_t a) {
 }
 
 // Signed-comparison conditions of BGE/BLT/BGT/BLE.
-inline bool NEqualsV(uint8_t cc) { return (((cc >> 3) ^ (cc >> 1)) & 1) == 0; }
+FLAGS_RULE bool NEqualsV(uint8_t cc) { return (((cc >> 3) ^ (cc >> 1)) & 1) == 0; }
 
 // ---------------------------------------------------------------------------
 // The decoded opcodes
@@ -234,6 +237,27 @@ bool AtStop(std::span<const uint16_t> stops, uint16_t pc) {
   return std::find(stops.begin(), stops.end(), pc) != stops.end();
 }
 
+// The hooked paths, out of the loop; the loop has stored the registers, so
+// hooks see them as they are at the access.
+uint8_t ReadHooked(Core& core, uint16_t address) {
+  return ReadMem(core, address);
+}
+
+// A store to a stop address ends the run, so the next run sees the opcode
+// now there.
+void WriteHooked(Core& core, uint16_t address, uint8_t value, std::span<const uint16_t> stops) {
+  WriteMem(core, address, value);
+  if (AtStop(stops, address)) core.yield = true;
+}
+
+uint8_t BusRead(Core& core, uint16_t address) {
+  return core.hooks.busRead(core.hooks.context, address);
+}
+
+void BusWrite(Core& core, uint16_t address, uint8_t value) {
+  core.hooks.busWrite(core.hooks.context, address, value);
+}
+
 }  // namespace
 
 constinit const std::array<uint8_t, 256> InstructionLength = BuildLengths();
@@ -249,105 +273,63 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   if (budget == 0) return {0, RunExit::Budget};
   core.yield = false;
   uint8_t* const mem = core.memory.data();
+  // The register file, in locals whose address is never taken, so that they
+  // stay in the host's registers.
   uint8_t A = core.cpu.A, B = core.cpu.B, CC = core.cpu.CCR, op = core.cpu.Opcode;
   uint16_t X = core.cpu.X, SP = core.cpu.SP, PC = core.cpu.PC;
-  uint32_t granted = budget, left = budget;
+  uint32_t left = budget, unrun = 0;
   RunExit exit = RunExit::Budget;
-  const CoreHooks hooks = core.hooks;
-  const bool busHooked = hooks.busRead || hooks.busWrite;
+  const bool busRead = core.hooks.busRead != nullptr, busWrite = core.hooks.busWrite != nullptr;
+  const uint16_t busMask = core.hooks.busMask, busBase = core.hooks.busBase;
 
   // Stores into a stop address's page take the hooked path, so a program
   // that rewrites the opcode there ends the run and the next one sees it.
   PageBits writePages = HookPages;
   for (uint16_t stop : stops) writePages.Set(stop);
 
-  // Hooks see the registers as they are at the access, and may end the run
-  // after the current instruction.
-  auto sync = [&]() M6303_INLINE { core.cpu = Cpu{A, B, X, SP, PC, CC, op}; };
-  auto endAfterThis = [&]() M6303_INLINE {
-    granted -= left - 1;
-    left = 1;
-  };
-  auto afterHook = [&]() M6303_INLINE {
-    if (core.yield) [[unlikely]]
-      endAfterThis();
-  };
-  auto rd = [&](uint16_t address) M6303_INLINE -> uint8_t {
-    if (HookPages.Has(address)) [[unlikely]] {
-      sync();
-      const uint8_t value = ReadMem(core, address);
-      afterHook();
-      return value;
-    }
-    return mem[address];
-  };
-  auto wr = [&](uint16_t address, uint8_t value) M6303_INLINE {
-    if (writePages.Has(address)) [[unlikely]] {
-      sync();
-      WriteMem(core, address, value);
-      afterHook();
-      if (AtStop(stops, address)) endAfterThis();
-      return;
-    }
-    mem[address] = value;
-  };
-  // Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus.
-  auto onBus = [&](uint16_t address) M6303_INLINE { return busHooked && (address & hooks.busMask) == hooks.busBase; };
-  auto rdBus = [&](uint16_t address) M6303_INLINE -> uint8_t {
-    if (onBus(address) && hooks.busRead) [[unlikely]] {
-      sync();
-      const uint8_t value = hooks.busRead(hooks.context, address);
-      afterHook();
-      return value;
-    }
-    return rd(address);
-  };
-  auto wrBus = [&](uint16_t address, uint8_t value) M6303_INLINE {
-    if (onBus(address) && hooks.busWrite) [[unlikely]] {
-      sync();
-      hooks.busWrite(hooks.context, address, value);
-      afterHook();
-      return;
-    }
-    wr(address, value);
-  };
-  auto rdWord = [&](uint16_t address) M6303_INLINE -> uint16_t {
-    const uint8_t high = rd(address);
-    return static_cast<uint16_t>(high << 8 | rd(static_cast<uint16_t>(address + 1)));
-  };
-  auto wrWord = [&](uint16_t address, uint16_t value) M6303_INLINE {
-    wr(address, static_cast<uint8_t>(value >> 8));
-    wr(static_cast<uint16_t>(address + 1), static_cast<uint8_t>(value));
-  };
-  // Operand bytes are plain memory.
-  auto imm = [&]() M6303_INLINE -> uint8_t { return mem[PC++]; };
-  auto imm16 = [&]() M6303_INLINE -> uint16_t {
-    const uint16_t word = static_cast<uint16_t>(mem[PC] << 8 | mem[static_cast<uint16_t>(PC + 1)]);
-    PC = static_cast<uint16_t>(PC + 2);
-    return word;
-  };
-  auto dir = [&]() M6303_INLINE -> uint16_t { return mem[PC++]; };
-  auto idx = [&]() M6303_INLINE -> uint16_t { return static_cast<uint16_t>(X + mem[PC++]); };
-  auto ext = imm16;
-  // PSHx/PULx take the hooked path; return addresses are plain memory.
-  auto push = [&](uint8_t value) M6303_INLINE {
-    wr(SP, value);
-    SP--;
-  };
-  auto pull = [&]() M6303_INLINE -> uint8_t {
-    SP++;
-    return rd(SP);
-  };
-  auto PushReturn = [&](uint16_t address) M6303_INLINE {
-    mem[SP--] = static_cast<uint8_t>(address);
-    mem[SP--] = static_cast<uint8_t>(address >> 8);
-  };
-  auto PullReturn = [&]() M6303_INLINE -> uint16_t {
-    const uint8_t high = mem[static_cast<uint16_t>(SP + 1)];
-    const uint8_t low = mem[static_cast<uint16_t>(SP + 2)];
-    SP = static_cast<uint16_t>(SP + 2);
-    return static_cast<uint16_t>(high << 8 | low);
-  };
+// Memory access as expressions over the locals. A hook may end the run
+// after the current instruction (Core::yield).
+#define SYNC() \
+  (core.cpu.A = A, core.cpu.B = B, core.cpu.X = X, core.cpu.SP = SP, core.cpu.PC = PC, core.cpu.CCR = CC, core.cpu.Opcode = op)
+#define AFTER_HOOK() (core.yield ? (void)(unrun += left - 1, left = 1) : (void)0)
+#define rd(address)                                                                                   \
+  (readAt = static_cast<uint16_t>(address),                                                           \
+   HookPages.Has(readAt) ? (wordHigh = (SYNC(), ReadHooked(core, readAt)), AFTER_HOOK(), wordHigh) \
+                         : mem[readAt])
+#define wr(address, value)                                                                  \
+  (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),         \
+   writePages.Has(writeAt) ? ((SYNC(), WriteHooked(core, writeAt, written, stops)), AFTER_HOOK()) \
+                           : (void)(mem[writeAt] = written))
+// Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus.
+#define ON_BUS(address) (((address) & busMask) == busBase)
+#define rdBus(address)                                                                                         \
+  (readAt = static_cast<uint16_t>(address),                                                                    \
+   busRead && ON_BUS(readAt) ? (wordHigh = (SYNC(), BusRead(core, readAt)), AFTER_HOOK(), wordHigh) : rd(readAt))
+#define wrBus(address, value)                                                                         \
+  (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),                   \
+   busWrite && ON_BUS(writeAt) ? ((SYNC(), BusWrite(core, writeAt, written)), AFTER_HOOK()) : wr(writeAt, written))
+#define rdWord(address) \
+  (wordAt = static_cast<uint16_t>(address), wordValue = static_cast<uint16_t>(rd(wordAt) << 8), \
+   static_cast<uint16_t>(wordValue | rd(static_cast<uint16_t>(wordAt + 1))))
+#define wrWord(address, value)                                                             \
+  (wordAt = static_cast<uint16_t>(address), wordValue = static_cast<uint16_t>(value),      \
+   wr(wordAt, wordValue >> 8), wr(static_cast<uint16_t>(wordAt + 1), wordValue))
+// Operand bytes are plain memory.
+#define imm() mem[PC++]
+#define imm16() \
+  (PC = static_cast<uint16_t>(PC + 2), \
+   static_cast<uint16_t>(mem[static_cast<uint16_t>(PC - 2)] << 8 | mem[static_cast<uint16_t>(PC - 1)]))
+#define dir() static_cast<uint16_t>(mem[PC++])
+#define idx() static_cast<uint16_t>(X + mem[PC++])
+#define ext() imm16()
+// PSHx/PULx take the hooked path; return addresses are plain memory.
+#define push(value) (wr(SP, (value)), SP--)
+#define pull() (SP++, rd(SP))
+#define PushReturn(address) \
+  (returnTo = (address), mem[SP--] = static_cast<uint8_t>(returnTo), mem[SP--] = static_cast<uint8_t>(returnTo >> 8))
+#define PullReturn() \
+  (SP = static_cast<uint16_t>(SP + 2), \
+   static_cast<uint16_t>(mem[static_cast<uint16_t>(SP - 1)] << 8 | mem[SP]))
 
 #define HALT()           \
   do {                   \
@@ -421,10 +403,14 @@ check_stop:
 dispatch:
   switch (op) {
 #endif
-#define OP(code, name, mode, ...) \
-  SLOT(code) {                    \
-    __VA_ARGS__                   \
-  }                               \
+// Each instruction has its own scratch for the access expressions, so that
+// none of it lives from one instruction to the next.
+#define OP(code, name, mode, ...)                                                             \
+  SLOT(code) {                                                                                \
+    [[maybe_unused]] uint16_t readAt, writeAt, wordAt, wordValue, returnTo;                   \
+    [[maybe_unused]] uint8_t written, wordHigh;                                               \
+    __VA_ARGS__                                                                               \
+  }                                                                                           \
   NEXT();
 #include "emulator/m6303_ops.inc"
 #undef OP
@@ -444,8 +430,26 @@ self_loop:
 out_of_budget:
   exit = core.yield ? RunExit::Yield : RunExit::Budget;
 done:
-  core.cpu = Cpu{A, B, X, SP, PC, CC, op};
-  return {granted - left, exit};
+  SYNC();
+  return {budget - left - unrun, exit};
+#undef SYNC
+#undef AFTER_HOOK
+#undef rd
+#undef wr
+#undef ON_BUS
+#undef rdBus
+#undef wrBus
+#undef rdWord
+#undef wrWord
+#undef imm
+#undef imm16
+#undef dir
+#undef idx
+#undef ext
+#undef push
+#undef pull
+#undef PushReturn
+#undef PullReturn
 #undef HALT
 #undef JUMP
 #undef BRANCH
