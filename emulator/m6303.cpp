@@ -48,18 +48,14 @@ uint16_t ReadWord(const Core& core, uint16_t address) {
 
 namespace {
 
-// One bit per 256-byte page; a set bit sends the page's accesses down the
+// One byte per 256-byte page: a set one sends the page's accesses down the
 // hooked path, every other address is a plain byte of memory.
-struct PageBits {
-  uint64_t bits[4] = {};
-  constexpr void Set(uint16_t address) { bits[address >> 14] |= uint64_t{1} << (address >> 8 & 63); }
-  constexpr bool Has(uint16_t address) const { return (bits[address >> 14] >> (address >> 8 & 63)) & 1; }
-};
+using PageMap = std::array<uint8_t, 256>;
 
-constexpr PageBits HookPages = [] {
-  PageBits pages;
-  pages.Set(PORT2_ADDRESS);
-  pages.Set(PORT6_ADDRESS);
+constexpr PageMap HookPages = [] {
+  PageMap pages{};
+  pages[PORT2_ADDRESS >> 8] = 1;
+  pages[PORT6_ADDRESS >> 8] = 1;
   return pages;
 }();
 
@@ -237,8 +233,7 @@ bool AtStop(std::span<const uint16_t> stops, uint16_t pc) {
   return std::find(stops.begin(), stops.end(), pc) != stops.end();
 }
 
-// The hooked paths, out of the loop; the loop has stored the registers, so
-// hooks see them as they are at the access.
+// The hooked paths, out of the loop.
 uint8_t ReadHooked(Core& core, uint16_t address) {
   return ReadMem(core, address);
 }
@@ -247,7 +242,8 @@ uint8_t ReadHooked(Core& core, uint16_t address) {
 // now there.
 void WriteHooked(Core& core, uint16_t address, uint8_t value, std::span<const uint16_t> stops) {
   WriteMem(core, address, value);
-  if (AtStop(stops, address)) core.yield = true;
+  if (!stops.empty() && AtStop(stops, address)) [[unlikely]]
+    core.yield = true;
 }
 
 uint8_t BusRead(Core& core, uint16_t address) {
@@ -279,35 +275,34 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   uint16_t X = core.cpu.X, SP = core.cpu.SP, PC = core.cpu.PC;
   uint32_t left = budget, unrun = 0;
   RunExit exit = RunExit::Budget;
-  const bool busRead = core.hooks.busRead != nullptr, busWrite = core.hooks.busWrite != nullptr;
-  const uint16_t busMask = core.hooks.busMask, busBase = core.hooks.busBase;
 
   // Stores into a stop address's page take the hooked path, so a program
   // that rewrites the opcode there ends the run and the next one sees it.
-  PageBits writePages = HookPages;
-  for (uint16_t stop : stops) writePages.Set(stop);
+  PageMap writePages = HookPages;
+  for (uint16_t stop : stops) writePages[stop >> 8] = 1;
 
 // Memory access as expressions over the locals. A hook may end the run
 // after the current instruction (Core::yield).
-#define SYNC() \
-  (core.cpu.A = A, core.cpu.B = B, core.cpu.X = X, core.cpu.SP = SP, core.cpu.PC = PC, core.cpu.CCR = CC, core.cpu.Opcode = op)
+// Hooks see the PC as it is at the access (the machine tells the beeper's
+// stores from the lamps' by it); every register is in Core when a run ends.
+#define SYNC() (core.cpu.PC = PC)
 #define AFTER_HOOK() (core.yield ? (void)(unrun += left - 1, left = 1) : (void)0)
 #define rd(address)                                                                                   \
   (readAt = static_cast<uint16_t>(address),                                                           \
-   HookPages.Has(readAt) ? (wordHigh = (SYNC(), ReadHooked(core, readAt)), AFTER_HOOK(), wordHigh) \
+   HookPages[readAt >> 8] ? (wordHigh = (SYNC(), ReadHooked(core, readAt)), AFTER_HOOK(), wordHigh) \
                          : mem[readAt])
 #define wr(address, value)                                                                  \
   (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),         \
-   writePages.Has(writeAt) ? ((SYNC(), WriteHooked(core, writeAt, written, stops)), AFTER_HOOK()) \
+   writePages[writeAt >> 8] ? ((SYNC(), WriteHooked(core, writeAt, written, stops)), AFTER_HOOK()) \
                            : (void)(mem[writeAt] = written))
 // Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus.
-#define ON_BUS(address) (((address) & busMask) == busBase)
+#define ON_BUS(address) (((address) & core.hooks.busMask) == core.hooks.busBase)
 #define rdBus(address)                                                                                         \
   (readAt = static_cast<uint16_t>(address),                                                                    \
-   busRead && ON_BUS(readAt) ? (wordHigh = (SYNC(), BusRead(core, readAt)), AFTER_HOOK(), wordHigh) : rd(readAt))
+   core.hooks.busRead && ON_BUS(readAt) ? (wordHigh = (SYNC(), BusRead(core, readAt)), AFTER_HOOK(), wordHigh) : rd(readAt))
 #define wrBus(address, value)                                                                         \
   (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),                   \
-   busWrite && ON_BUS(writeAt) ? ((SYNC(), BusWrite(core, writeAt, written)), AFTER_HOOK()) : wr(writeAt, written))
+   core.hooks.busWrite && ON_BUS(writeAt) ? ((SYNC(), BusWrite(core, writeAt, written)), AFTER_HOOK()) : wr(writeAt, written))
 #define rdWord(address) \
   (wordAt = static_cast<uint16_t>(address), wordValue = static_cast<uint16_t>(rd(wordAt) << 8), \
    static_cast<uint16_t>(wordValue | rd(static_cast<uint16_t>(wordAt + 1))))
@@ -430,7 +425,7 @@ self_loop:
 out_of_budget:
   exit = core.yield ? RunExit::Yield : RunExit::Budget;
 done:
-  SYNC();
+  core.cpu = Cpu{A, B, X, SP, PC, CC, op};
   return {budget - left - unrun, exit};
 #undef SYNC
 #undef AFTER_HOOK
