@@ -12,13 +12,13 @@
 #define M6303_COMPUTED_GOTO 1
 #endif
 
-// The flag rules are expanded into every instruction that uses them.
+// The flag rules and the stop test are expanded where they are used.
 #if defined(__GNUC__)
-#define FLAGS_RULE [[gnu::always_inline]] inline
+#define EXPANDED [[gnu::always_inline]] inline
 #elif defined(_MSC_VER)
-#define FLAGS_RULE __forceinline
+#define EXPANDED __forceinline
 #else
-#define FLAGS_RULE inline
+#define EXPANDED inline
 #endif
 
 // ---------------------------------------------------------------------------
@@ -69,25 +69,25 @@ constexpr std::array<uint8_t, 256> NZ = [] {
   return table;
 }();
 
-FLAGS_RULE uint8_t NZ16(uint16_t r) { return (r & 0x8000 ? FLAG_N : 0) | (r == 0 ? FLAG_Z : 0); }
-FLAGS_RULE uint8_t FlagIf(bool condition, uint8_t flag) { return condition ? flag : 0; }
+EXPANDED uint8_t NZ16(uint16_t r) { return (r & 0x8000 ? FLAG_N : 0) | (r == 0 ? FLAG_Z : 0); }
+EXPANDED uint8_t FlagIf(bool condition, uint8_t flag) { return condition ? flag : 0; }
 // This core's V after additions, subtractions, CBA and CPX mirrors the carry.
-FLAGS_RULE uint8_t CV(bool carry) { return carry ? (FLAG_C | FLAG_V) : 0; }
+EXPANDED uint8_t CV(bool carry) { return carry ? (FLAG_C | FLAG_V) : 0; }
 
 // Replaces the flags in `mask` with `flags`; the rest of CCR is kept.
-FLAGS_RULE void Assign(uint8_t& cc, uint8_t mask, uint8_t flags) { cc = static_cast<uint8_t>((cc & ~mask) | flags); }
+EXPANDED void Assign(uint8_t& cc, uint8_t mask, uint8_t flags) { cc = static_cast<uint8_t>((cc & ~mask) | flags); }
 
-FLAGS_RULE uint8_t Logic(uint8_t& cc, uint8_t r) {
+EXPANDED uint8_t Logic(uint8_t& cc, uint8_t r) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V, NZ[r]);
   return r;
 }
 
-FLAGS_RULE uint8_t IncDec(uint8_t& cc, uint8_t r) {
+EXPANDED uint8_t IncDec(uint8_t& cc, uint8_t r) {
   Assign(cc, FLAG_N | FLAG_Z, NZ[r]);
   return r;
 }
 
-FLAGS_RULE uint8_t Add(uint8_t& cc, uint8_t acc, uint8_t m, unsigned carryIn) {
+EXPANDED uint8_t Add(uint8_t& cc, uint8_t acc, uint8_t m, unsigned carryIn) {
   const unsigned sum = acc + m + carryIn;
   const bool half = (acc & 0x0F) + (m & 0x0F) + carryIn > 0x0F;
   const auto r = static_cast<uint8_t>(sum);
@@ -95,59 +95,59 @@ FLAGS_RULE uint8_t Add(uint8_t& cc, uint8_t acc, uint8_t m, unsigned carryIn) {
   return r;
 }
 
-FLAGS_RULE uint8_t Sub(uint8_t& cc, uint8_t acc, uint8_t m) {
+EXPANDED uint8_t Sub(uint8_t& cc, uint8_t acc, uint8_t m) {
   const auto r = static_cast<uint8_t>(acc - m);
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[r] | CV(m > acc));
   return r;
 }
 
 // CMPA/CMPB: V is set when the plain difference leaves the signed byte range.
-FLAGS_RULE void Compare(uint8_t& cc, uint8_t acc, uint8_t m) {
+EXPANDED void Compare(uint8_t& cc, uint8_t acc, uint8_t m) {
   const int difference = int{acc} - int{m};
   const bool outOfRange = difference < -128 || difference > 127;
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C,
          NZ[static_cast<uint8_t>(difference)] | FlagIf(outOfRange, FLAG_V) | FlagIf(acc < m, FLAG_C));
 }
 
-FLAGS_RULE void CompareX(uint8_t& cc, uint16_t x, uint16_t w) {
+EXPANDED void CompareX(uint8_t& cc, uint16_t x, uint16_t w) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ16(static_cast<uint16_t>(x - w)) | CV(w > x));
 }
 
-FLAGS_RULE void Test(uint8_t& cc, uint8_t v) { Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[v]); }
+EXPANDED void Test(uint8_t& cc, uint8_t v) { Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[v]); }
 
-FLAGS_RULE uint8_t Clear(uint8_t& cc) {
+EXPANDED uint8_t Clear(uint8_t& cc) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, FLAG_Z);
   return 0;
 }
 
-FLAGS_RULE uint8_t Complement(uint8_t& cc, uint8_t v) {
+EXPANDED uint8_t Complement(uint8_t& cc, uint8_t v) {
   const auto r = static_cast<uint8_t>(~v);
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[r] | FLAG_C);
   return r;
 }
 
-FLAGS_RULE uint8_t Shift(uint8_t& cc, uint8_t r, bool carryOut) {
+EXPANDED uint8_t Shift(uint8_t& cc, uint8_t r, bool carryOut) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_C, NZ[r] | FlagIf(carryOut, FLAG_C));
   return r;
 }
 
-FLAGS_RULE uint16_t Word(uint8_t& cc, uint16_t v) {
+EXPANDED uint16_t Word(uint8_t& cc, uint16_t v) {
   Assign(cc, FLAG_N | FLAG_Z | FLAG_V, NZ16(v));
   return v;
 }
 
-FLAGS_RULE uint16_t Index(uint8_t& cc, uint16_t v) {
+EXPANDED uint16_t Index(uint8_t& cc, uint16_t v) {
   Assign(cc, FLAG_Z, FlagIf(v == 0, FLAG_Z));
   return v;
 }
 
-FLAGS_RULE uint8_t Lsr(uint8_t& cc, uint8_t v) { return Shift(cc, v >> 1, v & 1); }
-FLAGS_RULE uint8_t Asr(uint8_t& cc, uint8_t v) { return Shift(cc, (v >> 1) | (v & 0x80), v & 1); }
-FLAGS_RULE uint8_t Ror(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v >> 1 | (cc & FLAG_C) << 7), v & 1); }
-FLAGS_RULE uint8_t Asl(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1), v & 0x80); }
-FLAGS_RULE uint8_t Rol(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1 | (cc & FLAG_C)), v & 0x80); }
+EXPANDED uint8_t Lsr(uint8_t& cc, uint8_t v) { return Shift(cc, v >> 1, v & 1); }
+EXPANDED uint8_t Asr(uint8_t& cc, uint8_t v) { return Shift(cc, (v >> 1) | (v & 0x80), v & 1); }
+EXPANDED uint8_t Ror(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v >> 1 | (cc & FLAG_C) << 7), v & 1); }
+EXPANDED uint8_t Asl(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1), v & 0x80); }
+EXPANDED uint8_t Rol(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1 | (cc & FLAG_C)), v & 0x80); }
 
-FLAGS_RULE uint8_t DecimalAdjust(uint8_t& cc, uint8_t a) {
+EXPANDED uint8_t DecimalAdjust(uint8_t& cc, uint8_t a) {
   const bool carry = cc & FLAG_C;
   const unsigned lo = a & 0x0F, hi = a >> 4;
   const unsigned low = ((cc & FLAG_H) || lo > 9) ? 0x06 : 0;
@@ -159,7 +159,7 @@ FLAGS_RULE uint8_t DecimalAdjust(uint8_t& cc, uint8_t a) {
 }
 
 // Signed-comparison conditions of BGE/BLT/BGT/BLE.
-FLAGS_RULE bool NEqualsV(uint8_t cc) { return (((cc >> 3) ^ (cc >> 1)) & 1) == 0; }
+EXPANDED bool NEqualsV(uint8_t cc) { return (((cc >> 3) ^ (cc >> 1)) & 1) == 0; }
 
 // ---------------------------------------------------------------------------
 // The decoded opcodes
@@ -229,8 +229,10 @@ constexpr int DecodedCount() {
 }
 static_assert(DecodedCount() == 123);
 
-bool AtStop(std::span<const uint16_t> stops, uint16_t pc) {
-  return std::find(stops.begin(), stops.end(), pc) != stops.end();
+EXPANDED bool AtStop(std::span<const uint16_t> stops, uint16_t pc) {
+  for (uint16_t stop : stops)
+    if (stop == pc) return true;
+  return false;
 }
 
 // The hooked paths, out of the loop.
@@ -281,10 +283,10 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   PageMap writePages = HookPages;
   for (uint16_t stop : stops) writePages[stop >> 8] = 1;
 
-// Memory access as expressions over the locals. A hook may end the run
-// after the current instruction (Core::yield).
-// Hooks see the PC as it is at the access (the machine tells the beeper's
-// stores from the lamps' by it); every register is in Core when a run ends.
+// Memory access as expressions over the locals. Hooks see the PC as it is
+// at the access (the machine tells the beeper's stores from the lamps' by
+// it) and may end the run after the current instruction (Core::yield);
+// every register is back in Core when a run ends.
 #define SYNC() (core.cpu.PC = PC)
 #define AFTER_HOOK() (core.yield ? (void)(unrun += left - 1, left = 1) : (void)0)
 #define rd(address)                                                                                   \

@@ -56,7 +56,9 @@ struct Core {
   CoreHooks hooks;
   bool halted = false;  // set by CLI or SEI: nothing more may run
   // A hook sets this to end the current run after the instruction that
-  // called it; Run clears it when it starts.
+  // called it; Run clears it when it starts. During a run, hooks see
+  // cpu.PC as it is at the access; the other registers are stored when the
+  // run ends.
   bool yield = false;
   Memory memory{};
 };
@@ -68,10 +70,10 @@ void WriteMem(Core& core, uint16_t address, uint8_t value);
 uint16_t ReadWord(const Core& core, uint16_t address);
 
 enum class RunExit : uint8_t {
-  Budget,     // the budget ran out (or a hook, or a store to a stop address, ended the run)
+  Budget,     // the budget ran out
   Stop,       // the PC reached a stop address; the instruction there has not run
   SelfLoop,   // the last instruction jumped, branched or returned to itself
-  Yield,      // a hook asked to end the run after its instruction
+  Yield,      // a hook asked to end the run, or a store rewrote a stop address
   Undecoded,  // an empty opcode slot: PC is past it, nothing ran
   Halted,     // CLI or SEI ran, or the core had halted
 };
