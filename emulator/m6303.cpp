@@ -12,7 +12,7 @@
 #define M6303_COMPUTED_GOTO 1
 #endif
 
-// The flag rules and the stop test are expanded where they are used.
+// The flag rules are expanded into every instruction that uses them.
 #if defined(__GNUC__)
 #define EXPANDED [[gnu::always_inline]] inline
 #elif defined(_MSC_VER)
@@ -229,10 +229,8 @@ constexpr int DecodedCount() {
 }
 static_assert(DecodedCount() == 123);
 
-EXPANDED bool AtStop(std::span<const uint16_t> stops, uint16_t pc) {
-  for (uint16_t stop : stops)
-    if (stop == pc) return true;
-  return false;
+bool AtStop(std::span<const uint16_t> stops, uint16_t pc) {
+  return std::find(stops.begin(), stops.end(), pc) != stops.end();
 }
 
 // The hooked paths, out of the loop.
