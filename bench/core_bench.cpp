@@ -181,10 +181,10 @@ BENCHMARK(BM_CoreMulDiv)->Unit(benchmark::kMillisecond);
 #ifdef TM650_RUN
 // The runner against the bare core, the same instructions each round: the
 // runner as a child process (its processor time), the core in this thread.
-void BM_RunnerMix(benchmark::State& state) {
-  const std::filesystem::path rom = std::filesystem::temp_directory_path() / "tm650_core_bench_mix.bin";
+void CompareRunner(benchmark::State& state, const Program& program) {
+  const std::filesystem::path rom = std::filesystem::temp_directory_path() / "tm650_core_bench.bin";
   {
-    const std::vector<uint8_t> image = Image(kMix);
+    const std::vector<uint8_t> image = Image(program);
     std::FILE* file = std::fopen(rom.c_str(), "wb");
     std::fwrite(image.data(), 1, image.size(), file);
     std::fclose(file);
@@ -192,7 +192,7 @@ void BM_RunnerMix(benchmark::State& state) {
   constexpr uint32_t kRunnerRound = 100000000;
   const std::string count = std::to_string(kRunnerRound);
   Sink sink;
-  auto core = Loaded<Core>(kMix, sink);
+  auto core = Loaded<Core>(program, sink);
   double runnerSeconds = 0, coreSeconds = 0;
   for (auto _ : state) {
     rusage before{}, after{};
@@ -210,7 +210,11 @@ void BM_RunnerMix(benchmark::State& state) {
   std::filesystem::remove(rom);
   state.counters["runner/core"] = coreSeconds / runnerSeconds;
 }
+
+void BM_RunnerMix(benchmark::State& state) { CompareRunner(state, kMix); }
 BENCHMARK(BM_RunnerMix)->Unit(benchmark::kMillisecond)->Iterations(3);
+void BM_RunnerMulDiv(benchmark::State& state) { CompareRunner(state, kMulDiv); }
+BENCHMARK(BM_RunnerMulDiv)->Unit(benchmark::kMillisecond)->Iterations(3);
 #endif
 
 // ---- the built-in firmware on the machine's own thread ----
@@ -410,7 +414,7 @@ void BM_KeyAfterPrintingEquals(benchmark::State& state) {
   if (saves && !std::filesystem::exists(path)) state.SkipWithError("the device was not saved");
   std::filesystem::remove(path);
 }
-BENCHMARK(BM_KeyAfterPrintingEquals)->Arg(0)->Arg(1)->Iterations(30)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_KeyAfterPrintingEquals)->Arg(0)->Arg(1)->Iterations(100)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 
