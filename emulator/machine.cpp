@@ -434,8 +434,8 @@ uint32_t RunSlice(Machine& m, uint32_t budget) {
 
 namespace {
 
-// Writes the snapshots handed to it, the newest first and one at a time,
-// until told to stop with nothing left to write. A failure is told once and
+// Writes the snapshots handed to it one at a time (a newer one replaces one
+// not yet written) until told to stop with nothing left to write. A failure is told once and
 // ends the idle saves.
 void SaverThread(Machine& m) {
   Machine::Saver& saver = m.saver;
@@ -445,7 +445,6 @@ void SaverThread(Machine& m) {
     if (!saver.waiting) return;
     std::vector<StateSection> sections = std::move(saver.pending);
     saver.waiting = false;
-    saver.writing = true;
     lock.unlock();
     const StateFileResult result = SaveStateFile(m.statePath, m.stateKey, sections);
     if (!result.ok() && !m.stateFailed.exchange(true)) {
@@ -455,8 +454,6 @@ void SaverThread(Machine& m) {
       Publish(m, std::move(event));
     }
     lock.lock();
-    saver.writing = false;
-    saver.wake.notify_all();
   }
 }
 

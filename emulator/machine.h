@@ -89,7 +89,6 @@ struct Machine {
     std::condition_variable wake;
     std::vector<StateSection> pending;
     bool waiting = false;  // `pending` holds a snapshot not yet written
-    bool writing = false;
     bool stop = false;
     std::thread thread;
   } saver;
