@@ -12,7 +12,7 @@ void Release(KeyLatch& latch, KeyRows& keys) {
 
 bool LatchPress(KeyLatch& latch, KeyRows& keys, uint8_t key) {
   if (latch.phase != LatchPhase::Idle) return false;
-  latch = KeyLatch{LatchPhase::Down, key, false};
+  latch = KeyLatch{LatchPhase::Down, key, false, 0};
   KeyDown(keys, key);
   return true;
 }
@@ -32,6 +32,8 @@ void LatchColumnsRead(KeyLatch& latch, KeyRows& keys, uint8_t row, uint8_t colum
   } else if (latch.phase == LatchPhase::Confirmed) {
     latch.phase = LatchPhase::Taken;
     if (latch.letGo) Release(latch, keys);
+  } else if (latch.phase == LatchPhase::Taken && latch.heldReads < 2) {
+    ++latch.heldReads;
   }
 }
 

@@ -22,6 +22,7 @@ struct KeyLatch {
   LatchPhase phase = LatchPhase::Idle;
   uint8_t key = 0;
   bool letGo = false;  // the shell has let go of the key
+  uint8_t heldReads = 0;  // reads of the key down since the firmware took it
 };
 
 // False when a press is still in flight; the caller keeps this one queued.
@@ -37,3 +38,8 @@ void LatchKeyWait(KeyLatch& latch);
 void LatchReset(KeyLatch& latch, KeyRows& keys);
 
 inline bool LatchIdle(const KeyLatch& latch) { return latch.phase == LatchPhase::Idle; }
+// The firmware has taken the key and keeps reading it down while the shell
+// still holds it: it is waiting for the release.
+inline bool LatchPollsHeld(const KeyLatch& latch) {
+  return latch.phase == LatchPhase::Taken && !latch.letGo && latch.heldReads >= 2;
+}

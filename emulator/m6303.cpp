@@ -1,9 +1,25 @@
-// The processor core: hooked memory access, the condition-code rules, one
-// handler per decoded opcode and the 256-slot dispatch table built from the
-// decode list at the bottom of this file.
+// The processor core: hooked memory access, the condition-code rules and the
+// run loop, into which every instruction of m6303_ops.inc is expanded. The
+// registers live in locals for the whole run; dispatch is a computed goto
+// where the compiler has one and a switch elsewhere (M6303_SWITCH_DISPATCH
+// forces the switch, so both are built and tested).
 #include "emulator/m6303.h"
 
+#include <algorithm>
 #include <cstddef>
+
+#if defined(__GNUC__) && !defined(M6303_SWITCH_DISPATCH)
+#define M6303_COMPUTED_GOTO 1
+#endif
+
+// The flag rules are expanded into every instruction that uses them.
+#if defined(__GNUC__)
+#define EXPANDED [[gnu::always_inline]] inline
+#elif defined(_MSC_VER)
+#define EXPANDED __forceinline
+#else
+#define EXPANDED inline
+#endif
 
 // ---------------------------------------------------------------------------
 // Memory access
@@ -32,369 +48,118 @@ uint16_t ReadWord(const Core& core, uint16_t address) {
 
 namespace {
 
-bool OnBus(const CoreHooks& hooks, uint16_t address) { return (address & hooks.busMask) == hooks.busBase; }
+// One byte per 256-byte page: a set one sends the page's accesses down the
+// hooked path, every other address is a plain byte of memory.
+using PageMap = std::array<uint8_t, 256>;
 
-// Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus;
-// every other access there sees plain memory.
-uint8_t ReadBusOrMem(Core& core, uint16_t address) {
-  if (core.hooks.busRead && OnBus(core.hooks, address)) [[unlikely]]
-    return core.hooks.busRead(core.hooks.context, address);
-  return ReadMem(core, address);
-}
-
-void WriteBusOrMem(Core& core, uint16_t address, uint8_t value) {
-  if (core.hooks.busWrite && OnBus(core.hooks, address)) [[unlikely]]
-    return core.hooks.busWrite(core.hooks.context, address, value);
-  WriteMem(core, address, value);
-}
-
-// ---------------------------------------------------------------------------
-// Operand fetch and addressing modes (operand bytes are plain memory)
-// ---------------------------------------------------------------------------
-
-uint8_t FetchByte(Core& core) { return core.memory[core.cpu.PC++]; }
-
-uint16_t FetchWord(Core& core) {
-  const uint16_t word = ReadWord(core, core.cpu.PC);
-  core.cpu.PC = static_cast<uint16_t>(core.cpu.PC + 2);
-  return word;
-}
-
-uint16_t Direct(Core& core) { return FetchByte(core); }
-uint16_t Indexed(Core& core) { return static_cast<uint16_t>(core.cpu.X + FetchByte(core)); }
-uint16_t Extended(Core& core) { return FetchWord(core); }
-
-uint8_t Immediate(Core& core) { return FetchByte(core); }
-uint8_t AtDirect(Core& core) { return ReadMem(core, Direct(core)); }
-uint8_t AtIndexed(Core& core) { return ReadMem(core, Indexed(core)); }
-uint8_t AtExtended(Core& core) { return ReadMem(core, Extended(core)); }
-
-uint16_t ReadMemWord(Core& core, uint16_t address) {
-  const uint8_t high = ReadMem(core, address);
-  return static_cast<uint16_t>(high << 8 | ReadMem(core, static_cast<uint16_t>(address + 1)));
-}
-
-void WriteMemWord(Core& core, uint16_t address, uint16_t value) {
-  WriteMem(core, address, static_cast<uint8_t>(value >> 8));
-  WriteMem(core, static_cast<uint16_t>(address + 1), static_cast<uint8_t>(value));
-}
+constexpr PageMap HookPages = [] {
+  PageMap pages{};
+  pages[PORT2_ADDRESS >> 8] = 1;
+  pages[PORT6_ADDRESS >> 8] = 1;
+  return pages;
+}();
 
 // ---------------------------------------------------------------------------
 // Flags
 // ---------------------------------------------------------------------------
 
-bool IsSet(const Cpu& cpu, uint8_t flag) { return (cpu.CCR & flag) != 0; }
-void SetFlag(Cpu& cpu, uint8_t flag) { cpu.CCR |= flag; }
-void ClearFlag(Cpu& cpu, uint8_t flag) { cpu.CCR &= static_cast<uint8_t>(~flag); }
-uint8_t FlagIf(bool condition, uint8_t flag) { return condition ? flag : 0; }
+constexpr std::array<uint8_t, 256> NZ = [] {
+  std::array<uint8_t, 256> table{};
+  for (unsigned r = 0; r < 256; ++r) table[r] = (r & 0x80 ? FLAG_N : 0) | (r == 0 ? FLAG_Z : 0);
+  return table;
+}();
+
+EXPANDED uint8_t NZ16(uint16_t r) { return (r & 0x8000 ? FLAG_N : 0) | (r == 0 ? FLAG_Z : 0); }
+EXPANDED uint8_t FlagIf(bool condition, uint8_t flag) { return condition ? flag : 0; }
+// This core's V after additions, subtractions, CBA and CPX mirrors the carry.
+EXPANDED uint8_t CV(bool carry) { return carry ? (FLAG_C | FLAG_V) : 0; }
 
 // Replaces the flags in `mask` with `flags`; the rest of CCR is kept.
-void Assign(Cpu& cpu, uint8_t mask, uint8_t flags) {
-  cpu.CCR = static_cast<uint8_t>((cpu.CCR & ~mask) | flags);
-}
+EXPANDED void Assign(uint8_t& cc, uint8_t mask, uint8_t flags) { cc = static_cast<uint8_t>((cc & ~mask) | flags); }
 
-uint8_t NZ8(uint8_t r) { return FlagIf(r & 0x80, FLAG_N) | FlagIf(r == 0, FLAG_Z); }
-uint8_t NZ16(uint16_t r) { return FlagIf(r & 0x8000, FLAG_N) | FlagIf(r == 0, FLAG_Z); }
-// This core's V after additions, subtractions, CBA and CPX mirrors the carry.
-uint8_t CV(bool carry) { return carry ? (FLAG_C | FLAG_V) : 0; }
-
-uint8_t Logic(Cpu& cpu, uint8_t r) {
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_V, NZ8(r));
+EXPANDED uint8_t Logic(uint8_t& cc, uint8_t r) {
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_V, NZ[r]);
   return r;
 }
 
-uint8_t IncDec(Cpu& cpu, uint8_t r) {
-  Assign(cpu, FLAG_N | FLAG_Z, NZ8(r));
+EXPANDED uint8_t IncDec(uint8_t& cc, uint8_t r) {
+  Assign(cc, FLAG_N | FLAG_Z, NZ[r]);
   return r;
 }
 
-uint8_t Add(Cpu& cpu, uint8_t acc, uint8_t m, unsigned carryIn) {
+EXPANDED uint8_t Add(uint8_t& cc, uint8_t acc, uint8_t m, unsigned carryIn) {
   const unsigned sum = acc + m + carryIn;
   const bool half = (acc & 0x0F) + (m & 0x0F) + carryIn > 0x0F;
-  const uint8_t r = static_cast<uint8_t>(sum);
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_V | FLAG_C | FLAG_H,
-         NZ8(r) | CV(sum > 0xFF) | FlagIf(half, FLAG_H));
+  const auto r = static_cast<uint8_t>(sum);
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C | FLAG_H, NZ[r] | CV(sum > 0xFF) | FlagIf(half, FLAG_H));
   return r;
 }
 
-uint8_t Sub(Cpu& cpu, uint8_t acc, uint8_t m) {
-  const uint8_t r = static_cast<uint8_t>(acc - m);
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ8(r) | CV(m > acc));
+EXPANDED uint8_t Sub(uint8_t& cc, uint8_t acc, uint8_t m) {
+  const auto r = static_cast<uint8_t>(acc - m);
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[r] | CV(m > acc));
   return r;
 }
 
 // CMPA/CMPB: V is set when the plain difference leaves the signed byte range.
-void Compare(Cpu& cpu, uint8_t acc, uint8_t m) {
+EXPANDED void Compare(uint8_t& cc, uint8_t acc, uint8_t m) {
   const int difference = int{acc} - int{m};
   const bool outOfRange = difference < -128 || difference > 127;
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_V | FLAG_C,
-         NZ8(static_cast<uint8_t>(difference)) | FlagIf(outOfRange, FLAG_V) |
-             FlagIf(acc < m, FLAG_C));
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C,
+         NZ[static_cast<uint8_t>(difference)] | FlagIf(outOfRange, FLAG_V) | FlagIf(acc < m, FLAG_C));
 }
 
-void CompareX(Cpu& cpu, uint16_t w) {
-  const uint16_t r = static_cast<uint16_t>(cpu.X - w);
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ16(r) | CV(w > cpu.X));
+EXPANDED void CompareX(uint8_t& cc, uint16_t x, uint16_t w) {
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ16(static_cast<uint16_t>(x - w)) | CV(w > x));
 }
 
-void Test(Cpu& cpu, uint8_t v) { Assign(cpu, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ8(v)); }
+EXPANDED void Test(uint8_t& cc, uint8_t v) { Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[v]); }
 
-uint8_t Clear(Cpu& cpu) {
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, FLAG_Z);
+EXPANDED uint8_t Clear(uint8_t& cc) {
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, FLAG_Z);
   return 0;
 }
 
-uint8_t Complement(Cpu& cpu, uint8_t v) {
-  const uint8_t r = static_cast<uint8_t>(~v);
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ8(r) | FLAG_C);
+EXPANDED uint8_t Complement(uint8_t& cc, uint8_t v) {
+  const auto r = static_cast<uint8_t>(~v);
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_V | FLAG_C, NZ[r] | FLAG_C);
   return r;
 }
 
-uint8_t Shift(Cpu& cpu, uint8_t r, bool carryOut) {
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_C, NZ8(r) | FlagIf(carryOut, FLAG_C));
+EXPANDED uint8_t Shift(uint8_t& cc, uint8_t r, bool carryOut) {
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_C, NZ[r] | FlagIf(carryOut, FLAG_C));
   return r;
 }
 
-uint16_t Word(Cpu& cpu, uint16_t v) {
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_V, NZ16(v));
+EXPANDED uint16_t Word(uint8_t& cc, uint16_t v) {
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_V, NZ16(v));
   return v;
 }
 
-uint16_t Index(Cpu& cpu, uint16_t v) {
-  Assign(cpu, FLAG_Z, FlagIf(v == 0, FLAG_Z));
+EXPANDED uint16_t Index(uint8_t& cc, uint16_t v) {
+  Assign(cc, FLAG_Z, FlagIf(v == 0, FLAG_Z));
   return v;
 }
 
-unsigned CarryIn(const Cpu& cpu) { return cpu.CCR & FLAG_C; }
+EXPANDED uint8_t Lsr(uint8_t& cc, uint8_t v) { return Shift(cc, v >> 1, v & 1); }
+EXPANDED uint8_t Asr(uint8_t& cc, uint8_t v) { return Shift(cc, (v >> 1) | (v & 0x80), v & 1); }
+EXPANDED uint8_t Ror(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v >> 1 | (cc & FLAG_C) << 7), v & 1); }
+EXPANDED uint8_t Asl(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1), v & 0x80); }
+EXPANDED uint8_t Rol(uint8_t& cc, uint8_t v) { return Shift(cc, static_cast<uint8_t>(v << 1 | (cc & FLAG_C)), v & 0x80); }
 
-uint8_t Lsr(Cpu& cpu, uint8_t v) { return Shift(cpu, v >> 1, v & 1); }
-uint8_t Asr(Cpu& cpu, uint8_t v) { return Shift(cpu, (v >> 1) | (v & 0x80), v & 1); }
-uint8_t Ror(Cpu& cpu, uint8_t v) {
-  return Shift(cpu, static_cast<uint8_t>(v >> 1 | CarryIn(cpu) << 7), v & 1);
-}
-uint8_t Asl(Cpu& cpu, uint8_t v) { return Shift(cpu, static_cast<uint8_t>(v << 1), v & 0x80); }
-uint8_t Rol(Cpu& cpu, uint8_t v) {
-  return Shift(cpu, static_cast<uint8_t>(v << 1 | CarryIn(cpu)), v & 0x80);
-}
-
-uint8_t DecimalAdjust(Cpu& cpu, uint8_t a) {
-  const bool carry = IsSet(cpu, FLAG_C);
+EXPANDED uint8_t DecimalAdjust(uint8_t& cc, uint8_t a) {
+  const bool carry = cc & FLAG_C;
   const unsigned lo = a & 0x0F, hi = a >> 4;
-  const unsigned low = (IsSet(cpu, FLAG_H) || lo > 9) ? 0x06 : 0;
+  const unsigned low = ((cc & FLAG_H) || lo > 9) ? 0x06 : 0;
   const unsigned high = (carry || hi > 9 || (hi == 9 && lo > 9)) ? 0x60 : 0;
   const unsigned sum = a + high + low;
-  const uint8_t r = static_cast<uint8_t>(sum);
-  Assign(cpu, FLAG_N | FLAG_Z | FLAG_C, NZ8(r) | FlagIf(carry || sum > 0xFF, FLAG_C));
+  const auto r = static_cast<uint8_t>(sum);
+  Assign(cc, FLAG_N | FLAG_Z | FLAG_C, NZ[r] | FlagIf(carry || sum > 0xFF, FLAG_C));
   return r;
-}
-
-// ---------------------------------------------------------------------------
-// Stack: return addresses are plain memory, PSHx/PULx take the hooked path
-// ---------------------------------------------------------------------------
-
-void PushReturn(Core& core, uint16_t address) {
-  Cpu& cpu = core.cpu;
-  core.memory[cpu.SP--] = static_cast<uint8_t>(address);
-  core.memory[cpu.SP--] = static_cast<uint8_t>(address >> 8);
-}
-
-uint16_t PullReturn(Core& core) {
-  Cpu& cpu = core.cpu;
-  const uint8_t high = core.memory[static_cast<uint16_t>(cpu.SP + 1)];
-  const uint8_t low = core.memory[static_cast<uint16_t>(cpu.SP + 2)];
-  cpu.SP = static_cast<uint16_t>(cpu.SP + 2);
-  return static_cast<uint16_t>(high << 8 | low);
-}
-
-void Push(Core& core, uint8_t value) {
-  WriteMem(core, core.cpu.SP, value);
-  core.cpu.SP--;
-}
-
-uint8_t Pull(Core& core) {
-  core.cpu.SP++;
-  return ReadMem(core, core.cpu.SP);
-}
-
-void Branch(Core& core, bool taken) {
-  const auto offset = static_cast<int8_t>(FetchByte(core));
-  if (taken) core.cpu.PC = static_cast<uint16_t>(core.cpu.PC + offset);
 }
 
 // Signed-comparison conditions of BGE/BLT/BGT/BLE.
-bool NEqualsV(const Cpu& cpu) { return IsSet(cpu, FLAG_N) == IsSet(cpu, FLAG_V); }
-
-// Read-modify-write on memory: one read, one whole write.
-template <uint8_t (*Operation)(Cpu&, uint8_t)>
-void Modify(Core& core, uint16_t address) {
-  WriteMem(core, address, Operation(core.cpu, ReadMem(core, address)));
-}
-
-// ---------------------------------------------------------------------------
-// Handlers, one per decoded opcode
-// ---------------------------------------------------------------------------
-
-// Inherent
-void Nop(Core&) {}
-void Tap(Core& c) { c.cpu.CCR = c.cpu.A; }
-void Tpa(Core& c) { c.cpu.A = c.cpu.CCR; }
-void Inx(Core& c) { c.cpu.X = Index(c.cpu, static_cast<uint16_t>(c.cpu.X + 1)); }
-void Dex(Core& c) { c.cpu.X = Index(c.cpu, static_cast<uint16_t>(c.cpu.X - 1)); }
-void Clv(Core& c) { ClearFlag(c.cpu, FLAG_V); }
-void Sev(Core& c) { SetFlag(c.cpu, FLAG_V); }
-void Clc(Core& c) { ClearFlag(c.cpu, FLAG_C); }
-void Sec(Core& c) { SetFlag(c.cpu, FLAG_C); }
-// The machine has no interrupts; a program that reaches for the mask has
-// gone astray, so the core stops rather than run on.
-void Cli(Core& c) { c.halted = true; }
-void Sei(Core& c) { c.halted = true; }
-void Sba(Core& c) { c.cpu.A = Sub(c.cpu, c.cpu.A, c.cpu.B); }
-void Cba(Core& c) { Sub(c.cpu, c.cpu.A, c.cpu.B); }
-void Tab(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.A); }
-void Tba(Core& c) { c.cpu.A = Logic(c.cpu, c.cpu.B); }
-void Daa(Core& c) { c.cpu.A = DecimalAdjust(c.cpu, c.cpu.A); }
-void Slp(Core&) {}
-void Aba(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, c.cpu.B, 0); }
-
-// Relative
-void Bra(Core& c) { Branch(c, true); }
-void Bhi(Core& c) { Branch(c, !IsSet(c.cpu, FLAG_C) && !IsSet(c.cpu, FLAG_Z)); }
-void Bls(Core& c) { Branch(c, IsSet(c.cpu, FLAG_C) || IsSet(c.cpu, FLAG_Z)); }
-void Bcc(Core& c) { Branch(c, !IsSet(c.cpu, FLAG_C)); }
-void Bcs(Core& c) { Branch(c, IsSet(c.cpu, FLAG_C)); }
-void Bne(Core& c) { Branch(c, !IsSet(c.cpu, FLAG_Z)); }
-void Beq(Core& c) { Branch(c, IsSet(c.cpu, FLAG_Z)); }
-void Bvc(Core& c) { Branch(c, !IsSet(c.cpu, FLAG_V)); }
-void Bvs(Core& c) { Branch(c, IsSet(c.cpu, FLAG_V)); }
-void Bpl(Core& c) { Branch(c, !IsSet(c.cpu, FLAG_N)); }
-void Bmi(Core& c) { Branch(c, IsSet(c.cpu, FLAG_N)); }
-void Bge(Core& c) { Branch(c, NEqualsV(c.cpu)); }
-void Blt(Core& c) { Branch(c, !NEqualsV(c.cpu)); }
-void Bgt(Core& c) { Branch(c, !IsSet(c.cpu, FLAG_Z) && NEqualsV(c.cpu)); }
-void Ble(Core& c) { Branch(c, IsSet(c.cpu, FLAG_Z) || !NEqualsV(c.cpu)); }
-void Bsr(Core& c) {
-  const auto offset = static_cast<int8_t>(FetchByte(c));
-  PushReturn(c, c.cpu.PC);
-  c.cpu.PC = static_cast<uint16_t>(c.cpu.PC + offset);
-}
-
-// Stack and index transfers
-void Tsx(Core& c) { c.cpu.X = static_cast<uint16_t>(c.cpu.SP + 1); }
-void Txs(Core& c) { c.cpu.SP = static_cast<uint16_t>(c.cpu.X - 1); }
-void Pula(Core& c) { c.cpu.A = Pull(c); }
-void Pulb(Core& c) { c.cpu.B = Pull(c); }
-void Psha(Core& c) { Push(c, c.cpu.A); }
-void Pshb(Core& c) { Push(c, c.cpu.B); }
-void Pulx(Core& c) {
-  const uint8_t high = Pull(c);
-  c.cpu.X = static_cast<uint16_t>(high << 8 | Pull(c));
-}
-void Pshx(Core& c) {
-  Push(c, static_cast<uint8_t>(c.cpu.X));
-  Push(c, static_cast<uint8_t>(c.cpu.X >> 8));
-}
-void Rts(Core& c) { c.cpu.PC = PullReturn(c); }
-// No interrupt system: SWI stacks nothing and reads no vector.
-void Swi(Core&) {}
-
-// Accumulator A and B, inherent
-void Lsra(Core& c) { c.cpu.A = Lsr(c.cpu, c.cpu.A); }
-void Rora(Core& c) { c.cpu.A = Ror(c.cpu, c.cpu.A); }
-void Asra(Core& c) { c.cpu.A = Asr(c.cpu, c.cpu.A); }
-void Asla(Core& c) { c.cpu.A = Asl(c.cpu, c.cpu.A); }
-void Rola(Core& c) { c.cpu.A = Rol(c.cpu, c.cpu.A); }
-void Deca(Core& c) { c.cpu.A = IncDec(c.cpu, static_cast<uint8_t>(c.cpu.A - 1)); }
-void Inca(Core& c) { c.cpu.A = IncDec(c.cpu, static_cast<uint8_t>(c.cpu.A + 1)); }
-void Tsta(Core& c) { Test(c.cpu, c.cpu.A); }
-void Clra(Core& c) { c.cpu.A = Clear(c.cpu); }
-void Lsrb(Core& c) { c.cpu.B = Lsr(c.cpu, c.cpu.B); }
-void Rorb(Core& c) { c.cpu.B = Ror(c.cpu, c.cpu.B); }
-void Asrb(Core& c) { c.cpu.B = Asr(c.cpu, c.cpu.B); }
-void Aslb(Core& c) { c.cpu.B = Asl(c.cpu, c.cpu.B); }
-void Rolb(Core& c) { c.cpu.B = Rol(c.cpu, c.cpu.B); }
-void Decb(Core& c) { c.cpu.B = IncDec(c.cpu, static_cast<uint8_t>(c.cpu.B - 1)); }
-void Incb(Core& c) { c.cpu.B = IncDec(c.cpu, static_cast<uint8_t>(c.cpu.B + 1)); }
-void Tstb(Core& c) { Test(c.cpu, c.cpu.B); }
-void Clrb(Core& c) { c.cpu.B = Clear(c.cpu); }
-
-// Memory read-modify-write, test and clear
-uint8_t Com(Cpu& cpu, uint8_t v) { return Complement(cpu, v); }
-uint8_t Dec(Cpu& cpu, uint8_t v) { return IncDec(cpu, static_cast<uint8_t>(v - 1)); }
-uint8_t Inc(Cpu& cpu, uint8_t v) { return IncDec(cpu, static_cast<uint8_t>(v + 1)); }
-
-void LsrIdx(Core& c) { Modify<Lsr>(c, Indexed(c)); }
-void RorIdx(Core& c) { Modify<Ror>(c, Indexed(c)); }
-void AsrIdx(Core& c) { Modify<Asr>(c, Indexed(c)); }
-void AslIdx(Core& c) { Modify<Asl>(c, Indexed(c)); }
-void RolIdx(Core& c) { Modify<Rol>(c, Indexed(c)); }
-void TstIdx(Core& c) { Test(c.cpu, AtIndexed(c)); }
-void ClrIdx(Core& c) { WriteMem(c, Indexed(c), Clear(c.cpu)); }
-void ComExt(Core& c) { Modify<Com>(c, Extended(c)); }
-void RolExt(Core& c) { Modify<Rol>(c, Extended(c)); }
-void DecExt(Core& c) { Modify<Dec>(c, Extended(c)); }
-void IncExt(Core& c) { Modify<Inc>(c, Extended(c)); }
-void TstExt(Core& c) { Test(c.cpu, AtExtended(c)); }
-void JmpExt(Core& c) { c.cpu.PC = Extended(c); }
-void ClrExt(Core& c) { WriteBusOrMem(c, Extended(c), Clear(c.cpu)); }
-
-// Accumulator A with memory
-void SubaImm(Core& c) { c.cpu.A = Sub(c.cpu, c.cpu.A, Immediate(c)); }
-void CmpaImm(Core& c) { Compare(c.cpu, c.cpu.A, Immediate(c)); }
-void AndaImm(Core& c) { c.cpu.A = Logic(c.cpu, c.cpu.A & Immediate(c)); }
-void LdaaImm(Core& c) { c.cpu.A = Logic(c.cpu, Immediate(c)); }
-void EoraImm(Core& c) { c.cpu.A = Logic(c.cpu, c.cpu.A ^ Immediate(c)); }
-void AdcaImm(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, Immediate(c), CarryIn(c.cpu)); }
-void OraaImm(Core& c) { c.cpu.A = Logic(c.cpu, c.cpu.A | Immediate(c)); }
-void AddaImm(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, Immediate(c), 0); }
-void CpxImm(Core& c) { CompareX(c.cpu, FetchWord(c)); }
-void LdsImm(Core& c) { c.cpu.SP = Word(c.cpu, FetchWord(c)); }
-void LdaaDir(Core& c) { c.cpu.A = Logic(c.cpu, AtDirect(c)); }
-void StaaDir(Core& c) { WriteMem(c, Direct(c), Logic(c.cpu, c.cpu.A)); }
-void SubaIdx(Core& c) { c.cpu.A = Sub(c.cpu, c.cpu.A, AtIndexed(c)); }
-void LdaaIdx(Core& c) { c.cpu.A = Logic(c.cpu, AtIndexed(c)); }
-void StaaIdx(Core& c) { WriteMem(c, Indexed(c), Logic(c.cpu, c.cpu.A)); }
-void AdcaIdx(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, AtIndexed(c), CarryIn(c.cpu)); }
-void SubaExt(Core& c) { c.cpu.A = Sub(c.cpu, c.cpu.A, AtExtended(c)); }
-void CmpaExt(Core& c) { Compare(c.cpu, c.cpu.A, AtExtended(c)); }
-void LdaaExt(Core& c) { c.cpu.A = Logic(c.cpu, ReadBusOrMem(c, Extended(c))); }
-void StaaExt(Core& c) { WriteBusOrMem(c, Extended(c), Logic(c.cpu, c.cpu.A)); }
-void EoraExt(Core& c) { c.cpu.A = Logic(c.cpu, c.cpu.A ^ AtExtended(c)); }
-void AdcaExt(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, AtExtended(c), CarryIn(c.cpu)); }
-void OraaExt(Core& c) { c.cpu.A = Logic(c.cpu, c.cpu.A | AtExtended(c)); }
-void AddaExt(Core& c) { c.cpu.A = Add(c.cpu, c.cpu.A, AtExtended(c), 0); }
-void CpxExt(Core& c) { CompareX(c.cpu, ReadMemWord(c, Extended(c))); }
-void JsrExt(Core& c) {
-  const uint16_t target = Extended(c);
-  PushReturn(c, c.cpu.PC);
-  c.cpu.PC = target;
-}
-void LdsExt(Core& c) { c.cpu.SP = Word(c.cpu, ReadMemWord(c, Extended(c))); }
-void StsExt(Core& c) { WriteMemWord(c, Extended(c), Word(c.cpu, c.cpu.SP)); }
-
-// Accumulator B with memory, and the 16-bit loads and stores
-void CmpbImm(Core& c) { Compare(c.cpu, c.cpu.B, Immediate(c)); }
-void AndbImm(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.B & Immediate(c)); }
-void LdabImm(Core& c) { c.cpu.B = Logic(c.cpu, Immediate(c)); }
-void EorbImm(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.B ^ Immediate(c)); }
-void AdcbImm(Core& c) { c.cpu.B = Add(c.cpu, c.cpu.B, Immediate(c), CarryIn(c.cpu)); }
-void LdxImm(Core& c) { c.cpu.X = Word(c.cpu, FetchWord(c)); }
-void LdabDir(Core& c) { c.cpu.B = Logic(c.cpu, AtDirect(c)); }
-void StabDir(Core& c) { WriteMem(c, Direct(c), Logic(c.cpu, c.cpu.B)); }
-void LdabIdx(Core& c) { c.cpu.B = Logic(c.cpu, AtIndexed(c)); }
-void StabIdx(Core& c) { WriteMem(c, Indexed(c), Logic(c.cpu, c.cpu.B)); }
-void OrabIdx(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.B | AtIndexed(c)); }
-void SubbExt(Core& c) { c.cpu.B = Sub(c.cpu, c.cpu.B, AtExtended(c)); }
-void LdabExt(Core& c) { c.cpu.B = Logic(c.cpu, ReadBusOrMem(c, Extended(c))); }
-void StabExt(Core& c) { WriteBusOrMem(c, Extended(c), Logic(c.cpu, c.cpu.B)); }
-void EorbExt(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.B ^ AtExtended(c)); }
-void OrabExt(Core& c) { c.cpu.B = Logic(c.cpu, c.cpu.B | AtExtended(c)); }
-void LddExt(Core& c) {
-  const uint16_t d = Word(c.cpu, ReadMemWord(c, Extended(c)));
-  c.cpu.A = static_cast<uint8_t>(d >> 8);
-  c.cpu.B = static_cast<uint8_t>(d);
-}
-void LdxExt(Core& c) { c.cpu.X = Word(c.cpu, ReadMemWord(c, Extended(c))); }
-void StxExt(Core& c) { WriteMemWord(c, Extended(c), Word(c.cpu, c.cpu.X)); }
+EXPANDED bool NEqualsV(uint8_t cc) { return (((cc >> 3) ^ (cc >> 1)) & 1) == 0; }
 
 // ---------------------------------------------------------------------------
 // The decoded opcodes
@@ -411,114 +176,288 @@ constexpr uint8_t LengthOf(Mode mode) {
   }
 }
 
-struct Decoded {
-  uint8_t opcode;
-  const char* mnemonic;
-  Mode mode;
-  Handler handler;
-};
-
-// clang-format off
-constexpr Decoded DecodedOpcodes[] = {
-  {0x01, "NOP",  INH,   Nop},     {0x06, "TAP",  INH,   Tap},     {0x07, "TPA",  INH,   Tpa},
-  {0x08, "INX",  INH,   Inx},     {0x09, "DEX",  INH,   Dex},     {0x0A, "CLV",  INH,   Clv},
-  {0x0B, "SEV",  INH,   Sev},     {0x0C, "CLC",  INH,   Clc},     {0x0D, "SEC",  INH,   Sec},
-  {0x0E, "CLI",  INH,   Cli},     {0x0F, "SEI",  INH,   Sei},
-
-  {0x10, "SBA",  INH,   Sba},     {0x11, "CBA",  INH,   Cba},     {0x16, "TAB",  INH,   Tab},
-  {0x17, "TBA",  INH,   Tba},     {0x19, "DAA",  INH,   Daa},     {0x1A, "SLP",  INH,   Slp},
-  {0x1B, "ABA",  INH,   Aba},
-
-  {0x20, "BRA",  REL,   Bra},     {0x22, "BHI",  REL,   Bhi},     {0x23, "BLS",  REL,   Bls},
-  {0x24, "BCC",  REL,   Bcc},     {0x25, "BCS",  REL,   Bcs},     {0x26, "BNE",  REL,   Bne},
-  {0x27, "BEQ",  REL,   Beq},     {0x28, "BVC",  REL,   Bvc},     {0x29, "BVS",  REL,   Bvs},
-  {0x2A, "BPL",  REL,   Bpl},     {0x2B, "BMI",  REL,   Bmi},     {0x2C, "BGE",  REL,   Bge},
-  {0x2D, "BLT",  REL,   Blt},     {0x2E, "BGT",  REL,   Bgt},     {0x2F, "BLE",  REL,   Ble},
-
-  {0x30, "TSX",  INH,   Tsx},     {0x32, "PULA", INH,   Pula},    {0x33, "PULB", INH,   Pulb},
-  {0x35, "TXS",  INH,   Txs},     {0x36, "PSHA", INH,   Psha},    {0x37, "PSHB", INH,   Pshb},
-  {0x38, "PULX", INH,   Pulx},    {0x39, "RTS",  INH,   Rts},     {0x3C, "PSHX", INH,   Pshx},
-  {0x3F, "SWI",  INH,   Swi},
-
-  {0x44, "LSRA", INH,   Lsra},    {0x46, "RORA", INH,   Rora},    {0x47, "ASRA", INH,   Asra},
-  {0x48, "ASLA", INH,   Asla},    {0x49, "ROLA", INH,   Rola},    {0x4A, "DECA", INH,   Deca},
-  {0x4C, "INCA", INH,   Inca},    {0x4D, "TSTA", INH,   Tsta},    {0x4F, "CLRA", INH,   Clra},
-
-  {0x54, "LSRB", INH,   Lsrb},    {0x56, "RORB", INH,   Rorb},    {0x57, "ASRB", INH,   Asrb},
-  {0x58, "ASLB", INH,   Aslb},    {0x59, "ROLB", INH,   Rolb},    {0x5A, "DECB", INH,   Decb},
-  {0x5C, "INCB", INH,   Incb},    {0x5D, "TSTB", INH,   Tstb},    {0x5F, "CLRB", INH,   Clrb},
-
-  {0x64, "LSR",  IDX,   LsrIdx},  {0x66, "ROR",  IDX,   RorIdx},  {0x67, "ASR",  IDX,   AsrIdx},
-  {0x68, "ASL",  IDX,   AslIdx},  {0x69, "ROL",  IDX,   RolIdx},  {0x6D, "TST",  IDX,   TstIdx},
-  {0x6F, "CLR",  IDX,   ClrIdx},
-
-  {0x73, "COM",  EXT,   ComExt},  {0x79, "ROL",  EXT,   RolExt},  {0x7A, "DEC",  EXT,   DecExt},
-  {0x7C, "INC",  EXT,   IncExt},  {0x7D, "TST",  EXT,   TstExt},  {0x7E, "JMP",  EXT,   JmpExt},
-  {0x7F, "CLR",  EXT,   ClrExt},
-
-  {0x80, "SUBA", IMM,   SubaImm}, {0x81, "CMPA", IMM,   CmpaImm}, {0x84, "ANDA", IMM,   AndaImm},
-  {0x86, "LDAA", IMM,   LdaaImm}, {0x88, "EORA", IMM,   EoraImm}, {0x89, "ADCA", IMM,   AdcaImm},
-  {0x8A, "ORAA", IMM,   OraaImm}, {0x8B, "ADDA", IMM,   AddaImm}, {0x8C, "CPX",  IMM16, CpxImm},
-  {0x8D, "BSR",  REL,   Bsr},     {0x8E, "LDS",  IMM16, LdsImm},
-
-  {0x96, "LDAA", DIR,   LdaaDir}, {0x97, "STAA", DIR,   StaaDir},
-
-  {0xA0, "SUBA", IDX,   SubaIdx}, {0xA6, "LDAA", IDX,   LdaaIdx}, {0xA7, "STAA", IDX,   StaaIdx},
-  {0xA9, "ADCA", IDX,   AdcaIdx},
-
-  {0xB0, "SUBA", EXT,   SubaExt}, {0xB1, "CMPA", EXT,   CmpaExt}, {0xB6, "LDAA", EXT,   LdaaExt},
-  {0xB7, "STAA", EXT,   StaaExt}, {0xB8, "EORA", EXT,   EoraExt}, {0xB9, "ADCA", EXT,   AdcaExt},
-  {0xBA, "ORAA", EXT,   OraaExt}, {0xBB, "ADDA", EXT,   AddaExt}, {0xBC, "CPX",  EXT,   CpxExt},
-  {0xBD, "JSR",  EXT,   JsrExt},  {0xBE, "LDS",  EXT,   LdsExt},  {0xBF, "STS",  EXT,   StsExt},
-
-  {0xC1, "CMPB", IMM,   CmpbImm}, {0xC4, "ANDB", IMM,   AndbImm}, {0xC6, "LDAB", IMM,   LdabImm},
-  {0xC8, "EORB", IMM,   EorbImm}, {0xC9, "ADCB", IMM,   AdcbImm}, {0xCE, "LDX",  IMM16, LdxImm},
-
-  {0xD6, "LDAB", DIR,   LdabDir}, {0xD7, "STAB", DIR,   StabDir},
-
-  {0xE6, "LDAB", IDX,   LdabIdx}, {0xE7, "STAB", IDX,   StabIdx}, {0xEA, "ORAB", IDX,   OrabIdx},
-
-  {0xF0, "SUBB", EXT,   SubbExt}, {0xF6, "LDAB", EXT,   LdabExt}, {0xF7, "STAB", EXT,   StabExt},
-  {0xF8, "EORB", EXT,   EorbExt}, {0xFA, "ORAB", EXT,   OrabExt}, {0xFC, "LDD",  EXT,   LddExt},
-  {0xFE, "LDX",  EXT,   LdxExt},  {0xFF, "STX",  EXT,   StxExt},
-};
-// clang-format on
-
-static_assert(std::size(DecodedOpcodes) == 123);
-
-constexpr std::array<Handler, 256> BuildOpcodeTable() {
-  std::array<Handler, 256> table{};
-  for (const Decoded& d : DecodedOpcodes) table[d.opcode] = d.handler;
-  return table;
-}
-
 constexpr std::array<uint8_t, 256> BuildLengths() {
   std::array<uint8_t, 256> lengths{};
-  for (const Decoded& d : DecodedOpcodes) lengths[d.opcode] = LengthOf(d.mode);
+#define OP(code, name, mode, ...) lengths[code] = LengthOf(mode);
+#include "emulator/m6303_ops.inc"
+#undef OP
   return lengths;
 }
 
 constexpr std::array<const char*, 256> BuildMnemonics() {
   std::array<const char*, 256> names{};
   names.fill("");
-  for (const Decoded& d : DecodedOpcodes) names[d.opcode] = d.mnemonic;
+#define OP(code, name, mode, ...) names[code] = name;
+#include "emulator/m6303_ops.inc"
+#undef OP
   return names;
+}
+
+// The empty slots, each of which the run loop reports as undecoded.
+#define M6303_EMPTY_SLOTS(E)                                                                                    \
+  E(0x00) E(0x02) E(0x03) E(0x04) E(0x05) E(0x12) E(0x13) E(0x14) E(0x15) E(0x18) E(0x1C) E(0x1D) E(0x1E)       \
+  E(0x1F) E(0x21) E(0x31) E(0x34) E(0x3A) E(0x3B) E(0x3D) E(0x3E) E(0x40) E(0x41) E(0x42) E(0x43) E(0x45)       \
+  E(0x4B) E(0x4E) E(0x50) E(0x51) E(0x52) E(0x53) E(0x55) E(0x5B) E(0x5E) E(0x60) E(0x61) E(0x62) E(0x63)       \
+  E(0x65) E(0x6A) E(0x6B) E(0x6C) E(0x6E) E(0x70) E(0x71) E(0x72) E(0x74) E(0x75) E(0x76) E(0x77) E(0x78)       \
+  E(0x7B) E(0x82) E(0x83) E(0x85) E(0x87) E(0x8F) E(0x90) E(0x91) E(0x92) E(0x93) E(0x94) E(0x95) E(0x98)       \
+  E(0x99) E(0x9A) E(0x9B) E(0x9C) E(0x9D) E(0x9E) E(0x9F) E(0xA1) E(0xA2) E(0xA3) E(0xA4) E(0xA5) E(0xA8)       \
+  E(0xAA) E(0xAB) E(0xAC) E(0xAD) E(0xAE) E(0xAF) E(0xB2) E(0xB3) E(0xB4) E(0xB5) E(0xC0) E(0xC2) E(0xC3)       \
+  E(0xC5) E(0xC7) E(0xCA) E(0xCB) E(0xCC) E(0xCD) E(0xCF) E(0xD0) E(0xD1) E(0xD2) E(0xD3) E(0xD4) E(0xD5)       \
+  E(0xD8) E(0xD9) E(0xDA) E(0xDB) E(0xDC) E(0xDD) E(0xDE) E(0xDF) E(0xE0) E(0xE1) E(0xE2) E(0xE3) E(0xE4)       \
+  E(0xE5) E(0xE8) E(0xE9) E(0xEB) E(0xEC) E(0xED) E(0xEE) E(0xEF) E(0xF1) E(0xF2) E(0xF3) E(0xF4) E(0xF5)       \
+  E(0xF9) E(0xFB) E(0xFD)
+
+// Every slot is listed once, decoded or empty.
+constexpr bool EverySlotOnce() {
+  int seen[256] = {};
+#define OP(code, name, mode, ...) ++seen[code];
+#include "emulator/m6303_ops.inc"
+#undef OP
+#define E(code) ++seen[code];
+  M6303_EMPTY_SLOTS(E)
+#undef E
+  return std::all_of(std::begin(seen), std::end(seen), [](int n) { return n == 1; });
+}
+static_assert(EverySlotOnce());
+
+constexpr int DecodedCount() {
+  int count = 0;
+#define OP(code, name, mode, ...) ++count;
+#include "emulator/m6303_ops.inc"
+#undef OP
+  return count;
+}
+static_assert(DecodedCount() == 123);
+
+bool AtStop(std::span<const uint16_t> stops, uint16_t pc) {
+  return std::find(stops.begin(), stops.end(), pc) != stops.end();
+}
+
+// The hooked paths, out of the loop.
+uint8_t ReadHooked(Core& core, uint16_t address) {
+  return ReadMem(core, address);
+}
+
+// A store to a stop address ends the run, so the next run sees the opcode
+// now there.
+void WriteHooked(Core& core, uint16_t address, uint8_t value, std::span<const uint16_t> stops) {
+  WriteMem(core, address, value);
+  if (!stops.empty() && AtStop(stops, address)) [[unlikely]]
+    core.yield = true;
+}
+
+uint8_t BusRead(Core& core, uint16_t address) {
+  return core.hooks.busRead(core.hooks.context, address);
+}
+
+void BusWrite(Core& core, uint16_t address, uint8_t value) {
+  core.hooks.busWrite(core.hooks.context, address, value);
 }
 
 }  // namespace
 
-constinit const std::array<Handler, 256> OpcodeTable = BuildOpcodeTable();
 constinit const std::array<uint8_t, 256> InstructionLength = BuildLengths();
 constinit const std::array<const char*, 256> Mnemonic = BuildMnemonics();
 
-ExecuteResult ExecuteOne(Core& core) {
+// ---------------------------------------------------------------------------
+// The run loop
+// ---------------------------------------------------------------------------
+
+RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   if (core.halted) [[unlikely]]
-    return ExecuteResult::Halted;
-  const uint8_t opcode = core.memory[core.cpu.PC++];
-  core.cpu.Opcode = opcode;
-  const Handler handler = OpcodeTable[opcode];
-  if (handler == nullptr) [[unlikely]]
-    return ExecuteResult::Undecoded;
-  handler(core);
-  return core.halted ? ExecuteResult::Halted : ExecuteResult::Ran;
+    return {0, RunExit::Halted};
+  if (budget == 0) return {0, RunExit::Budget};
+  core.yield = false;
+  uint8_t* const mem = core.memory.data();
+  // The register file, in locals whose address is never taken, so that they
+  // stay in the host's registers.
+  uint8_t A = core.cpu.A, B = core.cpu.B, CC = core.cpu.CCR, op = core.cpu.Opcode;
+  uint16_t X = core.cpu.X, SP = core.cpu.SP, PC = core.cpu.PC;
+  uint32_t left = budget, unrun = 0;
+  RunExit exit = RunExit::Budget;
+
+  // Stores into a stop address's page take the hooked path, so a program
+  // that rewrites the opcode there ends the run and the next one sees it.
+  PageMap writePages = HookPages;
+  for (uint16_t stop : stops) writePages[stop >> 8] = 1;
+
+// Memory access as expressions over the locals. Hooks see the PC as it is
+// at the access (the machine tells the beeper's stores from the lamps' by
+// it) and may end the run after the current instruction (Core::yield);
+// every register is back in Core when a run ends.
+#define SYNC() (core.cpu.PC = PC)
+#define AFTER_HOOK() (core.yield ? (void)(unrun += left - 1, left = 1) : (void)0)
+#define rd(address)                                                                                   \
+  (readAt = static_cast<uint16_t>(address),                                                           \
+   HookPages[readAt >> 8] ? (wordHigh = (SYNC(), ReadHooked(core, readAt)), AFTER_HOOK(), wordHigh) \
+                         : mem[readAt])
+#define wr(address, value)                                                                  \
+  (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),         \
+   writePages[writeAt >> 8] ? ((SYNC(), WriteHooked(core, writeAt, written, stops)), AFTER_HOOK()) \
+                           : (void)(mem[writeAt] = written))
+// Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus.
+#define ON_BUS(address) (((address) & core.hooks.busMask) == core.hooks.busBase)
+#define rdBus(address)                                                                                         \
+  (readAt = static_cast<uint16_t>(address),                                                                    \
+   core.hooks.busRead && ON_BUS(readAt) ? (wordHigh = (SYNC(), BusRead(core, readAt)), AFTER_HOOK(), wordHigh) : rd(readAt))
+#define wrBus(address, value)                                                                         \
+  (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),                   \
+   core.hooks.busWrite && ON_BUS(writeAt) ? ((SYNC(), BusWrite(core, writeAt, written)), AFTER_HOOK()) : wr(writeAt, written))
+#define rdWord(address) \
+  (wordAt = static_cast<uint16_t>(address), wordValue = static_cast<uint16_t>(rd(wordAt) << 8), \
+   static_cast<uint16_t>(wordValue | rd(static_cast<uint16_t>(wordAt + 1))))
+#define wrWord(address, value)                                                             \
+  (wordAt = static_cast<uint16_t>(address), wordValue = static_cast<uint16_t>(value),      \
+   wr(wordAt, wordValue >> 8), wr(static_cast<uint16_t>(wordAt + 1), wordValue))
+// Operand bytes are plain memory.
+#define imm() mem[PC++]
+#define imm16() \
+  (PC = static_cast<uint16_t>(PC + 2), \
+   static_cast<uint16_t>(mem[static_cast<uint16_t>(PC - 2)] << 8 | mem[static_cast<uint16_t>(PC - 1)]))
+#define dir() static_cast<uint16_t>(mem[PC++])
+#define idx() static_cast<uint16_t>(X + mem[PC++])
+#define ext() imm16()
+// PSHx/PULx take the hooked path; return addresses are plain memory.
+#define push(value) (wr(SP, (value)), SP--)
+#define pull() (SP++, rd(SP))
+#define PushReturn(address) \
+  (returnTo = (address), mem[SP--] = static_cast<uint8_t>(returnTo), mem[SP--] = static_cast<uint8_t>(returnTo >> 8))
+#define PullReturn() \
+  (SP = static_cast<uint16_t>(SP + 2), \
+   static_cast<uint16_t>(mem[static_cast<uint16_t>(SP - 1)] << 8 | mem[SP]))
+
+#define HALT()           \
+  do {                   \
+    core.halted = true;  \
+    exit = RunExit::Halted; \
+    goto done;           \
+  } while (0)
+// A jump, branch or return; one to itself ends the run once it has counted.
+#define JUMP(target, toItself)                   \
+  do {                                           \
+    PC = static_cast<uint16_t>(target);          \
+    if (toItself) [[unlikely]]                   \
+      goto self_loop;                            \
+  } while (0)
+#define BRANCH(condition)                                   \
+  do {                                                      \
+    const auto offset = static_cast<int8_t>(imm());         \
+    if (condition) JUMP(PC + offset, offset == -2);         \
+  } while (0)
+
+#if M6303_COMPUTED_GOTO
+#define L(code) &&op_##code
+#define ROW(h) \
+  L(h##0), L(h##1), L(h##2), L(h##3), L(h##4), L(h##5), L(h##6), L(h##7), \
+  L(h##8), L(h##9), L(h##A), L(h##B), L(h##C), L(h##D), L(h##E), L(h##F),
+  static const void* const slots[256] = {ROW(0x0) ROW(0x1) ROW(0x2) ROW(0x3) ROW(0x4) ROW(0x5) ROW(0x6) ROW(0x7)
+                                         ROW(0x8) ROW(0x9) ROW(0xA) ROW(0xB) ROW(0xC) ROW(0xD) ROW(0xE) ROW(0xF)};
+#undef ROW
+#undef L
+  // With stops, the opcodes that sit at a stop address are looked at first.
+  const void* checked[256];
+  const void* const* table = slots;
+  if (!stops.empty() && budget > 1) {
+    std::copy(std::begin(slots), std::end(slots), checked);
+    for (uint16_t stop : stops) checked[mem[stop]] = &&check_stop;
+    table = checked;
+  }
+#define DISPATCH_PLAIN() goto* slots[op]
+#define DISPATCH() goto* table[op]
+#define SLOT(code) op_##code:
+#else
+  bool checkedOps[256] = {};
+  for (uint16_t stop : stops) checkedOps[mem[stop]] = true;
+#define DISPATCH_PLAIN() goto dispatch
+#define DISPATCH()                       \
+  do {                                   \
+    if (checkedOps[op]) goto check_stop; \
+    goto dispatch;                       \
+  } while (0)
+#define SLOT(code) case code:
+#endif
+#define NEXT()                                 \
+  do {                                         \
+    if (--left == 0) goto out_of_budget;       \
+    op = mem[PC++];                            \
+    DISPATCH();                                \
+  } while (0)
+
+  op = mem[PC++];
+  DISPATCH_PLAIN();
+
+check_stop:
+  if (AtStop(stops, static_cast<uint16_t>(PC - 1))) {
+    PC--;
+    exit = RunExit::Stop;
+    goto done;
+  }
+  DISPATCH_PLAIN();
+
+#if !M6303_COMPUTED_GOTO
+dispatch:
+  switch (op) {
+#endif
+// Each instruction has its own scratch for the access expressions, so that
+// none of it lives from one instruction to the next.
+#define OP(code, name, mode, ...)                                                             \
+  SLOT(code) {                                                                                \
+    [[maybe_unused]] uint16_t readAt, writeAt, wordAt, wordValue, returnTo;                   \
+    [[maybe_unused]] uint8_t written, wordHigh;                                               \
+    __VA_ARGS__                                                                               \
+  }                                                                                           \
+  NEXT();
+#include "emulator/m6303_ops.inc"
+#undef OP
+#define E(code) SLOT(code)
+  M6303_EMPTY_SLOTS(E)
+#undef E
+  exit = RunExit::Undecoded;
+  goto done;
+#if !M6303_COMPUTED_GOTO
+  }
+#endif
+
+self_loop:
+  --left;
+  exit = RunExit::SelfLoop;
+  goto done;
+out_of_budget:
+  exit = core.yield ? RunExit::Yield : RunExit::Budget;
+done:
+  core.cpu = Cpu{A, B, X, SP, PC, CC, op};
+  return {budget - left - unrun, exit};
+#undef SYNC
+#undef AFTER_HOOK
+#undef rd
+#undef wr
+#undef ON_BUS
+#undef rdBus
+#undef wrBus
+#undef rdWord
+#undef wrWord
+#undef imm
+#undef imm16
+#undef dir
+#undef idx
+#undef ext
+#undef push
+#undef pull
+#undef PushReturn
+#undef PullReturn
+#undef HALT
+#undef JUMP
+#undef BRANCH
+#undef DISPATCH_PLAIN
+#undef DISPATCH
+#undef SLOT
+#undef NEXT
+}
+
+ExecuteResult ExecuteOne(Core& core) {
+  switch (Run(core, 1).exit) {
+    case RunExit::Undecoded: return ExecuteResult::Undecoded;
+    case RunExit::Halted: return ExecuteResult::Halted;
+    default: return ExecuteResult::Ran;
+  }
 }

@@ -1,5 +1,6 @@
 // The HD6303-family processor core: register file, 64 KB address space and
-// the decoded subset of the instruction set (123 opcodes).
+// the decoded subset of the instruction set (123 opcodes), run N instructions
+// per call.
 //
 // The core knows nothing of the device round it. Port 2 (0x0003) and port 6
 // (0x0017) are reached through hooks, and the extended forms of CLR, LDAA,
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 enum : uint8_t {
   FLAG_C = 0x01,
@@ -53,6 +55,11 @@ struct Core {
   Cpu cpu;
   CoreHooks hooks;
   bool halted = false;  // set by CLI or SEI: nothing more may run
+  // A hook sets this to end the current run after the instruction that
+  // called it; Run clears it when it starts. During a run, hooks see
+  // cpu.PC as it is at the access; the other registers are stored when the
+  // run ends.
+  bool yield = false;
   Memory memory{};
 };
 
@@ -62,15 +69,29 @@ void WriteMem(Core& core, uint16_t address, uint8_t value);
 // Plain big-endian word, no hooks; the second byte of 0xFFFF is 0x0000.
 uint16_t ReadWord(const Core& core, uint16_t address);
 
-using Handler = void (*)(Core& core);
-// 256 slots by opcode byte; an empty slot is an undecoded opcode.
-extern const std::array<Handler, 256> OpcodeTable;
+enum class RunExit : uint8_t {
+  Budget,     // the budget ran out
+  Stop,       // the PC reached a stop address; the instruction there has not run
+  SelfLoop,   // the last instruction jumped, branched or returned to itself
+  Yield,      // a hook asked to end the run, or a store rewrote a stop address
+  Undecoded,  // an empty opcode slot: PC is past it, nothing ran
+  Halted,     // CLI or SEI ran, or the core had halted
+};
+
+struct RunResult {
+  uint32_t count = 0;  // instructions that ran (not an undecoded or halting one)
+  RunExit exit = RunExit::Budget;
+};
+
+// Runs up to `budget` instructions with the registers held in the host's.
+// Before each instruction but the first, a PC in `stops` ends the run.
+// Opcode holds the opcode most recently fetched.
+RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops = {});
 
 enum class ExecuteResult { Ran, Undecoded, Halted };
 
-// Fetches the opcode at PC into Opcode, advances PC past it and runs its
-// handler. An empty slot runs nothing and reports Undecoded (PC has moved past
-// the opcode). Halted: the instruction was CLI or SEI, or the core had halted.
+// One instruction through the same loop: Undecoded leaves PC past the
+// opcode, Halted means CLI or SEI ran, or the core had halted.
 ExecuteResult ExecuteOne(Core& core);
 
 // Byte length of each decoded instruction (0 for an empty slot); used by the

@@ -1,7 +1,7 @@
-// The run loop and the device's view: one instruction at a time through the
-// opcode table, then the firmware traps (power button, off loop, beep, line
-// feed, print line, key confirm and key wait), then the queued commands.
-// Everything a shell sees leaves here as an event.
+// The run loop and the device's view: the core runs until the PC reaches a
+// firmware trap (power button, off loop, beep, line feed, print line, key
+// confirm and key wait), which is served at the loop's exit with the queued
+// commands. Everything a shell sees leaves here as an event.
 #include "emulator/machine.h"
 
 #include <algorithm>
@@ -83,8 +83,12 @@ void Port6Write(void* context, uint8_t value) { PrinterPortWrite(static_cast<Mac
 uint8_t AdapterRead(void* context, uint16_t address) {
   auto& m = *static_cast<Machine*>(context);
   const uint8_t value = PiaRead(m.pia, address);
-  if ((address & 3) == ADAPTER_SIDE_A_DATA && PiaDataSelected(m.pia.A) && !LatchIdle(m.latch))
+  if ((address & 3) == ADAPTER_SIDE_A_DATA && PiaDataSelected(m.pia.A) && !LatchIdle(m.latch)) {
     LatchColumnsRead(m.latch, m.keys, KeypadSelectedRow(m.pia.B.Ctrl, m.pia.B.Out), value);
+    // The firmware polls a key the shell holds: the slice ends, and the
+    // thread sleeps until the key goes up.
+    if (m.patched && LatchPollsHeld(m.latch)) m.core.yield = true;
+  }
   return value;
 }
 
@@ -157,16 +161,12 @@ void SetPowerLocked(Machine& m, bool on) {
 
 // ---- traps and commands -----------------------------------------------------
 
-// One bit per address where the run loop has something to do, so the common
-// instruction costs a single test.
-constexpr std::array<uint64_t, 1024> TrapBits = [] {
-  std::array<uint64_t, 1024> bits{};
-  for (uint16_t pc : {TRAP_SLEEP, TRAP_OFF_LOOP, TRAP_TONE, TRAP_LINE_FEED, TRAP_PRINT_LINE, CONFIRM_DELAY, WAIT_FOR_KEY})
-    bits[pc >> 6] |= uint64_t{1} << (pc & 63);
-  return bits;
-}();
+// The addresses where the run loop has something to do: the core's loop
+// stops there, before the instruction at the address runs.
+constexpr std::array<uint16_t, 7> TrapAddresses{TRAP_SLEEP,      TRAP_OFF_LOOP, TRAP_TONE,   TRAP_LINE_FEED,
+                                                TRAP_PRINT_LINE, CONFIRM_DELAY, WAIT_FOR_KEY};
 
-bool IsTrap(uint16_t pc) { return (TrapBits[pc >> 6] >> (pc & 63)) & 1; }
+bool IsTrap(uint16_t pc) { return std::find(TrapAddresses.begin(), TrapAddresses.end(), pc) != TrapAddresses.end(); }
 
 StepResult ServeTrap(Machine& m) {
   switch (m.core.cpu.PC) {
@@ -278,6 +278,7 @@ void MachineInit(Machine& m, const MachineConfig& config) {
   m.statePath = config.statePath;
   m.stateKey = MachineStateKey(config.image, config.patched);
   m.stateDirty = false;
+  m.stateFailed = false;
   PiaReset(m.pia);
   m.keys = KeyRows{};
   m.latch = KeyLatch{};
@@ -375,24 +376,30 @@ void ServeCommands(Machine& m) {
   }
 }
 
-StepResult Step(Machine& m) {
+MachineRun RunMachine(Machine& m, uint32_t budget) {
   if (!Running(m)) [[unlikely]]
-    return m.view.stop == StopReason::Halted ? StepResult::Halted : StepResult::Undecoded;
-  switch (ExecuteOne(m.core)) {
-    case ExecuteResult::Undecoded:
-      StopForGood(m, StopReason::Undecoded);
-      return StepResult::Undecoded;
-    case ExecuteResult::Halted:
-      StopForGood(m, StopReason::Halted);
-      return StepResult::Halted;
-    case ExecuteResult::Ran: break;
+    return {0, m.view.stop == StopReason::Halted ? StepResult::Halted : StepResult::Undecoded};
+  if (m.serveNow.load(std::memory_order_relaxed)) budget = std::min(budget, 1u);
+  const RunResult run = Run(m.core, budget, TrapAddresses);
+  const uint16_t ranTo = m.core.cpu.PC;
+  MachineRun result{run.count, StepResult::Ran, false, false};
+  if (run.exit == RunExit::Undecoded || run.exit == RunExit::Halted) [[unlikely]] {
+    const bool undecoded = run.exit == RunExit::Undecoded;
+    StopForGood(m, undecoded ? StopReason::Undecoded : StopReason::Halted);
+    result.result = undecoded ? StepResult::Undecoded : StepResult::Halted;
+    return result;
   }
-  const StepResult result = IsTrap(m.core.cpu.PC) ? ServeTrap(m) : StepResult::Ran;
+  if (run.count > 0 && IsTrap(m.core.cpu.PC)) result.result = ServeTrap(m);
   if (m.serveNow.load(std::memory_order_relaxed)) [[unlikely]]
     ServeCommands(m);
-  if (result == StepResult::OffLoop && m.core.cpu.PC != TRAP_OFF_LOOP) return StepResult::Ran;
+  if (result.result == StepResult::OffLoop && m.core.cpu.PC != TRAP_OFF_LOOP) result.result = StepResult::Ran;
+  result.keyWait = run.count > 0 && m.core.cpu.PC == WAIT_FOR_KEY;
+  // A jump request taken at this exit leaves the loop.
+  result.selfLoop = run.exit == RunExit::SelfLoop && m.core.cpu.PC == ranTo;
   return result;
 }
+
+StepResult Step(Machine& m) { return RunMachine(m, 1).result; }
 
 bool KeysIdle(const Machine& m) {
   if (!LatchIdle(m.latch) || AnyKeyDown(m.keys)) return false;
@@ -403,7 +410,8 @@ bool KeysIdle(const Machine& m) {
 bool MachineIdle(const Machine& m) {
   const uint16_t pc = m.core.cpu.PC;
   if (pc == TRAP_OFF_LOOP || !Running(m)) return true;
-  return pc == WAIT_FOR_KEY && m.patched && LatchIdle(m.latch) && !AnyKeyDown(m.keys);
+  if (!m.patched) return false;
+  return (pc == WAIT_FOR_KEY && LatchIdle(m.latch) && !AnyKeyDown(m.keys)) || LatchPollsHeld(m.latch);
 }
 
 void PublishPending(Machine& m) {
@@ -415,10 +423,9 @@ void PublishPending(Machine& m) {
 uint32_t RunSlice(Machine& m, uint32_t budget) {
   uint32_t n = 0;
   while (n < budget) {
-    const StepResult result = Step(m);
-    if (result == StepResult::Undecoded || result == StepResult::Halted) break;
-    ++n;
-    if (result == StepResult::OffLoop || (m.core.cpu.PC == WAIT_FOR_KEY && MachineIdle(m))) break;
+    const MachineRun run = RunMachine(m, budget - n);
+    n += run.count;
+    if (run.result != StepResult::Ran || MachineIdle(m)) break;
   }
   PublishPending(m);
   return n;
@@ -426,18 +433,55 @@ uint32_t RunSlice(Machine& m, uint32_t budget) {
 
 namespace {
 
-// Keeps the device on disk while it waits, once the paper has changed; a
-// failure is told once.
+// Writes the snapshots handed to it one at a time (a newer one replaces one
+// not yet written) until told to stop with nothing left to write. A failure is told once and
+// ends the idle saves.
+void SaverThread(Machine& m) {
+  Machine::Saver& saver = m.saver;
+  std::unique_lock lock(saver.mutex);
+  for (;;) {
+    saver.wake.wait(lock, [&] { return saver.waiting || saver.stop; });
+    if (!saver.waiting) return;
+    std::vector<StateSection> sections = std::move(saver.pending);
+    saver.waiting = false;
+    lock.unlock();
+    const StateFileResult result = SaveStateFile(m.statePath, m.stateKey, sections);
+    if (!result.ok() && !m.stateFailed.exchange(true)) {
+      Event event;
+      event.kind = EventKind::StateFailed;
+      event.text = result.message;
+      Publish(m, std::move(event));
+    }
+    lock.lock();
+  }
+}
+
+// Keeps the device on disk while it waits, once the paper has changed: the
+// snapshot is taken here, the file written by the saver's thread.
 void KeepIdleState(Machine& m) {
-  if (!m.stateDirty || m.statePath.empty() || !m.keepState.load()) return;
+  if (!m.stateDirty || m.statePath.empty() || !m.keepState.load() || m.stateFailed.load()) return;
   m.stateDirty = false;
-  const StateFileResult result = SaveMachineState(m, m.statePath, m.stateKey);
-  if (result.ok()) return;
-  Event event;
-  event.kind = EventKind::StateFailed;
-  event.text = result.message;
-  Publish(m, std::move(event));
-  m.statePath.clear();
+  std::vector<StateSection> sections = MachineStateSections(m);
+  Machine::Saver& saver = m.saver;
+  {
+    std::lock_guard lock(saver.mutex);
+    saver.pending = std::move(sections);
+    saver.waiting = true;
+    if (!saver.thread.joinable()) saver.thread = std::thread(SaverThread, std::ref(m));
+  }
+  saver.wake.notify_all();
+}
+
+// Lets the saver write what it holds, then ends its thread.
+void StopSaver(Machine& m) {
+  {
+    std::lock_guard lock(m.saver.mutex);
+    m.saver.stop = true;
+  }
+  m.saver.wake.notify_all();
+  if (m.saver.thread.joinable()) m.saver.thread.join();
+  std::lock_guard lock(m.saver.mutex);
+  m.saver.stop = false;
 }
 
 // Runs slices until stopped; while nothing can happen it sleeps until a
@@ -447,8 +491,10 @@ void EmulationThread(Machine& m) {
     if (m.serveNow.load(std::memory_order_relaxed)) ServeCommands(m);
     if (MachineIdle(m)) {
       KeepIdleState(m);
+      // Woken by a command that may be served (a key queued behind a held
+      // one is not), or by the stop.
       std::unique_lock lock(m.mutex);
-      m.wake.wait(lock, [&] { return m.StopFlag.load() != 0 || !m.commands.empty(); });
+      m.wake.wait(lock, [&] { return m.StopFlag.load() != 0 || m.serveNow.load(std::memory_order_relaxed); });
       lock.unlock();
       ServeCommands(m);
       continue;
@@ -471,4 +517,5 @@ void MachineStop(Machine& m) {
   }
   m.wake.notify_all();
   if (m.thread.joinable()) m.thread.join();
+  StopSaver(m);
 }

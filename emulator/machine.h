@@ -29,6 +29,7 @@
 #include "emulator/key_latch.h"
 #include "emulator/m6303.h"
 #include "emulator/session_log.h"
+#include "emulator/state_file.h"
 #include "peripherals/display.h"
 #include "peripherals/keypad.h"
 #include "peripherals/pia.h"
@@ -79,6 +80,19 @@ struct Machine {
   std::atomic<bool> serveNow{false};  // commands wait that may now be served
   std::atomic<uint32_t> StopFlag{0};
   std::thread thread;
+
+  // Idle saves are written by a thread of their own, so the emulation
+  // thread only takes the snapshot: one write at a time, the newest
+  // snapshot replacing one not yet written.
+  struct Saver {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::vector<StateSection> pending;
+    bool waiting = false;  // `pending` holds a snapshot not yet written
+    bool stop = false;
+    std::thread thread;
+  } saver;
+  std::atomic<bool> stateFailed{false};  // told once; no more idle saves
 };
 
 // Wires the parts, clears memory, loads the image, applies the patches when
@@ -107,10 +121,23 @@ enum class StepResult {
   Halted,     // CLI or SEI: the device has stopped
 };
 StepResult Step(Machine& machine);
+
+// Runs the core's loop for up to `budget` instructions, to the first trap
+// or key-wait pass, and serves that trap and the queued commands at its
+// exit. A command already waiting is served after one instruction, as Step
+// does. `result` is Ran unless the run ended in the off loop or stopped.
+struct MachineRun {
+  uint32_t count = 0;  // instructions that ran
+  StepResult result = StepResult::Ran;
+  bool keyWait = false;   // the PC is at the key wait, its trap served
+  bool selfLoop = false;  // the last instruction jumped to itself
+};
+MachineRun RunMachine(Machine& machine, uint32_t budget);
 // Serves the queued commands that can be served now.
 void ServeCommands(Machine& machine);
 // True when nothing can happen until a command arrives: the device stopped,
-// switched off, or the patched firmware waiting for a key with none pending.
+// switched off, or the patched firmware waiting for a key with none pending
+// or for the release of a key the shell still holds.
 bool MachineIdle(const Machine& machine);
 // No key held, latched or queued: a script may press the next one.
 bool KeysIdle(const Machine& machine);
@@ -119,8 +146,8 @@ bool KeysIdle(const Machine& machine);
 // lamps); RunSlice does this at its end, a shell stepping by hand before it
 // reads the view.
 void PublishPending(Machine& machine);
-// Runs up to `budget` instructions, ending early where the machine may go
-// idle. Returns the instructions run.
+// Runs up to `budget` instructions through RunMachine, ending early where
+// the machine may go idle. Returns the instructions run.
 uint32_t RunSlice(Machine& machine, uint32_t budget);
 
 void MachineStart(Machine& machine);

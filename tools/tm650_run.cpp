@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -249,19 +250,22 @@ struct Driver {
                  mnemonic, cpu.A, cpu.B, cpu.X, cpu.SP, cpu.CCR);
   }
 
-  // Runs at most `budget` instructions; with `untilIdle`, stops at the key wait.
+  // Runs at most `budget` instructions; with `untilIdle`, stops at the key
+  // wait. Without a trace the machine runs in slices that end only at its
+  // traps; a trace takes one instruction at a time.
   Stop Run(uint64_t budget, bool untilIdle) {
-    for (uint64_t n = 0; n < budget; ++n) {
+    for (uint64_t n = 0; n < budget;) {
       if (count >= limit) return Stop::Limit;
-      uint16_t pc = machine.core.cpu.PC;
+      const uint64_t room = std::min(budget - n, limit - count);
       if (trace) TraceLine();
-      StepResult result = Step(machine);
-      if (result == StepResult::Undecoded) return Stop::Undecoded;
-      if (result == StepResult::Halted) return Stop::Halted;
-      ++count;
-      if (result == StepResult::OffLoop) return Stop::Off;
-      if (machine.core.cpu.PC == pc) return Stop::SelfLoop;
-      if (untilIdle && machine.core.cpu.PC == WAIT_FOR_KEY && KeysIdle(machine)) return Stop::Idle;
+      const MachineRun run = RunMachine(machine, trace ? 1 : static_cast<uint32_t>(std::min<uint64_t>(room, 1u << 30)));
+      n += run.count;
+      count += run.count;
+      if (run.result == StepResult::Undecoded) return Stop::Undecoded;
+      if (run.result == StepResult::Halted) return Stop::Halted;
+      if (run.result == StepResult::OffLoop) return Stop::Off;
+      if (run.selfLoop) return Stop::SelfLoop;
+      if (untilIdle && run.keyWait && KeysIdle(machine)) return Stop::Idle;
     }
     return untilIdle ? Stop::Limit : Stop::Idle;
   }

@@ -142,21 +142,49 @@ const ProgramCase kPrograms[] = {
      {{0x4001, 0x5A}, {PORT6_ADDRESS, 0x5A}, {0x4002, 0}}},
 };
 
+// Each program runs one instruction at a time and as one run of the loop:
+// both must end with the same registers, memory and hook calls.
 TEST(M6303Programs, RegistersMemoryAndHookCalls) {
   for (const ProgramCase& c : kPrograms) {
     SCOPED_TRACE(c.name);
-    auto core = Loaded(c.source);
-    core->cpu = c.before;
-    if (core->cpu.PC == 0) core->cpu.PC = ORIGIN;
-    for (auto [address, value] : c.poke) core->memory[address] = value;
     const bool hooked = std::string(c.calls) != "-";
-    Recorder recorder;
-    if (hooked) recorder.Attach(*core);
+    Recorder stepped, ran;
+    auto Prepared = [&](Recorder& recorder) {
+      auto core = Loaded(c.source);
+      core->cpu = c.before;
+      if (core->cpu.PC == 0) core->cpu.PC = ORIGIN;
+      for (auto [address, value] : c.poke) core->memory[address] = value;
+      if (hooked) recorder.Attach(*core);
+      return core;
+    };
+    auto core = Prepared(stepped);
     Step(*core, c.steps);
     EXPECT_EQ(Registers(core->cpu), Registers(c.after));
     for (auto [address, value] : c.want) EXPECT_EQ(core->memory[address], value) << std::hex << address;
-    EXPECT_EQ(hooked ? recorder.calls : "-", c.calls);
+    EXPECT_EQ(hooked ? stepped.calls : "-", c.calls);
+
+    auto fast = Prepared(ran);
+    const RunResult run = ::Run(*fast, c.steps);
+    EXPECT_EQ(run.count, static_cast<uint32_t>(c.steps));
+    EXPECT_EQ(Registers(fast->cpu), Registers(core->cpu));
+    EXPECT_TRUE(fast->memory == core->memory);
+    EXPECT_EQ(ran.calls, stepped.calls);
   }
+}
+
+// A run ends before an instruction at a stop address (never before its
+// first), after a jump onto itself, and at an empty slot, counting only the
+// instructions that ran.
+TEST(M6303Programs, RunsEndAtStopsSelfLoopsAndEmptySlots) {
+  auto core = Loaded("nop\nstop: nop\n nop\nhere: bra here\n .byte 0x00\n");
+  const uint16_t stops[] = {ORIGIN + 1};
+  EXPECT_EQ(::Run(*core, 100, stops).count, 1u);
+  EXPECT_EQ(core->cpu.PC, ORIGIN + 1);
+  const RunResult self = ::Run(*core, 100, stops);
+  EXPECT_TRUE(self.count == 3 && self.exit == RunExit::SelfLoop && core->cpu.PC == ORIGIN + 3);
+  core->cpu.PC = ORIGIN + 5;
+  const RunResult empty = ::Run(*core, 100);
+  EXPECT_TRUE(empty.count == 0 && empty.exit == RunExit::Undecoded && core->cpu.PC == ORIGIN + 6);
 }
 
 }  // namespace
