@@ -164,6 +164,32 @@ stair_try:
 9:      rts
 
 ; ------------------------------------------------------------ bands
+; ACC64 = 256 X^2 i (2m - i), the square of 256 m E(i) at step ST_I.
+ellipse_w:
+        add16   ST_U1, ST_M, ST_M
+        sub16   ST_U1, ST_U1, ST_I
+        lacc16  ST_U1
+        lopr16  ST_I
+        jsr     mul32
+        lopr    ST_XX
+        jsr     mul32
+        jmp     shl8
+
+; ST_W = ACC64, T1 = floor(sqrt(W)), ST_EX = 1 when the root is exact.
+w_root:
+        mov64   ST_W, ACC64
+        jsr     isqrt64
+        mov32   T1, ACC
+        jsr     square
+        mov64   OPR64, ST_W
+        jsr     cmp64
+        bne     1f
+        ldaa    #1
+        bra     2f
+1:      clra
+2:      staa    ST_EX
+        rts
+
 ; The band of step ST_I: ST_LC to ST_UC (ST_NC states, at most 4), the
 ; uncapped upper edge ST_TUV and the nearest floor(E + 1/2) ST_RV; ST_W is
 ; W(i). The last step's band is X alone. C set when the band is empty.
@@ -179,25 +205,8 @@ band_at:
         staa    ST_NC
         clc
         rts
-1:      add16   ST_U1, ST_M, ST_M       ; W = 256 X^2 i (2m - i)
-        sub16   ST_U1, ST_U1, ST_I
-        lacc16  ST_U1
-        lopr16  ST_I
-        jsr     mul32
-        lopr    ST_XX
-        jsr     mul32
-        jsr     shl8
-        mov64   ST_W, ACC64
-        jsr     isqrt64                 ; r
-        mov32   T1, ACC
-        jsr     square                   ; exact when r^2 = W
-        mov64   OPR64, ST_W
-        jsr     cmp64
-        bne     2f
-        ldaa    #1
-        bra     3f
-2:      clra
-3:      staa    ST_EX
+1:      jsr     ellipse_w               ; W = 256 X^2 i (2m - i)
+        jsr     w_root                  ; r
         lacc    T1                      ; U = (r + p m) / 16 m
         lopr    ST_PM
         jsr     add32
@@ -1017,26 +1026,9 @@ dp_band:
         sacc    DP_E
         clc
         rts
-1:      add16   ST_U1, ST_M, ST_M
-        sub16   ST_U1, ST_U1, ST_I
-        lacc16  ST_U1
-        lopr16  ST_I
-        jsr     mul32
-        lopr    ST_XX
-        jsr     mul32
+1:      jsr     ellipse_w               ; W = 65536 X^2 i (2m - i)
         jsr     shl8
-        jsr     shl8
-        mov64   ST_W, ACC64
-        jsr     isqrt64
-        mov32   T1, ACC
-        jsr     square
-        mov64   OPR64, ST_W
-        jsr     cmp64
-        bne     2f
-        ldaa    #1
-        bra     3f
-2:      clra
-3:      staa    ST_EX
+        jsr     w_root
         lacc    T1
         lopr16  ST_M
         jsr     div32
