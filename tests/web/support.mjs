@@ -59,7 +59,9 @@ export async function openPage(browser, url, viewport = DESKTOP, errors = []) {
   await page.setViewport(viewport);
   page.on("pageerror", (error) => errors.push(error.message));
   await page.goto(url);
-  await untilReady(page);
+  await untilReady(page).catch((error) => {
+    throw errors.length ? new Error(`the page failed: ${errors.join("; ")}`) : error;
+  });
   return page;
 }
 
