@@ -4,16 +4,9 @@
 
 #include <QPainter>
 
-#include "peripherals/display.h"
-
 namespace {
 
 constexpr QColor LIT_COLOUR(100, 100, 100);
-
-constexpr std::array<uint8_t, 16> HexSegments{
-    0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07,  // 0-7
-    0x7F, 0x6F, 0x77, 0x7C, 0x58, 0x5E, 0x79, 0x71,  // 8-9, A b c d E F
-};
 
 QPolygon Polygon(std::initializer_list<QPoint> points) { return QPolygon(QList<QPoint>(points)); }
 
@@ -33,7 +26,7 @@ std::array<SegmentPolygon, 7> DigitPolygons(int W, int H) {
   }};
 }
 
-uint8_t LitSegments(uint8_t value) { return value < HexSegments.size() ? HexSegments[value] : 0; }
+uint8_t LitSegments(uint8_t value) { return value < DigitSegments.size() ? DigitSegments[value] : 0; }
 
 DigitPainter::DigitPainter(QWidget* parent) : QWidget(parent), digit_(DIGIT_BLANK) {
   setAttribute(Qt::WA_OpaquePaintEvent);

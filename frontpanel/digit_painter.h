@@ -8,9 +8,7 @@
 #include <array>
 #include <cstdint>
 
-// Segment bits: a (top) .. g (middle) in bits 0..6.
-constexpr uint8_t SEGMENT_A = 0x01, SEGMENT_B = 0x02, SEGMENT_C = 0x04, SEGMENT_D = 0x08,
-                  SEGMENT_E = 0x10, SEGMENT_F = 0x20, SEGMENT_G = 0x40;
+#include "peripherals/display.h"
 
 struct SegmentPolygon {
   uint8_t segment;  // one of the SEGMENT_ bits

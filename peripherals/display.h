@@ -44,6 +44,18 @@ uint8_t CharToDigitCode(uint8_t character);
 
 constexpr uint8_t DIGIT_BLANK = 16;  // digit values 16 and up show nothing
 
+// Segment bits of a digit control: a (top), b (upper right), c (lower
+// right), d (bottom), e (lower left), f (upper left), g (middle).
+constexpr uint8_t SEGMENT_A = 0x01, SEGMENT_B = 0x02, SEGMENT_C = 0x04, SEGMENT_D = 0x08,
+                  SEGMENT_E = 0x10, SEGMENT_F = 0x20, SEGMENT_G = 0x40;
+
+// What a digit control lights for each value below DIGIT_BLANK: the
+// hexadecimal digits 0-9, A b c d E F.
+constexpr std::array<uint8_t, DIGIT_BLANK> DigitSegments{
+    0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07,
+    0x7F, 0x6F, 0x77, 0x7C, 0x58, 0x5E, 0x79, 0x71,
+};
+
 // What the four digit controls show after the last refresh.
 struct DigitState {
   std::array<uint8_t, 4> digit{DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK, DIGIT_BLANK};

@@ -1,10 +1,12 @@
 // The machine for the web page's Worker: plain C functions over the
 // machine's seam. Commands go in by their numbers in CommandKind; events come
 // out packed in a byte record that web/site/machine_worker.js reads, each a
-// kind (its number in EventKind) and then:
+// kind (its number in EventKind) and then (the page has the numbers from
+// page_tables, which takes them from the contract):
 //   Display   four digit values, then the points as bits 0-3
 //   Lamps     the port-2 byte
-//   Paper     a 32-bit length, then the text's bytes (LogFailed the same)
+//   Paper     a 32-bit length, then the text's bytes (LogFailed and
+//             StateFailed the same)
 //   Power     1 on, 0 off
 //   Stopped   the reason, the address (16 bits), the opcode
 //   Beep and PaperCleared carry nothing more.
@@ -18,9 +20,6 @@
 #include "emulator/machine_state.h"
 
 namespace {
-
-static_assert(static_cast<int>(CommandKind::ClearPaper) == 5 && static_cast<int>(EventKind::LogFailed) == 7,
-              "machine_worker.js numbers the commands and events as the contract does");
 
 Machine* device = nullptr;      // one device for the Worker's life
 std::vector<uint8_t> record;    // the last record handed out
@@ -55,7 +54,8 @@ void PutEvent(const Event& event) {
     }
     case EventKind::Lamps: Put(event.lamps); break;
     case EventKind::Paper:
-    case EventKind::LogFailed: PutText(event.text); break;
+    case EventKind::LogFailed:
+    case EventKind::StateFailed: PutText(event.text); break;
     case EventKind::Power: Put(event.on ? 1 : 0); break;
     case EventKind::Stopped:
       Put(static_cast<uint8_t>(event.stop));
@@ -63,8 +63,7 @@ void PutEvent(const Event& event) {
       Put(event.stopOpcode);
       break;
     case EventKind::Beep:
-    case EventKind::PaperCleared:
-    case EventKind::StateFailed: break;  // the page keeps the device itself
+    case EventKind::PaperCleared: break;
   }
 }
 

@@ -1,4 +1,4 @@
-# Gathers the web site into OUTPUT: the page's own files, the machine module,
+# Gathers the web site into OUTPUT: the page's own files and tables, the machine module,
 # the manual with the page's help, and the face's pictures; then writes the
 # service worker with the list of every file and a cache name that changes
 # whenever any file does, so a new build replaces the old one offline too.
@@ -8,6 +8,7 @@ file(MAKE_DIRECTORY "${OUTPUT}/manual" "${OUTPUT}/images")
 file(GLOB page_files "${SOURCE}/*")
 list(FILTER page_files EXCLUDE REGEX "/sw\\.js$")
 file(COPY ${page_files} DESTINATION "${OUTPUT}")
+file(COPY "${TABLES}" DESTINATION "${OUTPUT}")
 get_filename_component(module_dir "${MODULE}" DIRECTORY)
 get_filename_component(module_name "${MODULE}" NAME_WE)
 file(COPY "${MODULE}" "${module_dir}/${module_name}.wasm" DESTINATION "${OUTPUT}")

@@ -59,7 +59,9 @@ export async function openPage(browser, url, viewport = DESKTOP, errors = []) {
   await page.setViewport(viewport);
   page.on("pageerror", (error) => errors.push(error.message));
   await page.goto(url);
-  await untilReady(page);
+  await untilReady(page).catch((error) => {
+    throw errors.length ? new Error(`the page failed: ${errors.join("; ")}`) : error;
+  });
   return page;
 }
 
@@ -73,15 +75,14 @@ export async function reload(page) {
   await untilReady(page);
 }
 
-// The runner's key names (tm650-run --keys) to the face's control ids.
-const CONTROLS = {
-  ".": 1024, C: 1025, AC: 1040, ACNG: 1041, S: 1026, R: 1027, X: 1028, Y: 1029, Z: 1030, "=": 1032, "P=": 1031,
-};
+// The runner's key names (tm650-run --keys) to the face's control ids, from
+// the tables the build wrote for the page (a module the page loads, so read
+// here as one).
+const tables = await import(`data:text/javascript;base64,${readFileSync(join(SITE, "tables.js")).toString("base64")}`);
+const CONTROLS = new Map(tables.KEYS.map((key) => [key.name, key.id]));
 export function controlFor(name) {
-  if (/^F[A-N]$/.test(name)) return 1000 + name.charCodeAt(1) - 65;
-  if (/^[0-9]$/.test(name)) return name === "0" ? 1023 : 1013 + Number(name);
-  if (name in CONTROLS) return CONTROLS[name];
-  throw new Error(`no key named ${name}`);
+  if (!CONTROLS.has(name)) throw new Error(`no key named ${name}`);
+  return CONTROLS.get(name);
 }
 
 export const idles = (page) => page.$eval("body", (body) => Number(body.dataset.idles ?? 0));

@@ -1,31 +1,27 @@
 // The four seven-segment digits with their decimal points, drawn as SVG so
 // they stay sharp at any size and pixel ratio. The segments are the desktop
-// window's polygons, worked out for a 38 x 65 digit.
+// window's polygons, worked out for a 38 x 65 digit; what each digit value
+// lights and shows comes from the machine's tables.
+import { DIGIT_BLANK, DIGIT_CHARACTERS, DIGIT_SEGMENTS, SEGMENTS } from "./tables.js";
 
 const SVG = "http://www.w3.org/2000/svg";
 const W = 38, H = 65;
 const q = Math.trunc(W / 4), h = Math.trunc(H / 2), r = Math.trunc(q / 2);
 
-// Segment bits: a top, b upper right, c lower right, d bottom, e lower left,
-// f upper left, g middle.
-const SEGMENTS = [
-  [0x01, [[0, 0], [W, 0], [W - q, q], [q, q]]],
-  [0x08, [[q, H - q], [W - q, H - q], [W, H], [0, H]]],
-  [0x40, [[q, h - r + 1], [W - q, h - r + 1], [W, h], [W - q, h + r + 1], [q, h + r + 1], [0, h + 1]]],
-  [0x20, [[0, 1], [0, h], [q, h - r], [q, q + 1]]],
-  [0x10, [[0, h + 2], [0, 2 * h - 1], [q, 2 * h - 2 * r - 1], [q, q + h - r + 2]]],
-  [0x02, [[W - q, q + 1], [W - q, h - r], [W, h - 1], [W, 1]]],
-  [0x04, [[W - q, q + h - r + 2], [W - q, 2 * h - 2 * r - 1], [W, 2 * h - 1], [W, h + 1]]],
+// The polygons in painting order a d g f e b c.
+const POLYGONS = [
+  [SEGMENTS.a, [[0, 0], [W, 0], [W - q, q], [q, q]]],
+  [SEGMENTS.d, [[q, H - q], [W - q, H - q], [W, H], [0, H]]],
+  [SEGMENTS.g, [[q, h - r + 1], [W - q, h - r + 1], [W, h], [W - q, h + r + 1], [q, h + r + 1], [0, h + 1]]],
+  [SEGMENTS.f, [[0, 1], [0, h], [q, h - r], [q, q + 1]]],
+  [SEGMENTS.e, [[0, h + 2], [0, 2 * h - 1], [q, 2 * h - 2 * r - 1], [q, q + h - r + 2]]],
+  [SEGMENTS.b, [[W - q, q + 1], [W - q, h - r], [W, h - 1], [W, 1]]],
+  [SEGMENTS.c, [[W - q, q + h - r + 2], [W - q, 2 * h - 2 * r - 1], [W, 2 * h - 1], [W, h + 1]]],
 ];
-
-// What a digit value lights: 0-15 the hexadecimal digits, 16 and up nothing.
-const LIT = [0x3f, 0x06, 0x5b, 0x4f, 0x66, 0x6d, 0x7d, 0x07, 0x7f, 0x6f, 0x77, 0x7c, 0x58, 0x5e, 0x79, 0x71];
-
-export const BLANK = 16;
 
 // The character a digit value shows, as the runner's report writes it.
 export function digitCharacter(value) {
-  return value < 16 ? value.toString(16).toUpperCase() : " ";
+  return DIGIT_CHARACTERS[Math.min(value, DIGIT_BLANK)];
 }
 
 function element(name, attributes) {
@@ -36,7 +32,7 @@ function element(name, attributes) {
 
 function makeDigit() {
   const svg = element("svg", { viewBox: `0 0 ${W + 8} ${H}`, class: "digit", "aria-hidden": "true" });
-  const segments = SEGMENTS.map(([bit, corners]) => {
+  const segments = POLYGONS.map(([bit, corners]) => {
     const polygon = element("polygon", { points: corners.map((p) => p.join(",")).join(" ") });
     svg.append(polygon);
     return [bit, polygon];
@@ -56,7 +52,7 @@ export function createDigits(container) {
     digits.forEach((digit, i) => {
       if (digit.value !== values[i]) {
         digit.value = values[i];
-        const lit = LIT[values[i]] ?? 0;
+        const lit = DIGIT_SEGMENTS[values[i]] ?? 0;
         for (const [bit, polygon] of digit.segments) polygon.classList.toggle("lit", (lit & bit) !== 0);
       }
       if (digit.pointLit !== points[i]) {

@@ -5,32 +5,31 @@
 // Where each sits is the style sheet's affair (grid areas named after the
 // keys).
 import { createDigits } from "./digits.js";
+import { KEYS as KEY_FACTS, LAMPS as LAMP_FACTS } from "./tables.js";
 
-// id: the desktop window's control id, which names the key's help topic.
-export const KEYS = [
-  ..."ABCDEFGHIJKLMN".split("").map((text, n) => ({ id: 1000 + n, key: 19 + n, text, area: "fn" })),
-  ..."123456789".split("").map((text, n) => ({ id: 1014 + n, key: 1 + n, text, area: `n${text}` })),
-  { id: 1023, key: 0, text: "0", area: "n0" },
-  { id: 1024, key: 10, text: ".", area: "npt" },
-  { id: 1025, key: 11, text: "C", area: "kc" },
-  { id: 1040, key: 12, text: "AC", caption: "All", area: "aca" },
-  { id: 1041, key: 13, text: "AC", caption: "No gauge", area: "acn" },
-  { id: 1026, key: 14, text: "S", area: "ks" },
-  { id: 1027, key: 15, text: "R", area: "kr" },
-  { id: 1028, key: 16, text: "X", area: "kx" },
-  { id: 1029, key: 17, text: "Y", area: "ky" },
-  { id: 1030, key: 18, text: "Z", area: "kz" },
-  { id: 1032, key: 34, text: "=", area: "keq" },
-  { id: 1031, key: 35, text: "=", caption: "P", area: "kp" },
+// Where each key and lamp sits, by the desktop window's control id (which also
+// names the key's help topic), in the page's order; a caption tells apart
+// keys of the same label.
+const KEY_PLACES = [
+  ...Array.from({ length: 14 }, (_, n) => [1000 + n, "fn"]),
+  ...Array.from({ length: 9 }, (_, n) => [1014 + n, `n${n + 1}`]),
+  [1023, "n0"], [1024, "npt"], [1025, "kc"], [1040, "aca", "All"], [1041, "acn", "No gauge"],
+  [1026, "ks"], [1027, "kr"], [1028, "kx"], [1029, "ky"], [1030, "kz"], [1032, "keq"], [1031, "kp", "P"],
 ];
+const LAMP_PLACES = [[1036, "lg"], [1033, "lm"], [1037, "lt"], [1038, "la"], [1039, "lp"]];
 
-export const LAMPS = [
-  { mask: 0x01, name: "GAUGE", area: "lg" },
-  { mask: 0x02, name: "MODE", area: "lm" },
-  { mask: 0x08, name: "M/T", area: "lt" },
-  { mask: 0x10, name: "ARC LENGTH", area: "la" },
-  { mask: 0x20, name: "PRINT", area: "lp" },
-];
+// A fact with no place, or a place with no fact, is a face that cannot be built.
+function placed(facts, places) {
+  const byId = new Map(facts.map((fact) => [fact.id, fact]));
+  const ids = new Set(places.map(([id]) => id));
+  if (ids.size !== places.length || ids.size !== facts.length || places.some(([id]) => !byId.has(id))) {
+    throw new Error("the page's face and the machine's controls differ");
+  }
+  return places.map(([id, area, caption]) => ({ ...byId.get(id), text: byId.get(id).label, area, caption }));
+}
+
+const KEYS = placed(KEY_FACTS, KEY_PLACES);
+const LAMPS = placed(LAMP_FACTS, LAMP_PLACES);
 
 // The frames round the key groups, as grid areas of the wide layout.
 const FRAMES = ["frame-display", "frame-ac", "frame-numbers", "frame-gauge", "frame-mt", "frame-arc", "frame-print"];
@@ -138,11 +137,12 @@ function keyButton(item, hold) {
 export function buildFace({ functionKeys, panel, display, stopped }, send) {
   const keys = new Map();
   const hold = (key, down) => send(down ? "keyDown" : "keyUp", key);
+  let functionKey = 0;
   for (const item of KEYS) {
     const key = keyButton(item, hold);
     keys.set(item.id, key);
     if (item.area === "fn") {
-      key.button.style.setProperty("--n", item.id - 1000);
+      key.button.style.setProperty("--n", functionKey++);
       functionKeys.append(key.button);
     } else {
       panel.append(key.button);

@@ -8,11 +8,10 @@
 // To the page: {type: "ready", restoreError?}, {type: "events", events},
 // {type: "idle", snapshot}, {type: "failed", message}.
 import createMachine from "./machine.js";
+import { EVENT_KINDS, STOP_REASONS } from "./tables.js";
 
 const SLICE = 20000;  // instructions between looks at the clock
 const TURN_MS = 6;    // a run this long lets the page's messages in
-
-const EVENT_KINDS = ["display", "lamps", "beep", "paper", "paperCleared", "power", "stopped", "logFailed"];
 
 let provide;
 const loading = new Promise((resolve) => (provide = resolve)).then((module) => createMachine(module ? {
@@ -126,7 +125,8 @@ function readEvents(bytes) {
         event.lamps = byte();
         break;
       case "paper":
-      case "logFailed": {
+      case "logFailed":
+      case "stateFailed": {
         const length = word() + word() * 65536;
         event.text = latin1(bytes.subarray(at, at + length));
         at += length;
@@ -136,7 +136,7 @@ function readEvents(bytes) {
         event.on = byte() === 1;
         break;
       case "stopped":
-        event.reason = byte() === 1 ? "undecoded" : "halted";
+        event.reason = STOP_REASONS[byte()];
         event.address = word();
         event.opcode = byte();
         break;
