@@ -16,9 +16,13 @@
 #include <system_error>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -118,7 +122,9 @@ std::vector<uint8_t> Serialise(uint64_t firmwareHash, const std::vector<StateSec
 
 std::FILE* CreateExclusive(const fs::path& path) {
 #ifdef _WIN32
-  return _wfopen(path.c_str(), L"wbx");
+  // The C runtime mingw links against knows no "x" mode.
+  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  return fd < 0 ? nullptr : _fdopen(fd, "wb");
 #else
   return std::fopen(path.c_str(), "wbx");
 #endif
