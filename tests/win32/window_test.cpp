@@ -1,0 +1,151 @@
+// tm650e.exe driven from outside through its window messages, as a user's
+// clicks reach it: keys show digits, a printed line reaches the paper pane,
+// and the device and the settings outlast the program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "resources/ids.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr DWORD WAIT_MS = 20000;
+
+// One run of the program, found by its process.
+class Program {
+ public:
+  Program() {
+    std::wstring line = L"\"" + fs::path(TM650E_EXE).wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
+      return;
+    WaitForInputIdle(process_.hProcess, WAIT_MS);
+    const DWORD start = GetTickCount();
+    while (!window_ && GetTickCount() - start < WAIT_MS) {
+      EnumWindows(
+          [](HWND hwnd, LPARAM self) {
+            auto* program = reinterpret_cast<Program*>(self);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid != program->process_.dwProcessId || !IsWindowVisible(hwnd)) return TRUE;
+            program->window_ = hwnd;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(this));
+      if (!window_) WaitForSingleObject(process_.hProcess, 50);
+    }
+  }
+  ~Program() {
+    if (window_) Quit();
+    if (process_.hProcess) {
+      if (WaitForSingleObject(process_.hProcess, WAIT_MS) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+  }
+
+  HWND window() const { return window_; }
+  void Click(int id) { SendMessageW(GetDlgItem(window_, id), BM_CLICK, 0, 0); }
+  void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
+  std::wstring Text(int id) const {
+    wchar_t text[4096] = {};
+    GetDlgItemTextW(window_, id, text, 4096);
+    return text;
+  }
+  std::wstring Digits() const {
+    std::wstring shown;
+    for (int i = 0; i < 4; ++i) shown += Text(IDC_DIGIT_1 + i);
+    return shown;
+  }
+  // Waits until the control shows `text` (the program updates it on its own
+  // thread), re-reading whenever the program goes idle.
+  bool Shows(int id, const std::wstring& text) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+      if ((id == IDC_DIGIT_1 ? Digits() : Text(id)).find(text) != std::wstring::npos) return true;
+      if (GetTickCount() - start > WAIT_MS) return false;
+      // A round trip through the window's queue: every message posted before it has been handled.
+      SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_BLOCK, WAIT_MS, nullptr);
+      WaitForSingleObject(process_.hProcess, 10);
+    }
+  }
+  // The close box; true when the program ended by itself.
+  bool Quit() {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    window_ = nullptr;
+    return WaitForSingleObject(process_.hProcess, WAIT_MS) == WAIT_OBJECT_0;
+  }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+void Type(Program& program, std::initializer_list<int> ids) {
+  for (int id : ids) program.Click(id);
+}
+
+// What the program keeps between runs: the device under the local
+// application data, the settings in the registry.
+fs::path KeptDevice() {
+  wchar_t folder[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH);
+  return fs::path(folder) / L"TM650E" / L"tm650e.state";
+}
+
+std::wstring RegistryText(const wchar_t* name) {
+  wchar_t text[300] = {};
+  DWORD size = sizeof text;
+  RegGetValueW(HKEY_CURRENT_USER, L"Software\\Fernhill\\TM650E", name, RRF_RT_REG_SZ, nullptr, text, &size);
+  return text;
+}
+
+DWORD RegistryNumber(const wchar_t* name) {
+  DWORD number = 0, size = sizeof number;
+  RegGetValueW(HKEY_CURRENT_USER, L"Software\\Fernhill\\TM650E", name, RRF_RT_REG_DWORD, nullptr, &number, &size);
+  return number;
+}
+
+// Two runs: keys show their digits, a printed result reaches the pane, and
+// the second run starts with the paper of the first. The settings go back
+// to the registry as they came, a text outside any code page included, and
+// a wild margin comes back within its range.
+TEST(Window, KeysPaperKeptDeviceAndSettings) {
+  std::error_code ignored;
+  fs::remove(KeptDevice(), ignored);
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Fernhill\\TM650E");
+  const std::wstring header = L"Gr\u00FC\u00DFe \u263A %p";
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Fernhill\\TM650E", L"Header", REG_SZ, header.c_str(),
+                  static_cast<DWORD>((header.size() + 1) * sizeof(wchar_t)));
+  const DWORD wild = 99999;
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Fernhill\\TM650E", L"MarginLeft", REG_DWORD, &wild, sizeof wild);
+  {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    wchar_t caption[64] = {};
+    GetWindowTextW(program.window(), caption, 64);
+    EXPECT_STREQ(caption, L"TM650E - Knitting Computer Emulator");
+    Type(program, {IDC_KEY_1 + 3, IDC_KEY_1 + 1});  // 4 2
+    EXPECT_TRUE(program.Shows(IDC_DIGIT_1, L"  42"));
+    // Printing on, then the gauge of 22 stitches and 30 rows.
+    Type(program, {IDC_KEY_N, IDC_KEY_A, IDC_KEY_1 + 1, IDC_KEY_1 + 1, IDC_KEY_S, IDC_KEY_1 + 2, IDC_KEY_0,
+                   IDC_KEY_R, IDC_KEY_EQUALS});
+    EXPECT_TRUE(program.Shows(IDC_PAPER, L"22.0 ST/10 cm\r\n 30.0 ROWS/10 cm"));
+    EXPECT_TRUE(program.Quit());
+  }
+  EXPECT_TRUE(fs::exists(KeptDevice()));
+  EXPECT_EQ(RegistryText(L"Header"), header);
+  EXPECT_EQ(RegistryNumber(L"MarginLeft"), 2000u);
+  EXPECT_EQ(RegistryNumber(L"Sound"), 64u);
+  Program again;
+  ASSERT_NE(again.window(), nullptr);
+  EXPECT_TRUE(again.Shows(IDC_PAPER, L"30.0 ROWS/10 cm")) << "the paper was kept";
+}
+
+}  // namespace

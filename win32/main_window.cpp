@@ -1,0 +1,273 @@
+// tm650e.exe: the device's face in a Windows dialog over the machine. Keys,
+// power, New and the paper buttons go in as commands; the events the machine
+// publishes are drained on the window's thread and drawn. Nothing here knows
+// what the device means.
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "app/startup.h"
+#include "emulator/machine.h"
+#include "emulator/machine_state.h"
+#include "resources/controls.h"
+#include "resources/ids.h"
+#include "win32/registry_settings.h"
+
+namespace {
+
+constexpr UINT MSG_EVENTS = WM_APP + 1;  // the machine has events waiting
+constexpr COLORREF LIT = RGB(100, 100, 100);
+
+namespace fs = std::filesystem;
+
+constexpr const wchar_t* KEEP_DEVICE = L"KeepDevice";
+
+struct Face {
+  Machine machine;
+  Settings settings;
+  fs::path statePath;
+  std::wstring notice;
+  HWND dialog = nullptr;
+  DeviceView view;
+  std::vector<Event> events;
+  HFONT digitFont = nullptr;
+};
+
+Face* shell = nullptr;  // the one window of the process
+
+// The paper's 8-bit characters, one to one.
+std::wstring Widen(const std::string& bytes) {
+  std::wstring out;
+  for (unsigned char c : bytes) out += static_cast<wchar_t>(c);
+  return out;
+}
+
+void Send(CommandKind kind, uint8_t key = 0) { MachineSend(shell->machine, {kind, key}); }
+
+std::wstring Widen8(const std::string& utf8) {
+  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                      static_cast<int>(wide.size()));
+  return wide;
+}
+
+fs::path KnownFolder(const KNOWNFOLDERID& id) {
+  PWSTR path = nullptr;
+  fs::path folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path))) folder = path;
+  CoTaskMemFree(path);
+  return folder;
+}
+
+// In the Documents folder, earlier sessions' logs kept.
+SessionLog OpenLog(const fs::path& executable) {
+  const fs::path documents = KnownFolder(FOLDERID_Documents);
+  if (documents.empty()) return SessionLog{nullptr, {}, "there is no Documents folder for the log"};
+  const std::u8string name = executable.filename().u8string();
+  return OpenSessionLog(documents, LogFileNameFor(std::string(name.begin(), name.end())));
+}
+
+// Under the local application data, so it stays on this computer.
+fs::path StatePath() {
+  const fs::path data = KnownFolder(FOLDERID_LocalAppData);
+  if (data.empty()) return {};
+  std::error_code ignored;
+  fs::create_directories(data / L"TM650E", ignored);
+  return data / L"TM650E" / L"tm650e.state";
+}
+
+// A state that cannot be restored starts the device afresh, and says why.
+std::wstring RestoreDevice(Machine& machine, const fs::path& path) {
+  if (path.empty() || !ReadFlag(KEEP_DEVICE, true)) return {};
+  const StateFileResult result = LoadMachineState(machine, path, machine.stateKey);
+  if (result.ok() || result.status == StateFileStatus::Missing) return {};
+  return L"Started afresh: " + Widen8(result.message);
+}
+
+void KeepDeviceForNextRun(const Machine& machine, const fs::path& path) {
+  if (path.empty()) return;
+  std::error_code ignored;
+  if (!ReadFlag(KEEP_DEVICE, true)) {
+    fs::remove(path, ignored);
+    return;
+  }
+  const StateFileResult result = SaveMachineState(machine, path, machine.stateKey);
+  if (!result.ok())
+    MessageBoxW(nullptr, (L"The device could not be kept for the next run:\n" + Widen8(result.message)).c_str(),
+                L"TM650E", MB_ICONWARNING);
+}
+
+void ShowDigits() {
+  for (int i = 0; i < 4; ++i) {
+    HWND digit = GetDlgItem(shell->dialog, IDC_DIGIT_1 + i);
+    const wchar_t name[2] = {static_cast<wchar_t>(DigitCharacter(shell->view.digits.digit[i])), 0};
+    SetWindowTextW(digit, name);  // also what a screen reader says
+    InvalidateRect(digit, nullptr, TRUE);
+    ShowWindow(GetDlgItem(shell->dialog, IDC_POINT_1 + i), shell->view.digits.point[i] ? SW_SHOW : SW_HIDE);
+  }
+}
+
+void ShowLamps() {
+  for (const LampControl& lamp : LampControls)
+    CheckDlgButton(shell->dialog, lamp.controlId, (shell->view.lamps & lamp.mask) ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void ShowPower() {
+  wchar_t caption[16];
+  LoadStringW(GetModuleHandleW(nullptr), shell->view.on ? IDS_OFF : IDS_ON, caption, 16);
+  SetDlgItemTextW(shell->dialog, IDC_POWER, caption);
+}
+
+void ShowPaper() {
+  HWND paper = GetDlgItem(shell->dialog, IDC_PAPER);
+  SetWindowTextW(paper, Widen(shell->view.paper).c_str());
+  SendMessageW(paper, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+  SendMessageW(paper, EM_SCROLLCARET, 0, 0);
+}
+
+void DrainEvents() {
+  shell->events.clear();
+  MachineDrain(shell->machine, shell->events);
+  bool digits = false, lamps = false, paper = false, power = false;
+  for (const Event& event : shell->events) {
+    ApplyEvent(shell->view, event);
+    switch (event.kind) {
+      case EventKind::Display: digits = true; break;
+      case EventKind::Lamps: lamps = true; break;
+      case EventKind::Paper:
+      case EventKind::PaperCleared: paper = true; break;
+      case EventKind::Power: power = true; break;
+      case EventKind::Beep:
+        if (shell->settings.Sound != SOUND_NONE) MessageBeep(static_cast<UINT>(shell->settings.Sound));
+        break;
+      case EventKind::LogFailed:
+      case EventKind::StateFailed: SetDlgItemTextW(shell->dialog, IDC_DISPLAY_LABEL, Widen8(event.text).c_str()); break;
+      default: break;
+    }
+  }
+  if (digits) ShowDigits();
+  if (lamps) ShowLamps();
+  if (paper) ShowPaper();
+  if (power) ShowPower();
+}
+
+void PaintDigit(const DRAWITEMSTRUCT& item) {
+  wchar_t text[2] = {};
+  GetWindowTextW(item.hwndItem, text, 2);
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  if (!shell->digitFont) {
+    const int height = item.rcItem.bottom - item.rcItem.top;
+    shell->digitFont = CreateFontW(-height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY,
+                                   FIXED_PITCH, L"Courier New");
+  }
+  HGDIOBJ old = SelectObject(item.hDC, shell->digitFont);
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, LIT);
+  RECT box = item.rcItem;
+  DrawTextW(item.hDC, text, 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(item.hDC, old);
+}
+
+void Command(int id) {
+  if (const KeyControl* key = FindKeyControl(id)) {
+    Send(CommandKind::KeyDown, key->key);
+    Send(CommandKind::KeyUp, key->key);
+    return;
+  }
+  switch (id) {
+    case IDC_POWER: Send(CommandKind::Power); return;
+    case IDM_NEW: Send(CommandKind::New); return;
+    case IDC_PAPER_FEED: Send(CommandKind::PaperFeed); return;
+    case IDC_PAPER_CLEAR: Send(CommandKind::ClearPaper); return;
+    case IDM_KEEP_DEVICE: {
+      const bool keep = !ReadFlag(KEEP_DEVICE, true);
+      WriteFlag(KEEP_DEVICE, keep);
+      shell->machine.keepState = keep;
+      CheckMenuItem(GetMenu(shell->dialog), IDM_KEEP_DEVICE, keep ? MF_CHECKED : MF_UNCHECKED);
+      return;
+    }
+    case IDC_CANCEL:
+    case IDM_EXIT: DestroyWindow(shell->dialog); return;
+    default: return;
+  }
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      shell->dialog = dialog;
+      shell->view = MachineAttach(shell->machine, [dialog] { PostMessageW(dialog, MSG_EVENTS, 0, 0); });
+      ShowDigits();
+      ShowLamps();
+      ShowPower();
+      ShowPaper();
+      SetDlgItemTextW(dialog, IDC_DISPLAY_LABEL, shell->notice.c_str());
+      CheckMenuItem(GetMenu(dialog), IDM_KEEP_DEVICE, ReadFlag(KEEP_DEVICE, true) ? MF_CHECKED : MF_UNCHECKED);
+      return TRUE;
+    case MSG_EVENTS: DrainEvents(); return TRUE;
+    case WM_COMMAND: Command(LOWORD(wParam)); return TRUE;
+    case WM_DRAWITEM: PaintDigit(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_CLOSE: DestroyWindow(dialog); return TRUE;
+    case WM_DESTROY:
+      MachineDetach(shell->machine);
+      PostQuitMessage(0);
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  auto owned = std::make_unique<Face>();
+  shell = owned.get();
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  const fs::path executable = module;
+  std::vector<uint8_t> image;
+  const std::span<const uint8_t> builtin = BuiltinFirmware();
+  image.assign(builtin.begin(), builtin.end());
+  if (image.empty()) {
+    const std::u8string path = executable.u8string();
+    std::string error;
+    if (!ReadFirmwareFile(FirmwareFileFor(std::string(path.begin(), path.end())), image, error)) {
+      MessageBoxW(nullptr, (L"TM650E has no built-in firmware and cannot read the firmware file: " + Widen8(error)).c_str(),
+                  L"TM650E", MB_ICONERROR);
+      return -1;
+    }
+  }
+  LoadSettings(shell->settings);
+  SessionLog log = OpenLog(executable);
+  shell->statePath = StatePath();
+  MachineConfig config(image, true, log);
+  config.statePath = shell->statePath;
+  MachineInit(shell->machine, config);
+  shell->machine.keepState = ReadFlag(KEEP_DEVICE, true);
+  shell->notice = RestoreDevice(shell->machine, shell->statePath);
+  if (shell->notice.empty() && !log.error.empty()) shell->notice = L"No log: " + Widen8(log.error);
+  MachineStart(shell->machine);
+  HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc, 0);
+  if (!dialog) return 1;
+  ShowWindow(dialog, show);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(dialog, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  MachineStop(shell->machine);
+  KeepDeviceForNextRun(shell->machine, shell->statePath);
+  CloseSessionLog(shell->machine.log);
+  std::wstring why;
+  if (!SaveSettings(shell->settings, why))
+    MessageBoxW(nullptr, (L"The settings could not be kept:\n" + why).c_str(), L"TM650E", MB_ICONWARNING);
+  if (shell->digitFont) DeleteObject(shell->digitFont);
+  return 0;
+}
