@@ -2,6 +2,7 @@
 // clicks reach it: keys show digits, a printed line reaches the paper pane,
 // and the device and the settings outlast the program.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,8 @@ constexpr DWORD WAIT_MS = 20000;
 // One run of the program, found by its process.
 class Program {
  public:
-  Program() {
-    std::wstring line = L"\"" + fs::path(TM650E_EXE).wstring() + L"\"";
+  explicit Program(const fs::path& exe = TM650E_EXE) {
+    std::wstring line = L"\"" + exe.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
@@ -146,6 +147,42 @@ TEST(Window, KeysPaperKeptDeviceAndSettings) {
   Program again;
   ASSERT_NE(again.window(), nullptr);
   EXPECT_TRUE(again.Shows(IDC_PAPER, L"30.0 ROWS/10 cm")) << "the paper was kept";
+}
+
+// Runs a program to its end; its exit code, or -1.
+int RunToEnd(std::wstring line) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, WAIT_MS * 3) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return static_cast<int>(code);
+}
+
+// The installer, silent, puts the program, its help and the Start-menu entry
+// in place; the installed program opens its face; the uninstaller takes them
+// all away again.
+TEST(Installer, InstallsSilentlyStartsAndUninstalls) {
+  wchar_t programs[MAX_PATH] = {}, menu[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"LOCALAPPDATA", programs, MAX_PATH);
+  const fs::path folder = fs::path(programs) / L"Programs" / L"TM650E test";
+  ASSERT_EQ(RunToEnd(L"\"" + fs::path(TM650_SETUP).wstring() + L"\" /S /D=" + folder.wstring()), 0);
+  EXPECT_TRUE(fs::exists(folder / L"tm650e.html"));
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, 0, menu)));
+  EXPECT_TRUE(fs::exists(fs::path(menu) / L"TM650E.lnk"));
+  {
+    Program installed(folder / L"tm650e.exe");
+    EXPECT_NE(installed.window(), nullptr);
+  }
+  EXPECT_EQ(RunToEnd(L"\"" + (folder / L"uninstall.exe").wstring() + L"\" /S _?=" + folder.wstring()), 0);
+  EXPECT_FALSE(fs::exists(folder / L"tm650e.exe"));
+  EXPECT_FALSE(fs::exists(fs::path(menu) / L"TM650E.lnk"));
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
 }
 
 }  // namespace
