@@ -6,6 +6,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -17,6 +18,8 @@
 #include "emulator/machine_state.h"
 #include "resources/controls.h"
 #include "resources/ids.h"
+#include "resources/pc_keys.h"
+#include "win32/help_book.h"
 #include "win32/registry_settings.h"
 
 namespace {
@@ -174,6 +177,81 @@ void PaintDigit(const DRAWITEMSTRUCT& item) {
   SelectObject(item.hDC, old);
 }
 
+fs::path ProgramFolder() {
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  return fs::path(module).parent_path();
+}
+
+fs::path HelpBook() { return ProgramFolder() / L"tm650e.html"; }
+
+void ShowHelpContents() {
+  const fs::path book = HelpBook();
+  const auto opened = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(shell->dialog, L"open", book.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (opened <= 32)
+    MessageBoxW(shell->dialog, (L"The help book cannot be opened:\n" + book.wstring()).c_str(), L"TM650E",
+                MB_ICONWARNING);
+}
+
+// The control's own topic, or the contents when it has none.
+void ShowHelpFor(int controlId) {
+  const std::wstring topic = HelpTopic(HelpBook(), controlId);
+  if (topic.empty()) return ShowHelpContents();
+  MessageBoxW(shell->dialog, topic.c_str(), L"TM650E Help", MB_ICONINFORMATION);
+}
+
+// The version resource's own words.
+void ShowAbout() {
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::vector<BYTE> block(GetFileVersionInfoSizeW(module, nullptr));
+  std::wstring text;
+  if (!block.empty() && GetFileVersionInfoW(module, 0, static_cast<DWORD>(block.size()), block.data())) {
+    for (const wchar_t* name : {L"ProductName", L"FileDescription", L"ProductVersion", L"LegalCopyright",
+                                L"LegalTrademarks"}) {
+      wchar_t* value = nullptr;
+      UINT length = 0;
+      const std::wstring query = std::wstring(L"\\StringFileInfo\\080904B0\\") + name;
+      if (VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && length)
+        text += std::wstring(name == std::wstring(L"ProductVersion") ? L"Version " : L"") + value + L"\n";
+    }
+  }
+  MessageBoxW(shell->dialog, text.c_str(), L"About TM650E", MB_ICONINFORMATION);
+}
+
+// The Windows key codes of a PC key's name in the shared table.
+bool PcKeyIs(const char* name, WPARAM vk) {
+  const std::string key = name;
+  if (key.size() == 1 && std::isalnum(static_cast<unsigned char>(key[0]))) return vk == static_cast<WPARAM>(key[0]);
+  if (key == ".") return vk == VK_OEM_PERIOD || vk == VK_DECIMAL;
+  if (key == ",") return vk == VK_OEM_COMMA;
+  if (key == "=") return vk == VK_OEM_PLUS;
+  if (key == "Enter") return vk == VK_RETURN;
+  if (key == "Backspace") return vk == VK_BACK;
+  if (key == "Delete") return vk == VK_DELETE;
+  if (key == "Insert") return vk == VK_INSERT;
+  return false;
+}
+
+// A PC key that works a device key holds it down for as long as it is held.
+bool PcKeyMessage(const MSG& message) {
+  if ((message.message != WM_KEYDOWN && message.message != WM_KEYUP) || GetKeyState(VK_CONTROL) < 0 ||
+      GetKeyState(VK_MENU) < 0)
+    return false;
+  for (const PcKey& pc : PcKeys) {
+    if (!PcKeyIs(pc.name, message.wParam)) continue;
+    const KeyControl* key = FindKeyControl(pc.controlId);
+    if (!key) return false;
+    const bool down = message.message == WM_KEYDOWN;
+    if (down && (message.lParam & (1 << 30))) return true;  // the key's own repeat
+    Send(down ? CommandKind::KeyDown : CommandKind::KeyUp, key->key);
+    SendDlgItemMessageW(shell->dialog, pc.controlId, BM_SETSTATE, down, 0);
+    return true;
+  }
+  return false;
+}
+
 void Command(int id) {
   if (const KeyControl* key = FindKeyControl(id)) {
     Send(CommandKind::KeyDown, key->key);
@@ -185,6 +263,8 @@ void Command(int id) {
     case IDM_NEW: Send(CommandKind::New); return;
     case IDC_PAPER_FEED: Send(CommandKind::PaperFeed); return;
     case IDC_PAPER_CLEAR: Send(CommandKind::ClearPaper); return;
+    case IDM_ABOUT: ShowAbout(); return;
+    case IDM_HELP_CONTENTS: ShowHelpFor(GetDlgCtrlID(GetFocus())); return;  // F1 over the focused control
     case IDM_KEEP_DEVICE: {
       const bool keep = !ReadFlag(KEEP_DEVICE, true);
       WriteFlag(KEEP_DEVICE, keep);
@@ -213,6 +293,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case MSG_EVENTS: DrainEvents(); return TRUE;
     case WM_COMMAND: Command(LOWORD(wParam)); return TRUE;
     case WM_DRAWITEM: PaintDigit(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_HELP: {
+      const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
+      ShowHelpFor(help->iContextType == HELPINFO_WINDOW ? help->iCtrlId : 0);
+      return TRUE;
+    }
     case WM_CLOSE: DestroyWindow(dialog); return TRUE;
     case WM_DESTROY:
       MachineDetach(shell->machine);
@@ -256,9 +341,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc, 0);
   if (!dialog) return 1;
   ShowWindow(dialog, show);
+  HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MENU));
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(dialog, &message)) continue;
+    if (TranslateAcceleratorW(dialog, shortcuts, &message) || PcKeyMessage(message) ||
+        IsDialogMessageW(dialog, &message))
+      continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -58,6 +58,19 @@ void WriteMenu(std::FILE* rc, const char* title, const MenuItem (&items)[N]) {
   std::fprintf(rc, "  END\n");
 }
 
+// "Ctrl+N" -> "N", id, VIRTKEY, CONTROL; "F1" -> VK_F1, id, VIRTKEY.
+template <size_t N>
+void WriteShortcuts(std::FILE* rc, const MenuItem (&items)[N]) {
+  for (const MenuItem& item : items) {
+    if (item.id == 0 || !*item.shortcut) continue;
+    const std::string shortcut = item.shortcut;
+    if (shortcut.rfind("Ctrl+", 0) == 0)
+      std::fprintf(rc, "  \"%s\", %d, VIRTKEY, CONTROL\n", shortcut.substr(5).c_str(), item.id);
+    else
+      std::fprintf(rc, "  VK_%s, %d, VIRTKEY\n", shortcut.c_str(), item.id);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,6 +91,10 @@ int main(int argc, char** argv) {
   WriteMenu(rc, "&File", FileMenu);
   WriteMenu(rc, "&Tools", ToolsMenu);
   WriteMenu(rc, "&Help", HelpMenu);
+  std::fprintf(rc, "END\n\n%d ACCELERATORS\nBEGIN\n", IDR_MENU);
+  WriteShortcuts(rc, FileMenu);
+  WriteShortcuts(rc, ToolsMenu);
+  WriteShortcuts(rc, HelpMenu);
   std::fprintf(rc, "END\n\nSTRINGTABLE\nBEGIN\n  %d, %s\n  %d, %s\nEND\n", IDS_ON, Quoted(TEXT_ON).c_str(), IDS_OFF,
                Quoted(TEXT_OFF).c_str());
   return std::fclose(rc) == 0 ? 0 : 1;
