@@ -2,7 +2,11 @@
 // power, New and the paper buttons go in as commands; the events the machine
 // publishes are drained on the window's thread and drawn. Nothing here knows
 // what the device means.
+#include "win32/gdi_surface.h"  // first: it keeps the layout's names free of the A/W macros
+
 #include <windows.h>
+#include <commdlg.h>
+#include <winspool.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -19,6 +23,8 @@
 #include "resources/controls.h"
 #include "resources/ids.h"
 #include "resources/pc_keys.h"
+#include "print/paper_job.h"
+#include "print/qprint.h"
 #include "win32/help_book.h"
 #include "win32/registry_settings.h"
 
@@ -252,6 +258,66 @@ bool PcKeyMessage(const MSG& message) {
   return false;
 }
 
+bool AnyPrinter() {
+  DWORD needed = 0, count = 0;
+  EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+  return needed > 0;
+}
+
+constexpr const wchar_t* NO_PRINTER = L"No printer is installed. Install one, then print again.";
+
+// The print dialog, then the paper through the print layout on the chosen
+// printer. No printer at all (as under Wine) is a notice: the dialog would
+// have nothing to offer.
+void Print() {
+  if (!AnyPrinter()) {
+    MessageBoxW(shell->dialog, NO_PRINTER, L"TM650E", MB_ICONWARNING);
+    return;
+  }
+  PRINTDLGW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = shell->dialog;
+  dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
+  if (!PrintDlgW(&dialog)) {
+    if (const DWORD error = CommDlgExtendedError())
+      MessageBoxW(shell->dialog,
+                  error == PDERR_NODEFAULTPRN || error == PDERR_NODEVICES
+                      ? NO_PRINTER
+                      : (L"The printer cannot be opened (error " + std::to_wstring(error) + L").").c_str(),
+                  L"TM650E", MB_ICONWARNING);
+    return;
+  }
+  if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
+  if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
+  qprintAttachSurface(std::make_unique<GdiSurface>(dialog.hDC, true));
+  if (RunPrintJob(shell->view.paper, shell->settings) != 0)
+    MessageBoxW(shell->dialog, L"The printer refused the document.", L"TM650E", MB_ICONWARNING);
+}
+
+// Fixed-pitch faces only: the paper is columns.
+void ChooseFont() {
+  LOGFONTW font{};
+  font.lfHeight = shell->settings.Height;
+  font.lfWeight = shell->settings.Weight;
+  const std::wstring face = Widen8(shell->settings.Font);
+  lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+  CHOOSEFONTW choose{};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = shell->dialog;
+  choose.lpLogFont = &font;
+  choose.Flags = CF_FIXEDPITCHONLY | CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
+  if (!ChooseFontW(&choose)) return;
+  const std::wstring chosen = font.lfFaceName;
+  std::string utf8(WideCharToMultiByte(CP_UTF8, 0, chosen.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, chosen.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+  utf8.resize(utf8.size() - 1);
+  shell->settings.Font = utf8;
+  shell->settings.Height = font.lfHeight;
+  shell->settings.Weight = font.lfWeight;
+  shell->settings.PointSize = choose.iPointSize / 10;
+  ClampSettings(shell->settings);
+}
+
 void Command(int id) {
   if (const KeyControl* key = FindKeyControl(id)) {
     Send(CommandKind::KeyDown, key->key);
@@ -264,6 +330,8 @@ void Command(int id) {
     case IDC_PAPER_FEED: Send(CommandKind::PaperFeed); return;
     case IDC_PAPER_CLEAR: Send(CommandKind::ClearPaper); return;
     case IDM_ABOUT: ShowAbout(); return;
+    case IDC_PRINT: Print(); return;
+    case IDM_FONT: ChooseFont(); return;
     case IDM_HELP_CONTENTS: ShowHelpFor(GetDlgCtrlID(GetFocus())); return;  // F1 over the focused control
     case IDM_KEEP_DEVICE: {
       const bool keep = !ReadFlag(KEEP_DEVICE, true);

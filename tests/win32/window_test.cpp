@@ -1,6 +1,8 @@
 // tm650e.exe driven from outside through its window messages, as a user's
 // clicks reach it: keys show digits, a printed line reaches the paper pane,
 // and the device and the settings outlast the program.
+#include "win32/gdi_surface.h"  // first, as in the window
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -9,7 +11,11 @@
 #include <filesystem>
 #include <string>
 
+#include "app/settings.h"
+#include "print/paper_job.h"
+#include "print/qprint.h"
 #include "resources/ids.h"
+#include "win32/gdi_surface.h"
 
 namespace fs = std::filesystem;
 
@@ -79,6 +85,23 @@ class Program {
       WaitForSingleObject(process_.hProcess, 10);
     }
   }
+  // The caption of the next dialog the program shows over its window, which
+  // is then answered with `button`; empty when none came.
+  std::wstring Answer(int button) {
+    const DWORD start = GetTickCount();
+    HWND box = nullptr;
+    while (!box && GetTickCount() - start < WAIT_MS) {
+      box = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+      while (box && (GetWindow(box, GW_OWNER) != window_ || !IsWindowVisible(box)))
+        box = FindWindowExW(nullptr, box, L"#32770", nullptr);
+      if (!box) WaitForSingleObject(process_.hProcess, 20);
+    }
+    if (!box) return {};
+    wchar_t caption[200] = {};
+    GetWindowTextW(box, caption, 200);
+    SendMessageW(box, WM_COMMAND, button, 0);
+    return caption;
+  }
   // The close box; true when the program ended by itself.
   bool Quit() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -142,6 +165,11 @@ TEST(Window, KeysPaperKeptDeviceAndSettings) {
     Type(program, {IDC_KEY_N, IDC_KEY_A, IDC_KEY_1 + 1, IDC_KEY_1 + 1, IDC_KEY_S, IDC_KEY_1 + 2, IDC_KEY_0,
                    IDC_KEY_R, IDC_KEY_EQUALS});
     EXPECT_TRUE(program.Shows(IDC_PAPER, L"22.0 ST/10 cm\r\n 30.0 ROWS/10 cm"));
+    // Wine has no printer: a notice, and the window carries on.
+    PostMessageW(program.window(), WM_COMMAND, IDC_PRINT, 0);
+    EXPECT_EQ(program.Answer(IDOK), L"TM650E");
+    program.Press('7');
+    EXPECT_TRUE(program.Shows(IDC_DIGIT_1, L"   7"));
     EXPECT_TRUE(program.Quit());
   }
   EXPECT_TRUE(fs::exists(KeptDevice()));
@@ -151,6 +179,23 @@ TEST(Window, KeysPaperKeptDeviceAndSettings) {
   Program again;
   ASSERT_NE(again.window(), nullptr);
   EXPECT_TRUE(again.Shows(IDC_PAPER, L"30.0 ROWS/10 cm")) << "the paper was kept";
+}
+
+// The paper through the print layout on GDI, a screen-compatible DC standing
+// in for the printer: the lines land in order across pages, none lost.
+TEST(PrintJob, ThePaperIsLaidOutOverPagesOnGdi) {
+  std::string paper;
+  for (int line = 1; line <= 150; ++line) paper += " LINE " + std::to_string(line) + "\r\n";
+  HDC dc = CreateCompatibleDC(nullptr);
+  PrintRecord record;
+  qprintAttachSurface(std::make_unique<GdiSurface>(dc, false, &record));
+  ASSERT_EQ(RunPrintJob(paper, Settings{}), 0);
+  EXPECT_GT(record.pages, 1);
+  size_t next = 1;
+  for (const std::wstring& text : record.texts)
+    if (text == L" LINE " + std::to_wstring(next)) ++next;
+  EXPECT_EQ(next, 151u);
+  DeleteDC(dc);
 }
 
 // Runs a program to its end; its exit code, or -1.
