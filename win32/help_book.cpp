@@ -7,14 +7,9 @@
 #include <iterator>
 #include <sstream>
 
-namespace {
+#include "win32/utf8.h"
 
-std::wstring FromUtf8(const std::string& text) {
-  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                      static_cast<int>(wide.size()));
-  return wide;
-}
+namespace {
 
 // Tags out, the few entities the book uses in, runs of white space as one.
 std::string PlainText(const std::string& html) {

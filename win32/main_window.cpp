@@ -10,6 +10,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <memory>
@@ -27,6 +28,7 @@
 #include "print/qprint.h"
 #include "win32/help_book.h"
 #include "win32/registry_settings.h"
+#include "win32/utf8.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ constexpr COLORREF LIT = RGB(100, 100, 100);
 namespace fs = std::filesystem;
 
 constexpr const wchar_t* KEEP_DEVICE = L"KeepDevice";
+constexpr const wchar_t* PLACE = L"WindowPosition";  // two 32-bit numbers: left, top
 
 struct Face {
   Machine machine;
@@ -46,6 +49,7 @@ struct Face {
   DeviceView view;
   std::vector<Event> events;
   HFONT digitFont = nullptr;
+  HFONT paperFont = nullptr;
 };
 
 Face* shell = nullptr;  // the one window of the process
@@ -58,13 +62,6 @@ std::wstring Widen(const std::string& bytes) {
 }
 
 void Send(CommandKind kind, uint8_t key = 0) { MachineSend(shell->machine, {kind, key}); }
-
-std::wstring Widen8(const std::string& utf8) {
-  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                      static_cast<int>(wide.size()));
-  return wide;
-}
 
 fs::path KnownFolder(const KNOWNFOLDERID& id) {
   PWSTR path = nullptr;
@@ -96,7 +93,7 @@ std::wstring RestoreDevice(Machine& machine, const fs::path& path) {
   if (path.empty() || !ReadFlag(KEEP_DEVICE, true)) return {};
   const StateFileResult result = LoadMachineState(machine, path, machine.stateKey);
   if (result.ok() || result.status == StateFileStatus::Missing) return {};
-  return L"Started afresh: " + Widen8(result.message);
+  return L"Started afresh: " + FromUtf8(result.message);
 }
 
 void KeepDeviceForNextRun(const Machine& machine, const fs::path& path) {
@@ -108,8 +105,47 @@ void KeepDeviceForNextRun(const Machine& machine, const fs::path& path) {
   }
   const StateFileResult result = SaveMachineState(machine, path, machine.stateKey);
   if (!result.ok())
-    MessageBoxW(nullptr, (L"The device could not be kept for the next run:\n" + Widen8(result.message)).c_str(),
+    MessageBoxW(nullptr, (L"The device could not be kept for the next run:\n" + FromUtf8(result.message)).c_str(),
                 L"TM650E", MB_ICONWARNING);
+}
+
+// Where the window was, kept inside the work area of the screen it lands on
+// (or the primary one), its top-left corner first when it is the larger.
+void RestorePlace(HWND window) {
+  POINT wanted{};
+  DWORD size = sizeof wanted;
+  if (RegGetValueW(HKEY_CURRENT_USER, REGISTRY_KEY, PLACE, RRF_RT_REG_BINARY, nullptr, &wanted, &size) !=
+          ERROR_SUCCESS ||
+      size != sizeof wanted)
+    return;
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromPoint(wanted, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const LONG x = std::max(work.left, std::min(wanted.x, work.right - width));
+  const LONG y = std::max(work.top, std::min(wanted.y, work.bottom - height));
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void KeepPlace(HWND window) {
+  RECT frame{};
+  if (IsIconic(window) || !GetWindowRect(window, &frame)) return;
+  const POINT place{frame.left, frame.top};
+  RegSetKeyValueW(HKEY_CURRENT_USER, REGISTRY_KEY, PLACE, REG_BINARY, &place, sizeof place);
+}
+
+// The pane in the chosen face, as the paper prints.
+void ApplyPaperFont() {
+  const std::wstring face = FromUtf8(shell->settings.Font.empty() ? "Lucida Console" : shell->settings.Font);
+  HFONT font = CreateFontW(shell->settings.Height, 0, 0, 0, shell->settings.Weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                           DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, face.substr(0, LF_FACESIZE - 1).c_str());
+  if (!font) return;
+  SendDlgItemMessageW(shell->dialog, IDC_PAPER, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (shell->paperFont) DeleteObject(shell->paperFont);
+  shell->paperFont = font;
 }
 
 void ShowDigits() {
@@ -156,7 +192,7 @@ void DrainEvents() {
         if (shell->settings.Sound != SOUND_NONE) MessageBeep(static_cast<UINT>(shell->settings.Sound));
         break;
       case EventKind::LogFailed:
-      case EventKind::StateFailed: SetDlgItemTextW(shell->dialog, IDC_DISPLAY_LABEL, Widen8(event.text).c_str()); break;
+      case EventKind::StateFailed: SetDlgItemTextW(shell->dialog, IDC_DISPLAY_LABEL, FromUtf8(event.text).c_str()); break;
       default: break;
     }
   }
@@ -299,7 +335,7 @@ void ChooseFont() {
   LOGFONTW font{};
   font.lfHeight = shell->settings.Height;
   font.lfWeight = shell->settings.Weight;
-  const std::wstring face = Widen8(shell->settings.Font);
+  const std::wstring face = FromUtf8(shell->settings.Font);
   lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
   CHOOSEFONTW choose{};
   choose.lStructSize = sizeof choose;
@@ -307,15 +343,12 @@ void ChooseFont() {
   choose.lpLogFont = &font;
   choose.Flags = CF_FIXEDPITCHONLY | CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
   if (!ChooseFontW(&choose)) return;
-  const std::wstring chosen = font.lfFaceName;
-  std::string utf8(WideCharToMultiByte(CP_UTF8, 0, chosen.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, chosen.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
-  utf8.resize(utf8.size() - 1);
-  shell->settings.Font = utf8;
+  shell->settings.Font = ToUtf8(font.lfFaceName);
   shell->settings.Height = font.lfHeight;
   shell->settings.Weight = font.lfWeight;
   shell->settings.PointSize = choose.iPointSize / 10;
   ClampSettings(shell->settings);
+  ApplyPaperFont();
 }
 
 void Command(int id) {
@@ -355,6 +388,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
       ShowLamps();
       ShowPower();
       ShowPaper();
+      ApplyPaperFont();
       SetDlgItemTextW(dialog, IDC_DISPLAY_LABEL, shell->notice.c_str());
       CheckMenuItem(GetMenu(dialog), IDM_KEEP_DEVICE, ReadFlag(KEEP_DEVICE, true) ? MF_CHECKED : MF_UNCHECKED);
       return TRUE;
@@ -368,6 +402,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_CLOSE: DestroyWindow(dialog); return TRUE;
     case WM_DESTROY:
+      KeepPlace(dialog);
       MachineDetach(shell->machine);
       PostQuitMessage(0);
       return TRUE;
@@ -391,7 +426,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     const std::u8string path = executable.u8string();
     std::string error;
     if (!ReadFirmwareFile(FirmwareFileFor(std::string(path.begin(), path.end())), image, error)) {
-      MessageBoxW(nullptr, (L"TM650E has no built-in firmware and cannot read the firmware file: " + Widen8(error)).c_str(),
+      MessageBoxW(nullptr, (L"TM650E has no built-in firmware and cannot read the firmware file: " + FromUtf8(error)).c_str(),
                   L"TM650E", MB_ICONERROR);
       return -1;
     }
@@ -404,10 +439,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   MachineInit(shell->machine, config);
   shell->machine.keepState = ReadFlag(KEEP_DEVICE, true);
   shell->notice = RestoreDevice(shell->machine, shell->statePath);
-  if (shell->notice.empty() && !log.error.empty()) shell->notice = L"No log: " + Widen8(log.error);
+  if (shell->notice.empty() && !log.error.empty()) shell->notice = L"No log: " + FromUtf8(log.error);
   MachineStart(shell->machine);
   HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc, 0);
   if (!dialog) return 1;
+  RestorePlace(dialog);
   ShowWindow(dialog, show);
   HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MENU));
   MSG message;
@@ -425,5 +461,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   if (!SaveSettings(shell->settings, why))
     MessageBoxW(nullptr, (L"The settings could not be kept:\n" + why).c_str(), L"TM650E", MB_ICONWARNING);
   if (shell->digitFont) DeleteObject(shell->digitFont);
+  if (shell->paperFont) DeleteObject(shell->paperFont);
   return 0;
 }

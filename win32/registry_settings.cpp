@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "win32/utf8.h"
+
 namespace {
 
 struct NumberValue {
@@ -27,21 +29,6 @@ constexpr TextValue Texts[] = {
     {L"Font", &Settings::Font}, {L"DocName", &Settings::DocName},
     {L"Header", &Settings::Header}, {L"Footer", &Settings::Footer},
 };
-
-std::wstring FromUtf8(const std::string& text) {
-  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                      static_cast<int>(wide.size()));
-  return wide;
-}
-
-std::string ToUtf8(const std::wstring& wide) {
-  std::string text(
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
-                      static_cast<int>(text.size()), nullptr, nullptr);
-  return text;
-}
 
 bool ReadNumber(HKEY key, const wchar_t* name, int32_t& value) {
   DWORD type = 0, data = 0, size = sizeof data;
