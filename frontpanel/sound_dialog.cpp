@@ -14,20 +14,10 @@
 #include "dialogs/dialog_units.h"
 #include "frontpanel/sound.h"
 
-const std::array<SoundChoice, 7> SoundChoices{{
-    {1033, "Standard Beep", SOUND_STANDARD_BEEP},
-    {1035, "System Asterisk", SOUND_ASTERISK},
-    {1034, "System Exclamation", SOUND_EXCLAMATION},
-    {1036, "System Hand", SOUND_HAND},
-    {1037, "System Question", SOUND_QUESTION},
-    {1038, "System Default", SOUND_DEFAULT},
-    {1039, "No Sound", SOUND_NONE},
-}};
-
 SoundDialog::SoundDialog(int32_t& sound, QWidget* owner, SoundLayer* layer)
     : QDialog(owner), sound_(sound), pending_(sound), layer_(layer) {
-  setWindowTitle(QStringLiteral("Select Sound"));
-  auto* group = new QGroupBox(QStringLiteral("Sounds"), this);
+  setWindowTitle(QLatin1String(SOUND_DIALOG_TITLE));
+  auto* group = new QGroupBox(QLatin1String(SOUND_GROUP_TITLE), this);
   auto* choices = new QVBoxLayout(group);
   for (size_t i = 0; i < SoundChoices.size(); ++i) {
     const SoundChoice& choice = SoundChoices[i];

@@ -8,18 +8,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "resources/sound_choices.h"
+
 class QRadioButton;
 class SoundLayer;
 
-struct SoundChoice {
-  int controlId;
-  const char* caption;
-  int32_t soundCode;
-};
-// Top to bottom as the dialog shows them.
-extern const std::array<SoundChoice, 7> SoundChoices;
-
-constexpr int IDC_SOUND_PLAY = 1040;
 
 class SoundDialog : public QDialog {
  public:

@@ -24,6 +24,7 @@
 #include "resources/controls.h"
 #include "resources/ids.h"
 #include "resources/pc_keys.h"
+#include "resources/sound_choices.h"
 #include "print/paper_job.h"
 #include "print/qprint.h"
 #include "win32/help_book.h"
@@ -176,6 +177,11 @@ void ShowPaper() {
   SendMessageW(paper, EM_SCROLLCARET, 0, 0);
 }
 
+// The device's beep as the chosen system sound.
+void SoundBeep(int32_t code) {
+  if (code != SOUND_NONE) MessageBeep(static_cast<UINT>(code));
+}
+
 void DrainEvents() {
   shell->events.clear();
   MachineDrain(shell->machine, shell->events);
@@ -188,9 +194,7 @@ void DrainEvents() {
       case EventKind::Paper:
       case EventKind::PaperCleared: paper = true; break;
       case EventKind::Power: power = true; break;
-      case EventKind::Beep:
-        if (shell->settings.Sound != SOUND_NONE) MessageBeep(static_cast<UINT>(shell->settings.Sound));
-        break;
+      case EventKind::Beep: SoundBeep(shell->settings.Sound); break;
       case EventKind::LogFailed:
       case EventKind::StateFailed: SetDlgItemTextW(shell->dialog, IDC_DISPLAY_LABEL, FromUtf8(event.text).c_str()); break;
       default: break;
@@ -351,6 +355,27 @@ void ChooseFont() {
   ApplyPaperFont();
 }
 
+// Select Sound: the choice is pending until OK; Play sounds the checked one.
+INT_PTR CALLBACK SoundProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  auto checked = [dialog] {
+    for (const SoundChoice& choice : SoundChoices)
+      if (IsDlgButtonChecked(dialog, choice.controlId) == BST_CHECKED) return choice.soundCode;
+    return shell->settings.Sound;
+  };
+  switch (message) {
+    case WM_INITDIALOG:
+      for (const SoundChoice& choice : SoundChoices)
+        if (choice.soundCode == shell->settings.Sound) CheckDlgButton(dialog, choice.controlId, BST_CHECKED);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_SOUND_PLAY) SoundBeep(checked());
+      if (LOWORD(wParam) == IDOK) shell->settings.Sound = checked();
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
 void Command(int id) {
   if (const KeyControl* key = FindKeyControl(id)) {
     Send(CommandKind::KeyDown, key->key);
@@ -365,6 +390,9 @@ void Command(int id) {
     case IDM_ABOUT: ShowAbout(); return;
     case IDC_PRINT: Print(); return;
     case IDM_FONT: ChooseFont(); return;
+    case IDM_BEEP:
+      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SOUND), shell->dialog, SoundProc, 0);
+      return;
     case IDM_HELP_CONTENTS: ShowHelpFor(GetDlgCtrlID(GetFocus())); return;  // F1 over the focused control
     case IDM_KEEP_DEVICE: {
       const bool keep = !ReadFlag(KEEP_DEVICE, true);

@@ -8,6 +8,7 @@
 #include "resources/face_template.h"
 #include "resources/ids.h"
 #include "resources/menu_table.h"
+#include "resources/sound_choices.h"
 
 namespace {
 
@@ -71,6 +72,23 @@ void WriteShortcuts(std::FILE* rc, const MenuItem (&items)[N]) {
   }
 }
 
+// Dialog 107: the choices in a group, one under another, OK, Cancel and Play
+// beside them.
+void WriteSoundDialog(std::FILE* rc) {
+  const int rows = static_cast<int>(SoundChoices.size());
+  std::fprintf(rc, "%d DIALOGEX 0, 0, 190, %d\n", IDD_SOUND, 24 + rows * 14);
+  std::fprintf(rc, "STYLE DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU\n");
+  std::fprintf(rc, "CAPTION %s\nFONT 8, \"MS Shell Dlg\"\nBEGIN\n", Quoted(SOUND_DIALOG_TITLE).c_str());
+  std::fprintf(rc, "  GROUPBOX %s, -1, 7, 7, 120, %d\n", Quoted(SOUND_GROUP_TITLE).c_str(), 12 + rows * 14);
+  for (int i = 0; i < rows; ++i)
+    std::fprintf(rc, "  CONTROL %s, %d, \"BUTTON\", BS_AUTORADIOBUTTON | WS_TABSTOP%s, 14, %d, 108, 12\n",
+                 Quoted(SoundChoices[i].caption).c_str(), SoundChoices[i].controlId, i == 0 ? " | WS_GROUP" : "",
+                 18 + i * 14);
+  std::fprintf(rc, "  DEFPUSHBUTTON \"OK\", IDOK, 134, 7, 50, 14, WS_GROUP\n");
+  std::fprintf(rc, "  PUSHBUTTON \"Cancel\", IDCANCEL, 134, 25, 50, 14\n");
+  std::fprintf(rc, "  PUSHBUTTON \"&Play\", %d, 134, 43, 50, 14\nEND\n\n", IDC_SOUND_PLAY);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,7 +109,9 @@ int main(int argc, char** argv) {
   WriteMenu(rc, "&File", FileMenu);
   WriteMenu(rc, "&Tools", ToolsMenu);
   WriteMenu(rc, "&Help", HelpMenu);
-  std::fprintf(rc, "END\n\n%d ACCELERATORS\nBEGIN\n", IDR_MENU);
+  std::fprintf(rc, "END\n\n");
+  WriteSoundDialog(rc);
+  std::fprintf(rc, "%d ACCELERATORS\nBEGIN\n", IDR_MENU);
   WriteShortcuts(rc, FileMenu);
   WriteShortcuts(rc, ToolsMenu);
   WriteShortcuts(rc, HelpMenu);
