@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cwchar>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -175,6 +177,32 @@ void ShowPaper() {
   SetWindowTextW(paper, Widen(shell->view.paper).c_str());
   SendMessageW(paper, EM_SETSEL, static_cast<WPARAM>(-1), -1);
   SendMessageW(paper, EM_SCROLLCARET, 0, 0);
+}
+
+// File > Save Paper As: the paper's bytes as the log holds them, offered in
+// Documents under a name with today's date.
+void SavePaper() {
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  wchar_t name[MAX_PATH] = {};
+  swprintf(name, MAX_PATH, L"tm650e-paper-%04u-%02u-%02u.txt", today.wYear, today.wMonth, today.wDay);
+  const std::wstring folder = KnownFolder(FOLDERID_Documents).wstring();
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = shell->dialog;
+  dialog.lpstrFilter = L"Text files (*.txt)\0*.txt\0All files\0*.*\0";
+  dialog.lpstrFile = name;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.lpstrDefExt = L"txt";
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&dialog)) return;
+  FILE* file = _wfopen(name, L"wb");
+  const std::string& paper = shell->view.paper;
+  const bool written = file && std::fwrite(paper.data(), 1, paper.size(), file) == paper.size();
+  if ((file && std::fclose(file) != 0) || !written)
+    MessageBoxW(shell->dialog, (L"The paper could not be saved as\n" + std::wstring(name)).c_str(), L"TM650E",
+                MB_ICONWARNING);
 }
 
 // The device's beep as the chosen system sound.
@@ -390,6 +418,7 @@ void Command(int id) {
     case IDM_ABOUT: ShowAbout(); return;
     case IDC_PRINT: Print(); return;
     case IDM_FONT: ChooseFont(); return;
+    case IDM_SAVE_PAPER: SavePaper(); return;
     case IDM_BEEP:
       DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SOUND), shell->dialog, SoundProc, 0);
       return;
