@@ -74,20 +74,22 @@ constexpr int32_t SOUND_QUESTION = 32;
 constexpr int32_t SOUND_DEFAULT = 0;
 
 // The sounds there are: the Select Sound dialog's choices, top to bottom,
-// with their controls, and the only codes the store keeps.
+// with their controls, and the only codes the store keeps. Each is named for
+// what it plays on any desktop; Windows names its own system sounds.
 struct SoundChoice {
   int controlId;
   const char* caption;
+  const char* windowsCaption;
   int32_t soundCode;
 };
 inline constexpr std::array<SoundChoice, 7> SoundChoices{{
-    {1033, "Standard Beep", SOUND_STANDARD_BEEP},
-    {1035, "Information", SOUND_ASTERISK},
-    {1034, "Warning", SOUND_EXCLAMATION},
-    {1036, "Error", SOUND_HAND},
-    {1037, "Question", SOUND_QUESTION},
-    {1038, "Default Sound", SOUND_DEFAULT},
-    {1039, "No Sound", SOUND_NONE},
+    {1033, "Standard Beep", "Standard Beep", SOUND_STANDARD_BEEP},
+    {1035, "Information", "System Asterisk", SOUND_ASTERISK},
+    {1034, "Warning", "System Exclamation", SOUND_EXCLAMATION},
+    {1036, "Error", "System Hand", SOUND_HAND},
+    {1037, "Question", "System Question", SOUND_QUESTION},
+    {1038, "Default Sound", "System Default", SOUND_DEFAULT},
+    {1039, "No Sound", "No Sound", SOUND_NONE},
 }};
 
 // The one limit on every stored text (font face, document name, header,

@@ -17,9 +17,13 @@
 #include <system_error>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -148,7 +152,11 @@ std::string SaveTarget(const fs::path& path, fs::path& target) {
 }
 
 #ifdef _WIN32
-std::FILE* CreateExclusive(const fs::path& path) { return _wfopen(path.c_str(), L"wbx"); }
+// The C runtime mingw links against knows no "x" mode.
+std::FILE* CreateExclusive(const fs::path& path) {
+  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  return fd < 0 ? nullptr : _fdopen(fd, "wb");
+}
 // Windows refuses to delete a file another handle holds open, so a save
 // in progress keeps its temporary file without a lock of its own.
 bool ClaimTemporary(std::FILE*) { return true; }

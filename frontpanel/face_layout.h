@@ -4,34 +4,10 @@
 #pragma once
 
 #include "dialogs/dialog_units.h"
+#include "resources/face_template.h"
 
 #include <QRect>
 #include <span>
-
-enum class ControlKind {
-  Key,            // a key of the matrix
-  Button,         // a plain push button (paper feed, print, clear)
-  DefaultButton,  // the power button
-  HiddenButton,   // Cancel: reached through Esc and the close box
-  Frame,          // group box
-  Lamp,           // radio button switched by port 2
-  Label,          // static text
-  Paper,          // the paper pane
-  FacePicture,
-  Digit,
-  Point,
-  ArcPicture,
-};
-
-struct ControlTemplate {
-  int id;  // -1 for the unnumbered labels and frames
-  ControlKind kind;
-  int x, y, width, height;  // dialog units
-  const char* text;
-};
-
-constexpr int FACE_WIDTH_DU = 643;
-constexpr int FACE_HEIGHT_DU = 266;
 
 // At the dialog font's base units (6 x 13), as the secondary dialogs use them.
 QRect DialogRect(const ControlTemplate& item);

@@ -1,11 +1,5 @@
-// Which PC key works which key of the device. A mapped key is held on the
-// device for as long as the PC key is held.
-//
-//   0-9 . (or ,)      the number keys          Enter, Return, =   "="
-//   A-N               function keys A to N     P                  "=" beside P
-//   S R X Y Z         the keys of those names  Backspace          C (clear entry)
-//   Delete            AC "All"                 Insert             AC "No gauge"
-//   Page Down         PF, the paper feed button
+// Which Qt key works which key of the device, from the PC key table
+// (resources/pc_keys.h).
 #pragma once
 
 #include <QString>

@@ -16,8 +16,8 @@
 
 SoundDialog::SoundDialog(int32_t& sound, QWidget* owner, SoundLayer* layer)
     : QDialog(owner), sound_(sound), pending_(sound), layer_(layer) {
-  setWindowTitle(QStringLiteral("Select Sound"));
-  auto* group = new QGroupBox(QStringLiteral("Sounds"), this);
+  setWindowTitle(QLatin1String(SOUND_DIALOG_TITLE));
+  auto* group = new QGroupBox(QLatin1String(SOUND_GROUP_TITLE), this);
   auto* choices = new QVBoxLayout(group);
   for (size_t i = 0; i < SoundChoices.size(); ++i) {
     const SoundChoice& choice = SoundChoices[i];

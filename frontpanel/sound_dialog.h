@@ -8,12 +8,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/settings.h"
+#include "resources/sound_choices.h"
 
 class QRadioButton;
 class SoundLayer;
 
-constexpr int IDC_SOUND_PLAY = 1040;
 
 class SoundDialog : public QDialog {
  public:

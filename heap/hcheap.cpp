@@ -108,7 +108,7 @@ class PoolLock {
     if (!word.compare_exchange_strong(expected, 1, std::memory_order_acquire)) lockContended();
   }
   void unlock() {
-    if (word.exchange(0, std::memory_order_release) == 2) word.notify_one();
+    if (word.exchange(0, std::memory_order_release) == 2) wakeOne();
   }
 
  private:
@@ -120,8 +120,20 @@ class PoolLock {
           word.compare_exchange_strong(expected, 1, std::memory_order_acquire))
         return;
     }
-    while (word.exchange(2, std::memory_order_acquire) != 0) word.wait(2, std::memory_order_relaxed);
+    while (word.exchange(2, std::memory_order_acquire) != 0) waitWhileTwo();
   }
+#ifdef _WIN32
+  // The mingw runtime's atomic wait has no futex beneath it and can miss a
+  // wake-up; the system's own address wait cannot.
+  void waitWhileTwo() {
+    uint32_t two = 2;
+    WaitOnAddress(reinterpret_cast<volatile void*>(&word), &two, sizeof two, INFINITE);
+  }
+  void wakeOne() { WakeByAddressSingle(reinterpret_cast<void*>(&word)); }
+#else
+  void waitWhileTwo() { word.wait(2, std::memory_order_relaxed); }
+  void wakeOne() { word.notify_one(); }
+#endif
   std::atomic<uint32_t> word{0};
 };
 

@@ -3,6 +3,10 @@
 // request, a JSON report of what the device's face shows.
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -410,6 +414,10 @@ bool CloseOutput(std::FILE* file, const std::string& what) {
 }
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The paper's CR LF lines go out byte for byte, not with a CR added.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   Options options;
   bool help = false;
   std::string error = ParseOptions(argc, argv, options, help);
@@ -427,7 +435,7 @@ int main(int argc, char** argv) {
 
   std::FILE* trace = nullptr;
   if (!options.trace.empty()) {
-    trace = std::fopen(options.trace.c_str(), "w");
+    trace = std::fopen(options.trace.c_str(), "wb");
     if (!trace) {
       std::fprintf(stderr, "tm650-run: cannot write trace %s: %s\n", Quote(options.trace).c_str(), std::strerror(errno));
       return EXIT_USAGE;
@@ -458,7 +466,7 @@ int main(int argc, char** argv) {
 
   if (!options.report.empty()) {
     const bool toStderr = options.report == "-";
-    std::FILE* out = toStderr ? stderr : std::fopen(options.report.c_str(), "w");
+    std::FILE* out = toStderr ? stderr : std::fopen(options.report.c_str(), "wb");
     if (!out) {
       std::fprintf(stderr, "tm650-run: cannot write report %s: %s\n", Quote(options.report).c_str(),
                    std::strerror(errno));

@@ -2,7 +2,9 @@
 // made when missing, and a folder that cannot hold a log told with where and
 // why. A failed write is the machine's test.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <vector>
 
@@ -15,14 +17,17 @@ namespace {
 
 class LogFile : public ::testing::Test {
  protected:
+#ifndef _WIN32
   // A folder in which no file can be made. Permissions do not stop root,
-  // but the kernel's own /sys refuses everyone.
+  // but the kernel's own /sys refuses everyone. (Wine runs as root and has
+  // no such folder.)
   fs::path ReadOnlyFolder() {
     if (::geteuid() == 0) return "/sys";
     fs::create_directory(dir / "read-only");
     fs::permissions(dir / "read-only", fs::perms::owner_read | fs::perms::owner_exec);
     return dir / "read-only";
   }
+#endif
   ScratchDir dir;
 };
 
@@ -70,7 +75,9 @@ TEST_F(LogFile, AFolderThatCannotHoldALogSaysWhereAndWhy) {
   };
   const Case cases[] = {
       {dir / "a file" / "logs", "cannot create its folder: Not a directory"},
+#ifndef _WIN32
       {ReadOnlyFolder(), "cannot be opened: Permission denied"},
+#endif
   };
   for (const Case& c : cases) {
     SessionLog log = OpenSessionLog(c.folder, "tm650e.log");

@@ -2,8 +2,11 @@
 #include "firmware_harness.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +30,20 @@ std::string Runner() {
 
 }  // namespace
 
+#ifdef _WIN32
+// The commands are written for a POSIX shell, with single-quoted words; cmd
+// takes double quotes, and the whole line in one more pair of them.
+int RunCommand(const std::string& command, std::string* output) {
+  std::string line = "\"" + command + "\"";
+  std::replace(line.begin(), line.end(), '\'', '"');
+  std::FILE* pipe = ::_popen(line.c_str(), "rb");
+  if (!pipe) throw std::runtime_error("cannot start " + command);
+  std::array<char, 4096> buffer;
+  size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output->append(buffer.data(), n);
+  return ::_pclose(pipe);
+}
+#else
 int RunCommand(const std::string& command, std::string* output) {
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) throw std::runtime_error("cannot start " + command);
@@ -36,6 +53,7 @@ int RunCommand(const std::string& command, std::string* output) {
   const int status = ::pclose(pipe);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
 
 RunResult RunFirmware(const std::string& options, const std::string& rom) {
   ScratchDir scratch;

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <optional>
 #include <random>
 #include <string>
@@ -174,7 +175,7 @@ void ExpectStaircase(const Block& block, long x, long rows) {
 // on the parametric form (far closer than 0.001 cm).
 double ArcLength(double a, double b) {
   const int n = 2000;
-  const double h = (M_PI / 2) / n;
+  const double h = (std::numbers::pi / 2) / n;
   double sum = 0;
   for (int i = 0; i <= n; ++i) {
     const double t = i * h;

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <stdlib.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -16,9 +19,22 @@ struct ScratchDir {
   std::filesystem::path path;
 
   ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tm650-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
-    path = pattern;
+    const std::string pattern = (std::filesystem::temp_directory_path() / "tm650-test-XXXXXX").string();
+#ifdef _WIN32
+    // No mkdtemp here: a free name, and a folder that must be new.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      std::string name = pattern;
+      if (_mktemp_s(name.data(), name.size() + 1) == 0 && std::filesystem::create_directory(name)) {
+        path = name;
+        return;
+      }
+    }
+    throw std::runtime_error("no scratch folder");
+#else
+    std::string name = pattern;
+    if (!mkdtemp(name.data())) throw std::runtime_error("no scratch folder");
+    path = name;
+#endif
   }
   ~ScratchDir() {
     std::error_code ignored;

@@ -1,0 +1,524 @@
+// tm650e.exe: the device's face in a Windows dialog over the machine. Keys,
+// power, New and the paper buttons go in as commands; the events the machine
+// publishes are drained on the window's thread and drawn. Nothing here knows
+// what the device means.
+#include "win32/gdi_surface.h"  // first: it keeps the layout's names free of the A/W macros
+
+#include <windows.h>
+#include <commdlg.h>
+#include <winspool.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cwchar>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "app/startup.h"
+#include "emulator/machine.h"
+#include "emulator/machine_state.h"
+#include "resources/controls.h"
+#include "resources/ids.h"
+#include "resources/pc_keys.h"
+#include "resources/sound_choices.h"
+#include "print/paper_job.h"
+#include "print/qprint.h"
+#include "win32/help_book.h"
+#include "win32/registry_settings.h"
+#include "win32/utf8.h"
+
+namespace {
+
+constexpr UINT MSG_EVENTS = WM_APP + 1;  // the machine has events waiting
+constexpr COLORREF LIT = RGB(100, 100, 100);
+
+namespace fs = std::filesystem;
+
+constexpr const wchar_t* KEEP_DEVICE = L"KeepDevice";
+constexpr const wchar_t* PLACE = L"WindowPosition";  // two 32-bit numbers: left, top
+
+struct Face {
+  Machine machine;
+  Settings settings;
+  fs::path statePath;
+  std::wstring notice;
+  HWND dialog = nullptr;
+  DeviceView view;
+  std::vector<Event> events;
+  HFONT digitFont = nullptr;
+  HFONT paperFont = nullptr;
+};
+
+Face* shell = nullptr;  // the one window of the process
+
+// The paper's 8-bit characters, one to one.
+std::wstring Widen(const std::string& bytes) {
+  std::wstring out;
+  for (unsigned char c : bytes) out += static_cast<wchar_t>(c);
+  return out;
+}
+
+void Send(CommandKind kind, uint8_t key = 0) { MachineSend(shell->machine, {kind, key}); }
+
+fs::path KnownFolder(const KNOWNFOLDERID& id) {
+  PWSTR path = nullptr;
+  fs::path folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path))) folder = path;
+  CoTaskMemFree(path);
+  return folder;
+}
+
+// In the Documents folder, earlier sessions' logs kept.
+SessionLog OpenLog(const fs::path& executable) {
+  const fs::path documents = KnownFolder(FOLDERID_Documents);
+  if (documents.empty()) return SessionLog{nullptr, {}, "there is no Documents folder for the log"};
+  const std::u8string name = executable.filename().u8string();
+  return OpenSessionLog(documents, LogFileNameFor(std::string(name.begin(), name.end())));
+}
+
+// Under the local application data, so it stays on this computer.
+fs::path StatePath() {
+  const fs::path data = KnownFolder(FOLDERID_LocalAppData);
+  if (data.empty()) return {};
+  std::error_code ignored;
+  fs::create_directories(data / L"TM650E", ignored);
+  return data / L"TM650E" / L"tm650e.state";
+}
+
+// A state that cannot be restored starts the device afresh, and says why.
+std::wstring RestoreDevice(Machine& machine, const fs::path& path) {
+  if (path.empty() || !ReadFlag(KEEP_DEVICE, true)) return {};
+  const StateFileResult result = LoadMachineState(machine, path, machine.stateKey);
+  if (result.ok() || result.status == StateFileStatus::Missing) return {};
+  return L"Started afresh: " + FromUtf8(result.message);
+}
+
+void KeepDeviceForNextRun(const Machine& machine, const fs::path& path) {
+  if (path.empty()) return;
+  std::error_code ignored;
+  if (!ReadFlag(KEEP_DEVICE, true)) {
+    fs::remove(path, ignored);
+    return;
+  }
+  const StateFileResult result = SaveMachineState(machine, path, machine.stateKey);
+  if (!result.ok())
+    MessageBoxW(nullptr, (L"The device could not be kept for the next run:\n" + FromUtf8(result.message)).c_str(),
+                L"TM650E", MB_ICONWARNING);
+}
+
+// Where the window was, kept inside the work area of the screen it lands on
+// (or the primary one), its top-left corner first when it is the larger.
+void RestorePlace(HWND window) {
+  POINT wanted{};
+  DWORD size = sizeof wanted;
+  if (RegGetValueW(HKEY_CURRENT_USER, REGISTRY_KEY, PLACE, RRF_RT_REG_BINARY, nullptr, &wanted, &size) !=
+          ERROR_SUCCESS ||
+      size != sizeof wanted)
+    return;
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromPoint(wanted, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const LONG x = std::max(work.left, std::min(wanted.x, work.right - width));
+  const LONG y = std::max(work.top, std::min(wanted.y, work.bottom - height));
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void KeepPlace(HWND window) {
+  RECT frame{};
+  if (IsIconic(window) || !GetWindowRect(window, &frame)) return;
+  const POINT place{frame.left, frame.top};
+  RegSetKeyValueW(HKEY_CURRENT_USER, REGISTRY_KEY, PLACE, REG_BINARY, &place, sizeof place);
+}
+
+// The pane in the chosen face, as the paper prints.
+void ApplyPaperFont() {
+  const std::wstring face = FromUtf8(shell->settings.Font.empty() ? "Lucida Console" : shell->settings.Font);
+  HFONT font = CreateFontW(shell->settings.Height, 0, 0, 0, shell->settings.Weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                           DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, face.substr(0, LF_FACESIZE - 1).c_str());
+  if (!font) return;
+  SendDlgItemMessageW(shell->dialog, IDC_PAPER, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (shell->paperFont) DeleteObject(shell->paperFont);
+  shell->paperFont = font;
+}
+
+void ShowDigits() {
+  for (int i = 0; i < 4; ++i) {
+    HWND digit = GetDlgItem(shell->dialog, IDC_DIGIT_1 + i);
+    const wchar_t name[2] = {static_cast<wchar_t>(DigitCharacter(shell->view.digits.digit[i])), 0};
+    SetWindowTextW(digit, name);  // also what a screen reader says
+    InvalidateRect(digit, nullptr, TRUE);
+    ShowWindow(GetDlgItem(shell->dialog, IDC_POINT_1 + i), shell->view.digits.point[i] ? SW_SHOW : SW_HIDE);
+  }
+}
+
+void ShowLamps() {
+  for (const LampControl& lamp : LampControls)
+    CheckDlgButton(shell->dialog, lamp.controlId, (shell->view.lamps & lamp.mask) ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void ShowPower() {
+  wchar_t caption[16];
+  LoadStringW(GetModuleHandleW(nullptr), shell->view.on ? IDS_OFF : IDS_ON, caption, 16);
+  SetDlgItemTextW(shell->dialog, IDC_POWER, caption);
+}
+
+void ShowPaper() {
+  HWND paper = GetDlgItem(shell->dialog, IDC_PAPER);
+  SetWindowTextW(paper, Widen(shell->view.paper).c_str());
+  SendMessageW(paper, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+  SendMessageW(paper, EM_SCROLLCARET, 0, 0);
+}
+
+// File > Save Paper As: the paper's bytes as the log holds them, offered in
+// Documents under a name with today's date.
+void SavePaper() {
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  wchar_t name[MAX_PATH] = {};
+  swprintf(name, MAX_PATH, L"tm650e-paper-%04u-%02u-%02u.txt", today.wYear, today.wMonth, today.wDay);
+  const std::wstring folder = KnownFolder(FOLDERID_Documents).wstring();
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = shell->dialog;
+  dialog.lpstrFilter = L"Text files (*.txt)\0*.txt\0All files\0*.*\0";
+  dialog.lpstrFile = name;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.lpstrDefExt = L"txt";
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&dialog)) return;
+  FILE* file = _wfopen(name, L"wb");
+  const std::string& paper = shell->view.paper;
+  const bool written = file && std::fwrite(paper.data(), 1, paper.size(), file) == paper.size();
+  if ((file && std::fclose(file) != 0) || !written)
+    MessageBoxW(shell->dialog, (L"The paper could not be saved as\n" + std::wstring(name)).c_str(), L"TM650E",
+                MB_ICONWARNING);
+}
+
+// The device's beep as the chosen system sound.
+void SoundBeep(int32_t code) {
+  if (code != SOUND_NONE) MessageBeep(static_cast<UINT>(code));
+}
+
+void DrainEvents() {
+  shell->events.clear();
+  MachineDrain(shell->machine, shell->events);
+  bool digits = false, lamps = false, paper = false, power = false;
+  for (const Event& event : shell->events) {
+    ApplyEvent(shell->view, event);
+    switch (event.kind) {
+      case EventKind::Display: digits = true; break;
+      case EventKind::Lamps: lamps = true; break;
+      case EventKind::Paper:
+      case EventKind::PaperCleared: paper = true; break;
+      case EventKind::Power: power = true; break;
+      case EventKind::Beep: SoundBeep(shell->settings.Sound); break;
+      case EventKind::LogFailed:
+      case EventKind::StateFailed: SetDlgItemTextW(shell->dialog, IDC_DISPLAY_LABEL, FromUtf8(event.text).c_str()); break;
+      default: break;
+    }
+  }
+  if (digits) ShowDigits();
+  if (lamps) ShowLamps();
+  if (paper) ShowPaper();
+  if (power) ShowPower();
+}
+
+void PaintDigit(const DRAWITEMSTRUCT& item) {
+  wchar_t text[2] = {};
+  GetWindowTextW(item.hwndItem, text, 2);
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  if (!shell->digitFont) {
+    const int height = item.rcItem.bottom - item.rcItem.top;
+    shell->digitFont = CreateFontW(-height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY,
+                                   FIXED_PITCH, L"Courier New");
+  }
+  HGDIOBJ old = SelectObject(item.hDC, shell->digitFont);
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, LIT);
+  RECT box = item.rcItem;
+  DrawTextW(item.hDC, text, 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(item.hDC, old);
+}
+
+fs::path ProgramFolder() {
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  return fs::path(module).parent_path();
+}
+
+fs::path HelpBook() { return ProgramFolder() / L"tm650e.html"; }
+
+void ShowHelpContents() {
+  const fs::path book = HelpBook();
+  const auto opened = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(shell->dialog, L"open", book.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (opened <= 32)
+    MessageBoxW(shell->dialog, (L"The help book cannot be opened:\n" + book.wstring()).c_str(), L"TM650E",
+                MB_ICONWARNING);
+}
+
+// The control's own topic, or the contents when it has none.
+void ShowHelpFor(int controlId) {
+  const std::wstring topic = HelpTopic(HelpBook(), controlId);
+  if (topic.empty()) return ShowHelpContents();
+  MessageBoxW(shell->dialog, topic.c_str(), L"TM650E Help", MB_ICONINFORMATION);
+}
+
+// The version resource's own words.
+void ShowAbout() {
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::vector<BYTE> block(GetFileVersionInfoSizeW(module, nullptr));
+  std::wstring text;
+  if (!block.empty() && GetFileVersionInfoW(module, 0, static_cast<DWORD>(block.size()), block.data())) {
+    for (const wchar_t* name : {L"ProductName", L"FileDescription", L"ProductVersion", L"LegalCopyright",
+                                L"LegalTrademarks"}) {
+      wchar_t* value = nullptr;
+      UINT length = 0;
+      const std::wstring query = std::wstring(L"\\StringFileInfo\\080904B0\\") + name;
+      if (VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && length)
+        text += std::wstring(name == std::wstring(L"ProductVersion") ? L"Version " : L"") + value + L"\n";
+    }
+  }
+  MessageBoxW(shell->dialog, text.c_str(), L"About TM650E", MB_ICONINFORMATION);
+}
+
+// The Windows key codes of a PC key's name in the shared table.
+bool PcKeyIs(const char* name, WPARAM vk) {
+  const std::string key = name;
+  if (key.size() == 1 && std::isalnum(static_cast<unsigned char>(key[0]))) return vk == static_cast<WPARAM>(key[0]);
+  if (key == ".") return vk == VK_OEM_PERIOD || vk == VK_DECIMAL;
+  if (key == ",") return vk == VK_OEM_COMMA;
+  if (key == "=") return vk == VK_OEM_PLUS;
+  if (key == "Enter") return vk == VK_RETURN;
+  if (key == "Backspace") return vk == VK_BACK;
+  if (key == "Delete") return vk == VK_DELETE;
+  if (key == "Insert") return vk == VK_INSERT;
+  if (key == "Page Down") return vk == VK_NEXT;
+  return false;
+}
+
+// A PC key that works a device key holds it down for as long as it is held.
+bool PcKeyMessage(const MSG& message) {
+  if ((message.message != WM_KEYDOWN && message.message != WM_KEYUP) || GetKeyState(VK_CONTROL) < 0 ||
+      GetKeyState(VK_MENU) < 0)
+    return false;
+  for (const PcKey& pc : PcKeys) {
+    if (!PcKeyIs(pc.name, message.wParam)) continue;
+    const KeyControl* key = FindKeyControl(pc.controlId);
+    if (!key) return false;
+    const bool down = message.message == WM_KEYDOWN;
+    if (down && (message.lParam & (1 << 30))) return true;  // the key's own repeat
+    Send(down ? CommandKind::KeyDown : CommandKind::KeyUp, key->key);
+    SendDlgItemMessageW(shell->dialog, pc.controlId, BM_SETSTATE, down, 0);
+    return true;
+  }
+  return false;
+}
+
+bool AnyPrinter() {
+  DWORD needed = 0, count = 0;
+  EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+  return needed > 0;
+}
+
+constexpr const wchar_t* NO_PRINTER = L"No printer is installed. Install one, then print again.";
+
+// The print dialog, then the paper through the print layout on the chosen
+// printer. No printer at all (as under Wine) is a notice: the dialog would
+// have nothing to offer.
+void Print() {
+  if (!AnyPrinter()) {
+    MessageBoxW(shell->dialog, NO_PRINTER, L"TM650E", MB_ICONWARNING);
+    return;
+  }
+  PRINTDLGW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = shell->dialog;
+  dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
+  if (!PrintDlgW(&dialog)) {
+    if (const DWORD error = CommDlgExtendedError())
+      MessageBoxW(shell->dialog,
+                  error == PDERR_NODEFAULTPRN || error == PDERR_NODEVICES
+                      ? NO_PRINTER
+                      : (L"The printer cannot be opened (error " + std::to_wstring(error) + L").").c_str(),
+                  L"TM650E", MB_ICONWARNING);
+    return;
+  }
+  if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
+  if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
+  qprintAttachSurface(std::make_unique<GdiSurface>(dialog.hDC, true));
+  if (RunPrintJob(shell->view.paper, shell->settings) != 0)
+    MessageBoxW(shell->dialog, L"The printer refused the document.", L"TM650E", MB_ICONWARNING);
+}
+
+// Fixed-pitch faces only: the paper is columns.
+void ChooseFont() {
+  LOGFONTW font{};
+  font.lfHeight = shell->settings.Height;
+  font.lfWeight = shell->settings.Weight;
+  const std::wstring face = FromUtf8(shell->settings.Font);
+  lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+  CHOOSEFONTW choose{};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = shell->dialog;
+  choose.lpLogFont = &font;
+  choose.Flags = CF_FIXEDPITCHONLY | CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
+  if (!ChooseFontW(&choose)) return;
+  shell->settings.Font = ToUtf8(font.lfFaceName);
+  shell->settings.Height = font.lfHeight;
+  shell->settings.Weight = font.lfWeight;
+  shell->settings.PointSize = choose.iPointSize / 10;
+  ClampSettings(shell->settings);
+  ApplyPaperFont();
+}
+
+// Select Sound: the choice is pending until OK; Play sounds the checked one.
+INT_PTR CALLBACK SoundProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  auto checked = [dialog] {
+    for (const SoundChoice& choice : SoundChoices)
+      if (IsDlgButtonChecked(dialog, choice.controlId) == BST_CHECKED) return choice.soundCode;
+    return shell->settings.Sound;
+  };
+  switch (message) {
+    case WM_INITDIALOG:
+      for (const SoundChoice& choice : SoundChoices)
+        if (choice.soundCode == shell->settings.Sound) CheckDlgButton(dialog, choice.controlId, BST_CHECKED);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_SOUND_PLAY) SoundBeep(checked());
+      if (LOWORD(wParam) == IDOK) shell->settings.Sound = checked();
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
+void Command(int id) {
+  if (const KeyControl* key = FindKeyControl(id)) {
+    Send(CommandKind::KeyDown, key->key);
+    Send(CommandKind::KeyUp, key->key);
+    return;
+  }
+  switch (id) {
+    case IDC_POWER: Send(CommandKind::Power); return;
+    case IDM_NEW: Send(CommandKind::New); return;
+    case IDC_PAPER_FEED: Send(CommandKind::PaperFeed); return;
+    case IDC_PAPER_CLEAR: Send(CommandKind::ClearPaper); return;
+    case IDM_ABOUT: ShowAbout(); return;
+    case IDC_PRINT: Print(); return;
+    case IDM_FONT: ChooseFont(); return;
+    case IDM_SAVE_PAPER: SavePaper(); return;
+    case IDM_BEEP:
+      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SOUND), shell->dialog, SoundProc, 0);
+      return;
+    case IDM_HELP_CONTENTS: ShowHelpFor(GetDlgCtrlID(GetFocus())); return;  // F1 over the focused control
+    case IDM_KEEP_DEVICE: {
+      const bool keep = !ReadFlag(KEEP_DEVICE, true);
+      WriteFlag(KEEP_DEVICE, keep);
+      shell->machine.keepState = keep;
+      CheckMenuItem(GetMenu(shell->dialog), IDM_KEEP_DEVICE, keep ? MF_CHECKED : MF_UNCHECKED);
+      return;
+    }
+    case IDC_CANCEL:
+    case IDM_EXIT: DestroyWindow(shell->dialog); return;
+    default: return;
+  }
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      shell->dialog = dialog;
+      shell->view = MachineAttach(shell->machine, [dialog] { PostMessageW(dialog, MSG_EVENTS, 0, 0); });
+      ShowDigits();
+      ShowLamps();
+      ShowPower();
+      ShowPaper();
+      ApplyPaperFont();
+      SetDlgItemTextW(dialog, IDC_DISPLAY_LABEL, shell->notice.c_str());
+      CheckMenuItem(GetMenu(dialog), IDM_KEEP_DEVICE, ReadFlag(KEEP_DEVICE, true) ? MF_CHECKED : MF_UNCHECKED);
+      return TRUE;
+    case MSG_EVENTS: DrainEvents(); return TRUE;
+    case WM_COMMAND: Command(LOWORD(wParam)); return TRUE;
+    case WM_DRAWITEM: PaintDigit(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_HELP: {
+      const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
+      ShowHelpFor(help->iContextType == HELPINFO_WINDOW ? help->iCtrlId : 0);
+      return TRUE;
+    }
+    case WM_CLOSE: DestroyWindow(dialog); return TRUE;
+    case WM_DESTROY:
+      KeepPlace(dialog);
+      MachineDetach(shell->machine);
+      PostQuitMessage(0);
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  auto owned = std::make_unique<Face>();
+  shell = owned.get();
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  const fs::path executable = module;
+  std::vector<uint8_t> image;
+  const std::span<const uint8_t> builtin = BuiltinFirmware();
+  image.assign(builtin.begin(), builtin.end());
+  if (image.empty()) {
+    const std::u8string path = executable.u8string();
+    std::string error;
+    if (!ReadFirmwareFile(FirmwareFileFor(std::string(path.begin(), path.end())), image, error)) {
+      MessageBoxW(nullptr, (L"TM650E has no built-in firmware and cannot read the firmware file: " + FromUtf8(error)).c_str(),
+                  L"TM650E", MB_ICONERROR);
+      return -1;
+    }
+  }
+  LoadSettings(shell->settings);
+  SessionLog log = OpenLog(executable);
+  shell->statePath = StatePath();
+  MachineConfig config(image, true, log);
+  config.statePath = shell->statePath;
+  MachineInit(shell->machine, config);
+  shell->machine.keepState = ReadFlag(KEEP_DEVICE, true);
+  shell->notice = RestoreDevice(shell->machine, shell->statePath);
+  if (shell->notice.empty() && !log.error.empty()) shell->notice = L"No log: " + FromUtf8(log.error);
+  MachineStart(shell->machine);
+  HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc, 0);
+  if (!dialog) return 1;
+  RestorePlace(dialog);
+  ShowWindow(dialog, show);
+  HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MENU));
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(dialog, shortcuts, &message) || PcKeyMessage(message) ||
+        IsDialogMessageW(dialog, &message))
+      continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  MachineStop(shell->machine);
+  KeepDeviceForNextRun(shell->machine, shell->statePath);
+  CloseSessionLog(shell->machine.log);
+  std::wstring why;
+  if (!SaveSettings(shell->settings, why))
+    MessageBoxW(nullptr, (L"The settings could not be kept:\n" + why).c_str(), L"TM650E", MB_ICONWARNING);
+  if (shell->digitFont) DeleteObject(shell->digitFont);
+  if (shell->paperFont) DeleteObject(shell->paperFont);
+  return 0;
+}
