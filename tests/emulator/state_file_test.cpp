@@ -2,10 +2,12 @@
 // foreign, damaged or cut short is refused whole with its reason; a save that
 // fails leaves nothing behind.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <functional>
@@ -50,14 +52,23 @@ TEST_F(StateFile, SectionsComeBackAsSavedAndASaveReplacesTheLastOne) {
   const std::vector<StateSection> first = {
       {"ram", ram}, {"registers", {1, 2, 3, 4, 5, 6, 7}}, {"empty", {}}, {"Papier \xC3\xBC", Bytes("12.5 cm\r\n")}};
   const std::vector<std::vector<StateSection>> saves = {first, {}, {{"lamps", {0x1F}}}};
+#ifdef _WIN32
+  const fs::path real = file;  // links need a privilege Windows seldom gives
+  const std::vector<std::string> entries = {"tm650e.state"};
+#else
+  const fs::path real = dir / "tm650e.real";
   fs::create_symlink("link", dir / "tm650e.state");
-  fs::create_symlink(dir / "tm650e.real", dir / "link");
+  fs::create_symlink(real, dir / "link");
+  const std::vector<std::string> entries = {"link", "tm650e.real", "tm650e.state"};
+#endif
   for (const auto& sections : saves) {
     ASSERT_TRUE(SaveStateFile(file, FIRMWARE, sections).ok());
-    ASSERT_TRUE(Load(dir / "tm650e.real").ok());
+    ASSERT_TRUE(Load(real).ok());
     EXPECT_EQ(loaded, sections);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"link", "tm650e.real", "tm650e.state"})) << "no temporary file stays";
+    EXPECT_EQ(Entries(), entries) << "no temporary file stays";
+#ifndef _WIN32
     EXPECT_TRUE(fs::is_symlink(file) && fs::is_symlink(dir / "link"));
+#endif
   }
 }
 
@@ -122,11 +133,17 @@ TEST_F(StateFile, EveryTruncationAndEveryFlippedByteIsRefusedWhole) {
 // save) or a missing folder is refused and left as it was.
 TEST_F(StateFile, AFailedSaveSaysWhyAndLeavesNothingBehind) {
   fs::create_directories(dir / "taken" / "inside");
+#ifdef _WIN32
+  fs::create_directories(dir / "pipe");  // Windows has no named pipes in folders
+#else
   ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+#endif
   const std::tuple<fs::path, std::vector<StateSection>, std::string> cases[] = {
       {dir / "missing" / "s.state", {}, "No such file or directory"},
       {dir / "taken", {}, "cannot be saved: it is a folder, not a regular file"},
+#ifndef _WIN32
       {dir / "pipe", {}, "cannot be saved: it is a pipe, not a regular file"},
+#endif
       {file, {{"ram", {}}, {"ram", {}}}, "section names repeat"},
       {file, {{std::string(STATE_NAME_MAX + 1, 'n'), {}}}, "too long"},
   };
@@ -136,7 +153,9 @@ TEST_F(StateFile, AFailedSaveSaysWhyAndLeavesNothingBehind) {
     EXPECT_NE(result.message.find(says), std::string::npos) << result.message;
     EXPECT_EQ(Entries(), (std::vector<std::string>{"pipe", "taken"})) << says;
   }
+#ifndef _WIN32
   EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+#endif
 }
 
 // A save cut short leaves its temporary file; the next save clears it away,
@@ -147,11 +166,21 @@ TEST_F(StateFile, TheNextSaveClearsAwayTemporaryFilesOfSavesCutShort) {
                                          "tm650e.state.abc-7.tmp",   "tm650e.state.held-1.tmp"};
   for (const char* name : {"tm650e.state.1a2b3c-0.tmp", "tm650e.state.FF-12.tmp"}) Spill(dir / name, "cut short");
   for (const std::string& name : kept) Spill(dir / name, "not ours");
-  const int held = ::open((dir / "tm650e.state.abc-7.tmp").c_str(), O_WRONLY);
+  const fs::path heldPath = dir / "tm650e.state.abc-7.tmp";
+#ifdef _WIN32
+  std::FILE* held = _wfopen(heldPath.c_str(), L"rb");  // open, as a save in progress holds it
+  ASSERT_NE(held, nullptr);
+#else
+  const int held = ::open(heldPath.c_str(), O_WRONLY);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);  // as a save in progress holds it
+#endif
   ASSERT_TRUE(SaveStateFile(file, FIRMWARE, {}).ok());
   EXPECT_EQ(Entries(), kept);
+#ifdef _WIN32
+  std::fclose(held);
+#else
   ::close(held);
+#endif
 }
 
 }  // namespace
