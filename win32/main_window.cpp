@@ -12,10 +12,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cwchar>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@
 #include "resources/controls.h"
 #include "resources/ids.h"
 #include "resources/pc_keys.h"
+#include "resources/print_dialogs.h"
 #include "resources/sound_choices.h"
 #include "print/paper_job.h"
 #include "print/qprint.h"
@@ -112,15 +115,10 @@ void KeepDeviceForNextRun(const Machine& machine, const fs::path& path) {
                 L"TM650E", MB_ICONWARNING);
 }
 
-// Where the window was, kept inside the work area of the screen it lands on
-// (or the primary one), its top-left corner first when it is the larger.
-void RestorePlace(HWND window) {
-  POINT wanted{};
-  DWORD size = sizeof wanted;
-  if (RegGetValueW(HKEY_CURRENT_USER, REGISTRY_KEY, PLACE, RRF_RT_REG_BINARY, nullptr, &wanted, &size) !=
-          ERROR_SUCCESS ||
-      size != sizeof wanted)
-    return;
+// Moves a window's top-left corner to `wanted`, kept inside the work area of
+// the screen it lands on (or the primary one), the corner first when the
+// window is the larger.
+void MoveOnScreen(HWND window, POINT wanted) {
   RECT frame{};
   GetWindowRect(window, &frame);
   MONITORINFO monitor{};
@@ -131,6 +129,17 @@ void RestorePlace(HWND window) {
   const LONG x = std::max(work.left, std::min(wanted.x, work.right - width));
   const LONG y = std::max(work.top, std::min(wanted.y, work.bottom - height));
   SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Where the window was.
+void RestorePlace(HWND window) {
+  POINT wanted{};
+  DWORD size = sizeof wanted;
+  if (RegGetValueW(HKEY_CURRENT_USER, REGISTRY_KEY, PLACE, RRF_RT_REG_BINARY, nullptr, &wanted, &size) !=
+          ERROR_SUCCESS ||
+      size != sizeof wanted)
+    return;
+  MoveOnScreen(window, wanted);
 }
 
 void KeepPlace(HWND window) {
@@ -405,6 +414,126 @@ INT_PTR CALLBACK SoundProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   }
 }
 
+// Puts a dialog over the middle of the main window, on the screen.
+void CenterOverOwner(HWND dialog) {
+  RECT owner{}, box{};
+  GetWindowRect(shell->dialog, &owner);
+  GetWindowRect(dialog, &box);
+  MoveOnScreen(dialog, {(owner.left + owner.right - (box.right - box.left)) / 2,
+                        (owner.top + owner.bottom - (box.bottom - box.top)) / 2});
+}
+
+std::wstring ItemText(HWND dialog, int id) {
+  std::wstring text(GetWindowTextLengthW(GetDlgItem(dialog, id)) + 1, L'\0');
+  text.resize(GetDlgItemTextW(dialog, id, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+// Header and Footer: the print job's name and the two templates.
+struct TextField {
+  int id;
+  std::string Settings::*setting;
+};
+constexpr TextField TextFields[] = {
+    {IDC_DOC_NAME, &Settings::DocName}, {IDC_HEADER_TEXT, &Settings::Header}, {IDC_FOOTER_TEXT, &Settings::Footer}};
+
+INT_PTR CALLBACK HeaderFooterProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      CenterOverOwner(dialog);
+      for (const TextField& field : TextFields) {
+        SendDlgItemMessageW(dialog, field.id, EM_LIMITTEXT, SETTINGS_TEXT_MAX, 0);
+        SetDlgItemTextW(dialog, field.id, FromUtf8(shell->settings.*field.setting).c_str());
+      }
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) {
+        for (const TextField& field : TextFields) shell->settings.*field.setting = ToUtf8(ItemText(dialog, field.id));
+        ClampSettings(shell->settings);
+      }
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
+// Page Setup: the four margins in points from the paper's edges.
+struct MarginField {
+  int id;
+  int32_t Settings::*setting;
+  const wchar_t* name;  // as the messages call it
+};
+constexpr MarginField MarginFields[] = {{IDC_MARGIN_LEFT, &Settings::MarginLeft, L"left"},
+                                        {IDC_MARGIN_RIGHT, &Settings::MarginRight, L"right"},
+                                        {IDC_MARGIN_TOP, &Settings::MarginTop, L"top"},
+                                        {IDC_MARGIN_BOTTOM, &Settings::MarginBottom, L"bottom"}};
+constexpr int MARGIN_TEXT_MAX = 30;
+
+// A whole number with blanks around it, signed or not; none for anything
+// else. Beyond the range of long long it is held at its end.
+std::optional<long long> WholeNumber(const std::wstring& text) {
+  size_t at = text.find_first_not_of(L" \t");
+  const size_t end = text.find_last_not_of(L" \t") + 1;
+  if (at == std::wstring::npos) return std::nullopt;
+  const bool negative = text[at] == L'-';
+  if (text[at] == L'-' || text[at] == L'+') ++at;
+  if (at == end) return std::nullopt;
+  long long value = 0;
+  for (; at < end; ++at) {
+    if (text[at] < L'0' || text[at] > L'9') return std::nullopt;
+    value = value > (LLONG_MAX - 9) / 10 ? LLONG_MAX : value * 10 + (text[at] - L'0');
+  }
+  return negative ? -value : value;
+}
+
+// OK: a field that is not a number is refused; a margin beyond its limits is
+// pulled back and shown, and a second OK keeps it.
+bool StoreMargins(HWND dialog) {
+  std::wstring pulledBack;
+  int32_t kept[std::size(MarginFields)];
+  for (size_t i = 0; i < std::size(MarginFields); ++i) {
+    const std::optional<long long> typed = WholeNumber(ItemText(dialog, MarginFields[i].id));
+    if (!typed) {
+      MessageBoxW(dialog, (L"The " + std::wstring(MarginFields[i].name) + L" margin must be a whole number.").c_str(),
+                  L"Page Setup", MB_ICONWARNING);
+      SetFocus(GetDlgItem(dialog, MarginFields[i].id));
+      SendDlgItemMessageW(dialog, MarginFields[i].id, EM_SETSEL, 0, -1);
+      return false;
+    }
+    kept[i] = static_cast<int32_t>(std::clamp<long long>(*typed, 0, MARGIN_POINTS_MAX));
+    if (kept[i] == *typed) continue;
+    SetDlgItemInt(dialog, MarginFields[i].id, kept[i], TRUE);
+    pulledBack += (pulledBack.empty() ? L"" : L", ") + std::wstring(MarginFields[i].name) + L" " + std::to_wstring(kept[i]);
+  }
+  if (!pulledBack.empty()) {
+    MessageBoxW(dialog,
+                (L"Margins are kept within the page: from 0 to " + std::to_wstring(MARGIN_POINTS_MAX) +
+                 L" points (4 inches).\n\nNow: " + pulledBack + L". Press OK again to keep them.")
+                    .c_str(),
+                L"Page Setup", MB_ICONWARNING);
+    return false;
+  }
+  for (size_t i = 0; i < std::size(MarginFields); ++i) shell->settings.*MarginFields[i].setting = kept[i];
+  return true;
+}
+
+INT_PTR CALLBACK PageSetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      CenterOverOwner(dialog);
+      for (const MarginField& field : MarginFields) {
+        SendDlgItemMessageW(dialog, field.id, EM_LIMITTEXT, MARGIN_TEXT_MAX, 0);
+        SetDlgItemInt(dialog, field.id, shell->settings.*field.setting, TRUE);
+      }
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_SETUP_OK && StoreMargins(dialog)) EndDialog(dialog, IDOK);
+      if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
 void Command(int id) {
   if (const KeyControl* key = FindKeyControl(id)) {
     Send(CommandKind::KeyDown, key->key);
@@ -422,6 +551,12 @@ void Command(int id) {
     case IDM_SAVE_PAPER: SavePaper(); return;
     case IDM_BEEP:
       DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SOUND), shell->dialog, SoundProc, 0);
+      return;
+    case IDM_HEADER_FOOTER:
+      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HEADER_FOOTER), shell->dialog, HeaderFooterProc, 0);
+      return;
+    case IDM_PAGE_SETUP:
+      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PAGE_SETUP), shell->dialog, PageSetupProc, 0);
       return;
     case IDM_HELP_CONTENTS: ShowHelpFor(GetDlgCtrlID(GetFocus())); return;  // F1 over the focused control
     case IDM_KEEP_DEVICE: {

@@ -1,6 +1,7 @@
 // Writes the Windows window's resource script from the tables the Qt window
-// is built from: the face's dialog template, the menu, the strings and the
-// pictures. Run at build time: write_resources <output.rc> <resources folder>.
+// is built from: the face's dialog template, the menu, the printing
+// dialogs, the strings and the pictures. Run at build time:
+// write_resources <output.rc> <resources folder>.
 #include <cstdio>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "resources/face_template.h"
 #include "resources/ids.h"
 #include "resources/menu_table.h"
+#include "resources/print_dialogs.h"
 #include "resources/sound_choices.h"
 
 namespace {
@@ -89,6 +91,32 @@ void WriteSoundDialog(std::FILE* rc) {
   std::fprintf(rc, "  PUSHBUTTON \"&Play\", %d, 134, 43, 50, 14\nEND\n\n", IDC_SOUND_PLAY);
 }
 
+// A printing dialog: its controls as the shared table places them.
+template <size_t N>
+void WriteDialog(std::FILE* rc, int id, const char* title, int width, int height, const DialogControl (&controls)[N]) {
+  std::fprintf(rc, "%d DIALOGEX 0, 0, %d, %d\n", id, width, height);
+  std::fprintf(rc, "STYLE DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU\n");
+  std::fprintf(rc, "CAPTION %s\nFONT 8, \"MS Shell Dlg\"\nBEGIN\n", Quoted(title).c_str());
+  for (const DialogControl& c : controls) {
+    const char* cls = "STATIC";
+    std::string style = "WS_CHILD | WS_VISIBLE";
+    std::string text = c.text;
+    switch (c.kind) {
+      case DialogControlKind::Label: style += " | SS_LEFT"; break;
+      case DialogControlKind::DisabledLabel: style += " | SS_LEFT | WS_DISABLED"; break;
+      case DialogControlKind::Group: cls = "BUTTON"; style += " | BS_GROUPBOX"; break;
+      case DialogControlKind::Edit: cls = "EDIT"; style += " | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP"; break;
+      case DialogControlKind::ReadOnlyEdit: cls = "EDIT"; style += " | ES_AUTOHSCROLL | ES_READONLY | WS_BORDER"; break;
+      case DialogControlKind::Picture: style += " | SS_BITMAP | SS_REALSIZECONTROL"; text = "#" + std::to_string(IDB_MARGINS); break;
+      case DialogControlKind::DefaultButton: cls = "BUTTON"; style += " | BS_DEFPUSHBUTTON | WS_TABSTOP"; break;
+      case DialogControlKind::Button: cls = "BUTTON"; style += " | BS_PUSHBUTTON | WS_TABSTOP"; break;
+    }
+    std::fprintf(rc, "  CONTROL %s, %d, %s, %s, %d, %d, %d, %d\n", Quoted(text.c_str()).c_str(), c.id, Quoted(cls).c_str(),
+                 style.c_str(), c.x, c.y, c.width, c.height);
+  }
+  std::fprintf(rc, "END\n\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,6 +139,9 @@ int main(int argc, char** argv) {
   WriteMenu(rc, "&Help", HelpMenu);
   std::fprintf(rc, "END\n\n");
   WriteSoundDialog(rc);
+  WriteDialog(rc, IDD_HEADER_FOOTER, HEADER_FOOTER_TITLE, HEADER_FOOTER_WIDTH, HEADER_FOOTER_HEIGHT,
+              HeaderFooterControls);
+  WriteDialog(rc, IDD_PAGE_SETUP, PAGE_SETUP_TITLE, PAGE_SETUP_WIDTH, PAGE_SETUP_HEIGHT, PageSetupControls);
   std::fprintf(rc, "%d ACCELERATORS\nBEGIN\n", IDR_MENU);
   WriteShortcuts(rc, FileMenu);
   WriteShortcuts(rc, ToolsMenu);

@@ -15,6 +15,7 @@
 #include "print/paper_job.h"
 #include "print/qprint.h"
 #include "resources/ids.h"
+#include "resources/print_dialogs.h"
 #include "win32/gdi_surface.h"
 
 namespace fs = std::filesystem;
@@ -87,20 +88,25 @@ class Program {
   }
   // The caption of the next dialog the program shows over its window, which
   // is then answered with `button`; empty when none came.
-  std::wstring Answer(int button) {
-    const DWORD start = GetTickCount();
-    HWND box = nullptr;
-    while (!box && GetTickCount() - start < WAIT_MS) {
-      box = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
-      while (box && (GetWindow(box, GW_OWNER) != window_ || !IsWindowVisible(box)))
-        box = FindWindowExW(nullptr, box, L"#32770", nullptr);
-      if (!box) WaitForSingleObject(process_.hProcess, 20);
-    }
+  std::wstring Answer(int button, HWND owner = nullptr) {
+    HWND box = Dialog(owner ? owner : window_);
     if (!box) return {};
     wchar_t caption[200] = {};
     GetWindowTextW(box, caption, 200);
     SendMessageW(box, WM_COMMAND, button, 0);
     return caption;
+  }
+  // The next dialog shown over `owner`, or none.
+  HWND Dialog(HWND owner) {
+    const DWORD start = GetTickCount();
+    HWND box = nullptr;
+    while (!box && GetTickCount() - start < WAIT_MS) {
+      box = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+      while (box && (GetWindow(box, GW_OWNER) != owner || !IsWindowVisible(box)))
+        box = FindWindowExW(nullptr, box, L"#32770", nullptr);
+      if (!box) WaitForSingleObject(process_.hProcess, 20);
+    }
+    return box;
   }
   // The close box; true when the program ended by itself.
   bool Quit() {
@@ -142,7 +148,8 @@ DWORD RegistryNumber(const wchar_t* name) {
 // Two runs: keys show their digits, a printed result reaches the pane, and
 // the second run starts with the paper of the first. The settings go back
 // to the registry as they came, a text outside any code page included, and
-// a wild margin comes back within its range.
+// a wild margin comes back within its range; a margin and a footer set in
+// their dialogs are kept.
 TEST(Window, KeysPaperKeptDeviceAndSettings) {
   std::error_code ignored;
   fs::remove(KeptDevice(), ignored);
@@ -150,6 +157,7 @@ TEST(Window, KeysPaperKeptDeviceAndSettings) {
   const std::wstring header = L"Gr\u00FC\u00DFe \u263A %p";
   RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Fernhill\\TM650E", L"Header", REG_SZ, header.c_str(),
                   static_cast<DWORD>((header.size() + 1) * sizeof(wchar_t)));
+  const std::wstring footer = L"Seite &[page] \u263A";
   const DWORD wild = 99999;
   RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Fernhill\\TM650E", L"MarginLeft", REG_DWORD, &wild, sizeof wild);
   {
@@ -170,10 +178,27 @@ TEST(Window, KeysPaperKeptDeviceAndSettings) {
     EXPECT_EQ(program.Answer(IDOK), L"TM650E");
     program.Press('7');
     EXPECT_TRUE(program.Shows(IDC_DIGIT_1, L"   7"));
+    // Page Setup refuses a margin that is not a number and keeps one that is.
+    PostMessageW(program.window(), WM_COMMAND, IDM_PAGE_SETUP, 0);
+    HWND setup = program.Dialog(program.window());
+    ASSERT_NE(setup, nullptr);
+    SetDlgItemTextW(setup, IDC_MARGIN_TOP, L"1 inch");
+    PostMessageW(setup, WM_COMMAND, IDC_SETUP_OK, 0);
+    EXPECT_EQ(program.Answer(IDOK, setup), L"Page Setup");
+    SetDlgItemTextW(setup, IDC_MARGIN_TOP, L" 36 ");
+    SendMessageW(setup, WM_COMMAND, IDC_SETUP_OK, 0);
+    EXPECT_FALSE(IsWindow(setup));
+    PostMessageW(program.window(), WM_COMMAND, IDM_HEADER_FOOTER, 0);
+    HWND texts = program.Dialog(program.window());
+    ASSERT_NE(texts, nullptr);
+    SetDlgItemTextW(texts, IDC_FOOTER_TEXT, footer.c_str());
+    SendMessageW(texts, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(program.Quit());
   }
   EXPECT_TRUE(fs::exists(KeptDevice()));
   EXPECT_EQ(RegistryText(L"Header"), header);
+  EXPECT_EQ(RegistryText(L"Footer"), footer);
+  EXPECT_EQ(RegistryNumber(L"MarginTop"), 36u);
   EXPECT_EQ(RegistryNumber(L"MarginLeft"), 288u) << "an old store's printer units, read as points and held to four inches";
   EXPECT_EQ(RegistryNumber(L"Sound"), 64u);
   Program again;
