@@ -3,8 +3,6 @@
 // will print, which follows them as they are typed. OK refuses what is not a
 // number and pulls a margin beyond its limit back, showing both.
 #include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +14,7 @@
 #include "app/settings.h"
 #include "dialogs/center_over_owner.h"
 #include "dialogs/dialog_units.h"
+#include "print/dialog_controls.h"
 #include "print/dialog_ids.h"
 #include "print/margins_painter.h"
 #include "print/page_setup_dialog.h"
@@ -29,15 +28,13 @@ struct MarginField {
   const char* name;  // as the messages call it
   int id;
   int32_t Settings::*setting;
-  QRect labelAt, editAt;  // dialog units
-  const char* label;
 };
 
 constexpr std::array<MarginField, 4> Fields{{
-    {"left", IDC_MARGIN_LEFT, &Settings::MarginLeft, {10, 25, 45, 10}, {60, 20, 40, 12}, "Left:"},
-    {"right", IDC_MARGIN_RIGHT, &Settings::MarginRight, {120, 25, 40, 7}, {170, 20, 40, 12}, "Right:"},
-    {"top", IDC_MARGIN_TOP, &Settings::MarginTop, {10, 50, 45, 7}, {60, 45, 40, 12}, "Top:"},
-    {"bottom", IDC_MARGIN_BOTTOM, &Settings::MarginBottom, {120, 50, 40, 7}, {170, 45, 40, 12}, "Bottom:"},
+    {"left", IDC_MARGIN_LEFT, &Settings::MarginLeft},
+    {"right", IDC_MARGIN_RIGHT, &Settings::MarginRight},
+    {"top", IDC_MARGIN_TOP, &Settings::MarginTop},
+    {"bottom", IDC_MARGIN_BOTTOM, &Settings::MarginBottom},
 }};
 
 int Kept(long long value) { return static_cast<int>(std::clamp<long long>(value, 0, MARGIN_POINTS_MAX)); }
@@ -45,16 +42,24 @@ int Kept(long long value) { return static_cast<int>(std::clamp<long long>(value,
 class PageSetupDialog : public QDialog {
  public:
   PageSetupDialog(QWidget* owner, const Settings& settings, const QString& paper) : QDialog(owner) {
-    setWindowTitle(QStringLiteral("Page Setup"));
-    setFixedSize(DialogUnitsSize(335, 161));
-    (new QGroupBox(QStringLiteral("Margins (points)"), this))->setGeometry(DialogUnitsRect(5, 5, 215, 90));
-    AddPicture(paper, settings);
-    for (size_t i = 0; i < Fields.size(); ++i) edits_[i] = AddMargin(Fields[i], settings.*Fields[i].setting);
-    AddUnusedField("Header:", QRect(10, 75, 40, 10), IDC_SETUP_HEADER, QRect(60, 70, 40, 12));
-    AddUnusedField("Footer", QRect(120, 75, 45, 7), IDC_SETUP_FOOTER, QRect(170, 70, 40, 12));
-    AddLabel("From the paper's edges; 72 points make an inch (25.4 mm).", QRect(10, 100, 210, 13));
-    AddLabel("The dark grey area is the non-printable area.", QRect(10, 117, 210, 13));
-    AddButtons();
+    setWindowTitle(QString::fromLatin1(PAGE_SETUP_TITLE));
+    setFixedSize(DialogUnitsSize(PAGE_SETUP_WIDTH, PAGE_SETUP_HEIGHT));
+    const QHash<int, QWidget*> controls = AddControls(this, PageSetupControls);
+    picture_ = new MarginsPainter(paper, settings, this);
+    picture_->setObjectName(ControlName(IDC_MARGINS_PICTURE));
+    picture_->setGeometry(DialogUnitsRect(PlaceOf(PageSetupControls, IDC_MARGINS_PICTURE)));
+    for (size_t i = 0; i < Fields.size(); ++i) {
+      edits_[i] = static_cast<QLineEdit*>(controls.value(Fields[i].id));
+      edits_[i]->setMaxLength(MARGIN_TEXT_MAX);
+      edits_[i]->setText(QString::number(settings.*Fields[i].setting));
+    }
+    for (QLineEdit* edit : edits_) connect(edit, &QLineEdit::textChanged, this, &PageSetupDialog::ShowMarginsInPicture);
+    for (int id : {IDC_SETUP_HEADER, IDC_SETUP_FOOTER})
+      static_cast<QLineEdit*>(controls.value(id))->setMaxLength(MARGIN_TEXT_MAX);
+    connect(static_cast<QPushButton*>(controls.value(IDC_SETUP_OK)), &QPushButton::clicked, this,
+            &PageSetupDialog::AcceptValidMargins);
+    connect(static_cast<QPushButton*>(controls.value(IDC_DIALOG_CANCEL)), &QPushButton::clicked, this,
+            &QDialog::reject);
     ShowMarginsInPicture();
     CenterOverOwner(this, owner);
   }
@@ -65,52 +70,6 @@ class PageSetupDialog : public QDialog {
   }
 
  private:
-  QLabel* AddLabel(const char* text, const QRect& at) {
-    auto* label = new QLabel(QString::fromLatin1(text), this);
-    label->setGeometry(DialogUnitsRect(at));
-    return label;
-  }
-
-  QLineEdit* AddEdit(int id, const QRect& at) {
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(ControlName(id));
-    edit->setGeometry(DialogUnitsRect(at));
-    edit->setMaxLength(MARGIN_TEXT_MAX);
-    return edit;
-  }
-
-  QLineEdit* AddMargin(const MarginField& field, int32_t value) {
-    AddLabel(field.label, field.labelAt);
-    QLineEdit* edit = AddEdit(field.id, field.editAt);
-    edit->setText(QString::number(value));
-    connect(edit, &QLineEdit::textChanged, this, &PageSetupDialog::ShowMarginsInPicture);
-    return edit;
-  }
-
-  // The header and footer fields are placeholders: never filled nor read.
-  void AddUnusedField(const char* label, const QRect& labelAt, int id, const QRect& editAt) {
-    AddLabel(label, labelAt)->setEnabled(false);
-    AddEdit(id, editAt)->setReadOnly(true);
-  }
-
-  void AddPicture(const QString& paper, const Settings& settings) {
-    picture_ = new MarginsPainter(paper, settings, this);
-    picture_->setObjectName(ControlName(IDC_MARGINS_PICTURE));
-    picture_->setGeometry(DialogUnitsRect(230, 10, 90, 120));
-  }
-
-  void AddButtons() {
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(ControlName(IDC_SETUP_OK));
-    ok->setGeometry(DialogUnitsRect(220, 140, 50, 14));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &PageSetupDialog::AcceptValidMargins);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(ControlName(IDC_DIALOG_CANCEL));
-    cancel->setGeometry(DialogUnitsRect(275, 140, 50, 14));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  }
-
   // The picture shows each margin as typed, within its limits; a field that
   // is not (yet) a number shows as 0.
   void ShowMarginsInPicture() {

@@ -503,7 +503,8 @@ bool StoreMargins(HWND dialog) {
     kept[i] = static_cast<int32_t>(std::clamp<long long>(*typed, 0, MARGIN_POINTS_MAX));
     if (kept[i] == *typed) continue;
     SetDlgItemInt(dialog, MarginFields[i].id, kept[i], TRUE);
-    pulledBack += (pulledBack.empty() ? L"" : L", ") + std::wstring(MarginFields[i].name) + L" " + std::to_wstring(kept[i]);
+    if (!pulledBack.empty()) pulledBack += L", ";
+    pulledBack += std::wstring(MarginFields[i].name) + L" " + std::to_wstring(kept[i]);
   }
   if (!pulledBack.empty()) {
     MessageBoxW(dialog,
@@ -534,6 +535,10 @@ INT_PTR CALLBACK PageSetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
   }
 }
 
+void RunDialog(int id, DLGPROC procedure) {
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), shell->dialog, procedure, 0);
+}
+
 void Command(int id) {
   if (const KeyControl* key = FindKeyControl(id)) {
     Send(CommandKind::KeyDown, key->key);
@@ -550,13 +555,13 @@ void Command(int id) {
     case IDM_FONT: ChooseFont(); return;
     case IDM_SAVE_PAPER: SavePaper(); return;
     case IDM_BEEP:
-      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SOUND), shell->dialog, SoundProc, 0);
+      RunDialog(IDD_SOUND, SoundProc);
       return;
     case IDM_HEADER_FOOTER:
-      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HEADER_FOOTER), shell->dialog, HeaderFooterProc, 0);
+      RunDialog(IDD_HEADER_FOOTER, HeaderFooterProc);
       return;
     case IDM_PAGE_SETUP:
-      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PAGE_SETUP), shell->dialog, PageSetupProc, 0);
+      RunDialog(IDD_PAGE_SETUP, PageSetupProc);
       return;
     case IDM_HELP_CONTENTS: ShowHelpFor(GetDlgCtrlID(GetFocus())); return;  // F1 over the focused control
     case IDM_KEEP_DEVICE: {

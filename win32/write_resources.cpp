@@ -107,12 +107,15 @@ void WriteDialog(std::FILE* rc, int id, const char* title, int width, int height
       case DialogControlKind::Group: cls = "BUTTON"; style += " | BS_GROUPBOX"; break;
       case DialogControlKind::Edit: cls = "EDIT"; style += " | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP"; break;
       case DialogControlKind::ReadOnlyEdit: cls = "EDIT"; style += " | ES_AUTOHSCROLL | ES_READONLY | WS_BORDER"; break;
-      case DialogControlKind::Picture: style += " | SS_BITMAP | SS_REALSIZECONTROL"; text = "#" + std::to_string(IDB_MARGINS); break;
+      case DialogControlKind::Picture:
+        style += " | SS_BITMAP | SS_REALSIZECONTROL";
+        text = "#" + std::to_string(IDB_MARGINS);
+        break;
       case DialogControlKind::DefaultButton: cls = "BUTTON"; style += " | BS_DEFPUSHBUTTON | WS_TABSTOP"; break;
       case DialogControlKind::Button: cls = "BUTTON"; style += " | BS_PUSHBUTTON | WS_TABSTOP"; break;
     }
-    std::fprintf(rc, "  CONTROL %s, %d, %s, %s, %d, %d, %d, %d\n", Quoted(text.c_str()).c_str(), c.id, Quoted(cls).c_str(),
-                 style.c_str(), c.x, c.y, c.width, c.height);
+    std::fprintf(rc, "  CONTROL %s, %d, %s, %s, %d, %d, %d, %d\n", Quoted(text.c_str()).c_str(), c.id,
+                 Quoted(cls).c_str(), style.c_str(), c.x, c.y, c.width, c.height);
   }
   std::fprintf(rc, "END\n\n");
 }

@@ -187,7 +187,7 @@ TEST(Window, KeysPaperKeptDeviceAndSettings) {
     EXPECT_EQ(program.Answer(IDOK, setup), L"Page Setup");
     SetDlgItemTextW(setup, IDC_MARGIN_TOP, L" 36 ");
     SendMessageW(setup, WM_COMMAND, IDC_SETUP_OK, 0);
-    EXPECT_FALSE(IsWindow(setup));
+    EXPECT_FALSE(IsWindowVisible(setup)) << "OK took the margins and closed";
     PostMessageW(program.window(), WM_COMMAND, IDM_HEADER_FOOTER, 0);
     HWND texts = program.Dialog(program.window());
     ASSERT_NE(texts, nullptr);
