@@ -26,12 +26,7 @@ QAccessibleInterface* DisplayInterface(const QString&, QObject* object) {
 }  // namespace
 
 QString DisplayText(const DigitState& digits) {
-  QString text;
-  for (size_t i = 0; i < digits.digit.size(); ++i) {
-    text += QLatin1Char(DigitCharacter(digits.digit[i]));
-    if (digits.point[i]) text += QLatin1Char('.');
-  }
-  text = text.trimmed();
+  const QString text = QString::fromLatin1(ShownText(digits)).trimmed();
   return text.isEmpty() ? QStringLiteral("blank") : text;
 }
 

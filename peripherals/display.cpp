@@ -137,3 +137,12 @@ char DigitCharacter(uint8_t value) {
   if (value < DIGIT_BLANK) return static_cast<char>('A' + value - 10);
   return ' ';
 }
+
+std::string ShownText(const DigitState& digits) {
+  std::string text;
+  for (std::size_t i = 0; i < digits.digit.size(); ++i) {
+    text += DigitCharacter(digits.digit[i]);
+    if (digits.point[i]) text += '.';
+  }
+  return text;
+}

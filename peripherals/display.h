@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 struct Pia;
 
@@ -80,3 +81,7 @@ bool DisplayReceive(DisplayCells& cells, DigitState& shown, uint8_t byte, bool c
 
 // The character a digit value shows: '0'-'9', 'A'-'F', or ' ' for a blank.
 char DigitCharacter(uint8_t value);
+
+// What the four digits read as: each digit's character, a lit point as "."
+// after its digit ("  7.5" has its blanks).
+std::string ShownText(const DigitState& digits);

@@ -318,13 +318,9 @@ void WriteBool(std::FILE* out, bool value) { std::fputs(value ? "true" : "false"
 void WriteReport(std::FILE* out, const Driver& driver, Stop stop, const Options& options) {
   const DeviceView view = MachineView(driver.machine);
   const Cpu& cpu = driver.machine.core.cpu;
-  std::string digits, shown;
-  for (size_t i = 0; i < 4; ++i) {
-    char c = DigitCharacter(view.digits.digit[i]);
-    digits += c;
-    shown += c;
-    if (view.digits.point[i]) shown += '.';
-  }
+  std::string digits;
+  for (uint8_t digit : view.digits.digit) digits += DigitCharacter(digit);
+  const std::string shown = ShownText(view.digits);
   std::fprintf(out, "{\n  \"digits\": \"%s\",\n  \"points\": [", digits.c_str());
   for (size_t i = 0; i < 4; ++i) {
     if (i) std::fputs(", ", out);

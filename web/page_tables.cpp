@@ -1,7 +1,7 @@
 // Writes the JavaScript module of the device's facts the web page needs,
 // taken from the machine's own tables at build time: the commands, events and
-// stop reasons of the contract, the keys and lamps of the face, and what a
-// digit shows. Run under Node: page_tables <output file>.
+// stop reasons of the contract, the keys and lamps of the face, the PC keys
+// that work them, and what a digit shows. Run under Node: page_tables <output file>.
 // Every enumerator of the contract must have its page name, warnings as
 // errors or not.
 #pragma GCC diagnostic error "-Wswitch"
@@ -16,6 +16,8 @@
 #include "emulator/contract.h"
 #include "peripherals/display.h"
 #include "resources/controls.h"
+#include "resources/ids.h"
+#include "resources/pc_keys.h"
 #include "tools/key_names.h"
 
 namespace {
@@ -140,6 +142,17 @@ std::string Module() {
     if (name == scriptNames.end()) Fail("the runner has no name for control " + std::to_string(key.controlId));
     out << "  { id: " << key.controlId << ", label: " << Quoted(key.label) << ", key: " << int{key.key}
         << ", name: " << Quoted(name->second) << " },\n";
+  }
+  out << "].map(Object.freeze));\n\n";
+
+  out << "// The PC keys that work the face, by the name each window maps onto its own\n"
+         "// key codes, and the control id each works (PAPER_FEED being the PF button).\n";
+  out << "export const PAPER_FEED = " << IDC_PAPER_FEED << ";\nexport const PC_KEYS = Object.freeze([\n";
+  for (const PcKey& key : PcKeys) {
+    if (key.controlId != IDC_PAPER_FEED && !scriptNames.contains(key.controlId)) {
+      Fail(std::string("the PC key ") + key.name + " works no control of the face");
+    }
+    out << "  { name: " << Quoted(key.name) << ", id: " << key.controlId << " },\n";
   }
   out << "].map(Object.freeze));\n\n";
 

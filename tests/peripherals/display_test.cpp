@@ -16,9 +16,7 @@ std::string Show(const Bytes& bytes) {
   DigitState shown;
   for (auto [byte, command] : bytes)
     EXPECT_EQ(DisplayReceive(cells, shown, byte, command), command && byte == 0x11) << "only a refresh updates";
-  std::string text;
-  for (int i = 0; i < 4; ++i) text += std::string(1, DigitCharacter(shown.digit[i])) + (shown.point[i] ? "." : "");
-  return text;
+  return ShownText(shown);
 }
 
 // Each segment byte followed by its filler byte, as the firmware sends them.

@@ -179,14 +179,21 @@ describe("the device kept in the browser", { concurrency: false }, () => {
     assert.equal((await face(page)).power, "OFF");
   });
 
-  test("the PC keyboard works the keys", async () => {
+  test("the PC keyboard works the keys and the PF button", async () => {
     await clearedDevice();
-    for (const key of ["7", ".", "5"]) {
-      const before = await idles(page);
-      await page.keyboard.press(key);
-      await untilIdleAfter(page, before);
-    }
-    assert.equal(trimmed((await face(page)).shown), "7.5");
+    const pressKeys = async (...keys) => {
+      for (const key of keys) {
+        const before = await idles(page);
+        await page.keyboard.press(key);
+        await untilIdleAfter(page, before);
+      }
+    };
+    await pressKeys("7", ".", "5");
+    const { shown, paper } = await face(page);
+    assert.equal(trimmed(shown), "7.5");
+    await pressKeys("PageDown");
+    assert.notEqual((await face(page)).paper, paper);
+    assert.equal(await page.$eval("#paper-feed", (button) => button.title), "Paper feed (PC key: Page Down)");
   });
 
   for (const [damage, problem] of [["flipped", /corrupt/], ["truncated", /truncated/]]) {

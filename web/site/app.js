@@ -86,7 +86,8 @@ function startShell(worker) {
   import("./keyboard.js").then(({ attachKeyboard, pcKeyNames }) => {
     for (const [id, key] of face.keys) {
       const names = pcKeyNames(id);
-      if (names) key.button.title = `PC key: ${names}`;
+      const { button } = key;
+      if (names) button.title = button.title ? `${button.title} (PC key: ${names})` : `PC key: ${names}`;
     }
     attachKeyboard(face.keys);
   });

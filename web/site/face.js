@@ -5,7 +5,7 @@
 // Where each sits is the style sheet's affair (grid areas named after the
 // keys).
 import { createDigits } from "./digits.js";
-import { KEYS as KEY_FACTS, LAMPS as LAMP_FACTS } from "./tables.js";
+import { KEYS as KEY_FACTS, LAMPS as LAMP_FACTS, PAPER_FEED } from "./tables.js";
 
 // Where each key and lamp sits, by the desktop window's control id (which also
 // names the key's help topic), in the page's order; a caption tells apart
@@ -171,6 +171,8 @@ export function buildFace({ functionKeys, panel, display, stopped }, send) {
   feed.textContent = "PF";
   feed.addEventListener("click", () => send("paperFeed"));
   panel.append(feed);
+  // A button, not a key of the device: a mapped PC key feeds once per press.
+  keys.set(PAPER_FEED, { button: feed, press: () => send("paperFeed"), release() {} });
 
   const power = document.createElement("button");
   power.type = "button";

@@ -1,19 +1,14 @@
-// The PC keyboard's map onto the device's keys, as in the desktop window: a
-// mapped key holds its device key for as long as it is held.
-//
-//   0-9 . (or ,)      the number keys          Enter, =      "="
-//   A-N               function keys A to N     P             "=" beside P
-//   S R X Y Z         the keys of those names  Backspace     C (clear entry)
-//   Delete            AC "All"                 Insert        AC "No gauge"
+// The PC keyboard's map onto the device's keys, from the table the desktop
+// windows read (tables.js): a mapped key holds its device key for as long as
+// it is held; Page Down presses the PF button.
+import { PC_KEYS } from "./tables.js";
 
-const MAP = new Map([
-  ..."0123456789".split("").map((c) => [c, c === "0" ? 1023 : 1013 + Number(c)]),
-  [".", 1024], [",", 1024],
-  ["enter", 1032], ["=", 1032], ["p", 1031],
-  ["backspace", 1025], ["delete", 1040], ["insert", 1041],
-  ["s", 1026], ["r", 1027], ["x", 1028], ["y", 1029], ["z", 1030],
-  ..."abcdefghijklmn".split("").map((c, n) => [c, 1000 + n]),
-]);
+// The browser's key value (KeyboardEvent.key, in lower case) of a PC key's
+// name in the table: a character is itself, a named key its name unspaced
+// ("Page Down" is "PageDown").
+const keyValue = (name) => name.replaceAll(" ", "").toLowerCase();
+
+const MAP = new Map(PC_KEYS.map(({ name, id }) => [keyValue(name), id]));
 
 // The control id a keyboard event works, or 0.
 export function keyForEvent(event) {
@@ -23,12 +18,7 @@ export function keyForEvent(event) {
 
 // "Enter or =" and so on, for a key's tooltip.
 export function pcKeyNames(id) {
-  const names = [];
-  for (const [name, mapped] of MAP) {
-    if (mapped !== id) continue;
-    names.push(name.length > 1 ? name[0].toUpperCase() + name.slice(1) : name.toUpperCase());
-  }
-  return names.join(" or ");
+  return PC_KEYS.filter((key) => key.id === id).map((key) => key.name).join(" or ");
 }
 
 // Routes the PC keyboard to the face's keys while no dialog or text field
