@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // The built-in values: what the record holds before the store is read, and
 // keeps when the store cannot be read at all. Each equals the value a store
@@ -62,6 +63,17 @@ constexpr int OLD_MARGIN_UNITS_PER_INCH = 600;
 // An old store's margin in points, to the nearest point.
 constexpr int32_t PointsFromOldUnits(int32_t units) {
   return static_cast<int32_t>((int64_t{units} * 72 + (units < 0 ? -300 : 300)) / OLD_MARGIN_UNITS_PER_INCH);
+}
+
+// Reads an old store's margins as points: `stored(name)` says whether the
+// store holds that value (a default was never in printer units).
+template <typename Stored>
+void ReadOldMarginUnits(Settings& settings, Stored stored) {
+  const std::pair<const char*, int32_t Settings::*> printerUnits[] = {
+      {"MarginLeft", &Settings::MarginLeft}, {"MarginRight", &Settings::MarginRight},
+      {"MarginBottom", &Settings::MarginBottom}};
+  for (const auto& [name, margin] : printerUnits)
+    if (stored(name)) settings.*margin = PointsFromOldUnits(settings.*margin);
 }
 
 // Sound codes.

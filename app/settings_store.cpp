@@ -6,7 +6,6 @@
 
 #include <QSettings>
 #include <limits>
-#include <utility>
 
 namespace {
 
@@ -57,10 +56,7 @@ void LoadSettings(Settings& settings, QSettings& store) {
     if (row.text) settings.*row.text = ReadText(store, row.name, row.missingText);
   }
   if (ReadNumber(store, SETTINGS_VERSION_KEY, 1) < SETTINGS_VERSION) {
-    const std::pair<const char*, int32_t*> deviceUnits[] = {
-        {"MarginLeft", &settings.MarginLeft}, {"MarginRight", &settings.MarginRight}, {"MarginBottom", &settings.MarginBottom}};
-    for (const auto& [name, margin] : deviceUnits)
-      if (store.contains(QLatin1String(name))) *margin = PointsFromOldUnits(*margin);
+    ReadOldMarginUnits(settings, [&](const char* name) { return store.contains(QLatin1String(name)); });
   }
   ClampSettings(settings);
 }

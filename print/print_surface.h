@@ -33,7 +33,7 @@ class PrintSurface : public TextMeasurer {
   virtual int PageWidth() const = 0;       // printable width, device units
   virtual int PageHeight() const = 0;      // printable height, device units
   virtual int PixelsPerInchY() const = 0;  // the printer's vertical resolution
-  virtual int PixelsPerInchX() const { return PixelsPerInchY(); }
+  virtual int PixelsPerInchX() const { return PixelsPerInchY(); }  // horizontal; square dots by default
   // Returns a handle that is not 0, or 0 when the font cannot be made.
   virtual int32_t CreateFont(const FontRequest& request) = 0;
   virtual void SelectFont(int32_t handle) = 0;

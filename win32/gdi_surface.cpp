@@ -44,6 +44,7 @@ bool GdiSurface::StartDoc(std::string_view docName) {
 int GdiSurface::PageWidth() const { return GetDeviceCaps(dc_, HORZRES); }
 int GdiSurface::PageHeight() const { return GetDeviceCaps(dc_, VERTRES); }
 int GdiSurface::PixelsPerInchY() const { return GetDeviceCaps(dc_, LOGPIXELSY); }
+int GdiSurface::PixelsPerInchX() const { return GetDeviceCaps(dc_, LOGPIXELSX); }
 
 // A face that is not installed gives way to a fixed-pitch one, as on the pane.
 int32_t GdiSurface::CreateFont(const FontRequest& request) {

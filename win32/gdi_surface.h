@@ -32,6 +32,7 @@ class GdiSurface : public PrintSurface {
   int PageWidth() const override;
   int PageHeight() const override;
   int PixelsPerInchY() const override;
+  int PixelsPerInchX() const override;
   int32_t CreateFont(const FontRequest& request) override;
   void SelectFont(int32_t handle) override;
   void DeleteFont(int32_t handle) override;

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "win32/utf8.h"
 
@@ -53,12 +52,8 @@ void LoadSettings(Settings& settings) {
   int32_t version = 1;
   ReadNumber(key, Wide(SETTINGS_VERSION_KEY).c_str(), version);
   if (version < SETTINGS_VERSION) {
-    const std::pair<const wchar_t*, int32_t*> deviceUnits[] = {
-        {L"MarginLeft", &settings.MarginLeft}, {L"MarginRight", &settings.MarginRight},
-        {L"MarginBottom", &settings.MarginBottom}};
-    int32_t stored = 0;
-    for (const auto& [name, margin] : deviceUnits)
-      if (ReadNumber(key, name, stored)) *margin = PointsFromOldUnits(*margin);
+    int32_t ignored = 0;
+    ReadOldMarginUnits(settings, [&](const char* name) { return ReadNumber(key, Wide(name).c_str(), ignored); });
   }
   RegCloseKey(key);
   ClampSettings(settings);
