@@ -106,6 +106,8 @@ EMSCRIPTEN_KEEPALIVE void tm_send(int kind, int key) {
 EMSCRIPTEN_KEEPALIVE void tm_serve() { ServeCommands(*device); }
 EMSCRIPTEN_KEEPALIVE uint32_t tm_run_slice(uint32_t budget) { return RunSlice(*device, budget); }
 EMSCRIPTEN_KEEPALIVE int tm_idle() { return MachineIdle(*device) ? 1 : 0; }
+// Idle with no key held: the device waits for the next key.
+EMSCRIPTEN_KEEPALIVE int tm_keys_idle() { return KeysIdle(*device) ? 1 : 0; }
 
 // The events since the last drain, packed; returns the record's size.
 EMSCRIPTEN_KEEPALIVE uint32_t tm_drain() {

@@ -87,6 +87,8 @@ function run() {
     }
   }
   postEvents(machine._tm_drain());
+  // A held key's release wait sleeps too, but the key is not done with yet.
+  if (!machine._tm_keys_idle()) return;
   const snapshot = record(machine._tm_snapshot()).slice().buffer;
   postMessage({ type: "idle", snapshot }, [snapshot]);
 }
