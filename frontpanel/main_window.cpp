@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "emulator/keeping.h"
 #include "emulator/machine.h"
 #include "frontpanel/about_dialog.h"
 #include "frontpanel/accessible_text.h"
@@ -113,8 +114,8 @@ bool DefaultMessageBox(QWidget* owner, const QString& caption, const QString& te
 }  // namespace
 
 MainWindow::MainWindow(Machine& machine, Settings& settings, const FaceImages& images, SoundLayer& sound,
-                       QWidget* parent)
-    : QDialog(parent), machine_(machine), settings_(settings), sound_(sound) {
+                       DeviceKeeping* keeping, QWidget* parent)
+    : QDialog(parent), machine_(machine), keeping_(keeping), settings_(settings), sound_(sound) {
   EnsureBuiltinResources();
   setWindowTitle(QLatin1String(CAPTION));
   setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
@@ -398,7 +399,7 @@ void MainWindow::buildMenus() {
       connect(action, &QAction::triggered, this, [this, id = item.id] { command(id); });
       if (item.id == IDM_KEEP_DEVICE) {
         action->setCheckable(true);
-        action->setChecked(machine_.keepState.load());
+        action->setChecked(keeping_ && keeping_->keep());
       }
     }
   };
@@ -493,7 +494,8 @@ void MainWindow::quit() {
 
 // Taken up at once by the machine's idle saves, and at exit.
 void MainWindow::keepDevice(bool keep) {
-  machine_.keepState = keep;
+  if (!keeping_) return;
+  keeping_->SetKeep(keep);
   QSettings().setValue(QLatin1String(KEEP_DEVICE_KEY), keep);
 }
 

@@ -26,9 +26,10 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class SoundLayer;
+class DeviceKeeping;
+class Machine;
 struct ControlTemplate;
 struct FaceImages;
-struct Machine;
 struct Settings;
 
 // The settings key of File > Keep Device Between Runs (on unless turned off).
@@ -40,8 +41,9 @@ class MainWindow : public QDialog {
   // recorder in its place.
   using MessageBox = std::function<bool(const QString& caption, const QString& text, bool question)>;
 
+  // Without `keeping`, File > Keep Device Between Runs turns nothing.
   MainWindow(Machine& machine, Settings& settings, const FaceImages& images, SoundLayer& sound,
-             QWidget* parent = nullptr);
+             DeviceKeeping* keeping = nullptr, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // A menu or button command by its id, as the window carries it out.
@@ -122,6 +124,7 @@ class MainWindow : public QDialog {
   bool showMessage(const QString& caption, const QString& text, bool question);
 
   Machine& machine_;
+  DeviceKeeping* keeping_;
   Settings& settings_;
   SoundLayer& sound_;
   MessageBox messageBox_;
