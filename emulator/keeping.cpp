@@ -1,7 +1,5 @@
 #include "emulator/keeping.h"
 
-#include <system_error>
-
 #include "emulator/machine_state.h"
 
 DeviceKeeping::DeviceKeeping(Machine& machine, std::filesystem::path path, bool keep)
@@ -26,9 +24,7 @@ std::string DeviceKeeping::KeepAtExit() {
   StopSaves();  // a save at rest still being written lands before this one
   if (path_.empty()) return {};
   if (!keep_) {
-    // Only a kept device goes: never a folder, pipe or device of that name.
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(path_, ignored)) std::filesystem::remove(path_, ignored);
+    RemoveStateFile(path_);
     return {};
   }
   const StateFileResult result = SaveMachineState(machine_, path_);

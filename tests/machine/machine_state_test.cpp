@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "emulator/keeping.h"
 #include "emulator/machine_internals.h"
 #include "emulator/machine_state.h"
 #include "tests/support/scratch.h"
@@ -85,6 +86,34 @@ TEST(StateFormat, TheGoldenFileReadsAndIsWrittenByteForByte) {
     EXPECT_EQ(refused.status, refusals[i].first);
     EXPECT_EQ(refused.message, refusals[i].second);
   }
+}
+
+// The keeping every shell uses: the device kept at exit is the one the next
+// start restores, a file of another firmware starts the device afresh and
+// says why, and with keeping turned off the kept file goes at exit (through
+// a symlink, which stays), but never a folder of that name.
+TEST(Keeping, WhatIsKeptAtExitComesBackAndGoesWhenTurnedOff) {
+  ScratchDir dir;
+  const std::filesystem::path path = dir / "device.state", link = dir / "link.state";
+  const std::vector<uint8_t> image = GoldenImage();
+  auto m = std::make_unique<Machine>();
+  MakeGoldenDevice(*m, image);
+  EXPECT_EQ(DeviceKeeping(*m, path, true).KeepAtExit(), "");
+  MachineInit(*m, {image});
+  EXPECT_EQ(DeviceKeeping(*m, path, true).Restore(), "");
+  EXPECT_EQ(MachineView(*m).paper, "12.5 cm\r\nRows 40\r\n");
+  MachineInit(*m, {std::vector<uint8_t>(16, 1)});
+  EXPECT_EQ(DeviceKeeping(*m, path, true).Restore(), "Started afresh: " + path.string() + ": made with another firmware");
+
+  std::error_code noLinks;
+  std::filesystem::create_symlink(path, link, noLinks);
+  DeviceKeeping off(*m, noLinks ? path : link, true);
+  off.SetKeep(false);
+  EXPECT_EQ(off.KeepAtExit(), "");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_TRUE(noLinks || std::filesystem::is_symlink(link));
+  EXPECT_EQ(DeviceKeeping(*m, dir.path, false).KeepAtExit(), "");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path));
 }
 
 }  // namespace
