@@ -140,7 +140,14 @@ std::string CheckCaptureDir(const std::string& dir) {
   return {};
 }
 
-// Where a named option's value goes; null for an option without a value.
+// Where each option's value goes; null for an option of another kind.
+bool* FlagField(const std::string& option, Options& options) {
+  if (option == "--help" || option == "-h") return &options.help;
+  if (option == "--unpatched") return &options.unpatched;
+  if (option == "--port-trace") return &options.portTrace;
+  return nullptr;
+}
+
 std::string* NameField(const std::string& option, Options& options) {
   if (option == "--rom") return &options.rom;
   if (option == "--capture-dir") return &options.captureDir;
@@ -198,11 +205,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) { return {a
 std::string ParseOptions(const std::vector<std::string>& arguments, Options& options) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& arg = arguments[i];
-    const bool flag = arg == "--help" || arg == "-h" || arg == "--unpatched" || arg == "--port-trace";
-    if (flag) {
-      options.help |= arg == "--help" || arg == "-h";
-      options.unpatched |= arg == "--unpatched";
-      options.portTrace |= arg == "--port-trace";
+    if (bool* flag = FlagField(arg, options)) {
+      *flag = true;
       continue;
     }
     std::string* name = NameField(arg, options);
