@@ -22,8 +22,10 @@ struct Driver {
   uint64_t count = 0;           // instructions run so far
 };
 
-// Runs at most `budget` instructions; with `untilIdle`, stops where the
-// firmware waits for a key and no key is held, latched or queued.
+// Runs at most `budget` instructions; with `untilIdle`, stops where a slice
+// ends at the key wait and KeysIdle holds. (MachineIdle is the running
+// thread's test for sleeping: it never holds for the unpatched firmware,
+// whose key wait a script must reach all the same.)
 Stop RunFor(Driver& driver, uint64_t budget, bool untilIdle);
 
 struct Script {
