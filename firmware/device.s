@@ -6,8 +6,8 @@
 
         .equ COUNTDOWN_START, 0xFFFF    ; wait-loop passes before switching off
         .equ CONFIRM_COUNT, 625         ; fixed: key-confirm delay
-        .equ SLP_OFFSET, AT_POWER_OFF_SLP - AT_POWER_OFF  ; fixed: the SLP after power_off
-        .equ JMP_OFFSET, AT_KEYWAIT_JMP - AT_KEYWAIT      ; fixed: the countdown JMP after keywait
+        .equ SLP_OFFSET, AT_POWER_OFF_SLP - AT_POWER_OFF  ; the SLP after power_off
+        .equ JMP_OFFSET, AT_KEYWAIT_JMP - AT_KEYWAIT      ; the countdown JMP
         .equ TONE_CYCLES, 120           ; 240 edges of the beeper bit
         .equ TONE_DELAY, 12             ; delay after each edge
 
