@@ -912,6 +912,20 @@ print_block:
 print_schedule:
         jsr     pb_start
         ldaa    RKIND
+        cmpa    #K_REP                  ; a group's repeats: "12x"
+        bne     4f
+        jsr     pb_numtrim
+        ldaa    #'"'
+        jsr     pb_char
+        jmp     pb_emit
+4:      anda    #K_GROUP                ; the group's lines stand in a column
+        beq     5f
+        ldaa    #' '
+        jsr     pb_char
+        ldaa    RKIND
+        anda    #~K_GROUP & 0xFF
+        staa    RKIND
+5:      ldaa    RKIND
         ldab    #'-'
         cmpa    #K_SCHM
         beq     1f

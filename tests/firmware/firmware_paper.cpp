@@ -12,7 +12,7 @@
 namespace fwtest {
 
 std::ostream& operator<<(std::ostream& out, const Line& l) {
-  return out << l.sign << l.amount << "/" << l.between << "/" << l.times;
+  return out << (l.grouped ? " " : "") << l.sign << l.amount << "/" << l.between << "/" << l.times;
 }
 
 namespace {
@@ -24,7 +24,8 @@ bool Letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 std::optional<Line> ScheduleLine(const std::string& text) {
   Line line{' ', 0, 0, 0};
   size_t at = 0;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) line.sign = text[at++];
+  if (text.size() > 1 && text[0] == ' ' && text[1] != ' ') line.grouped = true, ++at;
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) line.sign = text[at++];
   long* parts[] = {&line.amount, &line.between, &line.times};
   for (int part = 0; part < 3; ++part) {
     const size_t start = at;
@@ -42,6 +43,11 @@ Block Read(const std::vector<std::string>& text, const std::string& what) {
   block.text = text;
   for (const std::string& l : text) {
     EXPECT_LE(l.size(), 16u) << what << l;
+    if (l.size() > 1 && l.back() == 'x' && std::all_of(l.begin(), l.end() - 1, Digit)) {
+      EXPECT_EQ(block.repeat, 0) << what << "one group a block";
+      block.repeat = std::stol(l);
+      continue;
+    }
     for (size_t i = 1; i < l.size(); ++i) {
       EXPECT_FALSE((Digit(l[i - 1]) && Letter(l[i])) || (Letter(l[i - 1]) && Digit(l[i]))) << what << l;
     }
