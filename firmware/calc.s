@@ -871,7 +871,15 @@ print_block:
         cmpa    #FN_H
         bne     1f
 10:     jsr     print_text
-1:      tst     GUSED
+1:      ldaa    FUNC                    ; curves and caps: the edge shaped
+        ldx     #t_neckedge
+        cmpa    #FN_H
+        beq     11f
+        ldx     #t_armedge
+        cmpa    #FN_I
+        bne     12f
+11:     jsr     print_text
+12:     tst     GUSED
         beq     2f
         mov32   ACC, GAUGE_S
         ldaa    #K_GS | DEC1
@@ -1190,6 +1198,8 @@ t_curve:    .asciz "CURVE LINE"
 t_cap:      .asciz "SLEEVE CAP"
 t_perside:  .asciz "PER SIDE"
 t_eachside: .asciz "EACH SIDE"
+t_neckedge: .asciz "AT NECK/ARM EDGE"
+t_armedge:  .asciz "AT ARMHOLE EDGE"
 
 ; Labels by kind, K_GS (1) to K_ARMST. A label that starts with "bd" (cm)
 ; marks a length: its inputs print with one decimal.
