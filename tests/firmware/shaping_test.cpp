@@ -370,6 +370,7 @@ void CurveSweep(unsigned seed, const Gauge& g, int count) {
     const long st = Stitches(x, g), rows = Rows(y, g);
     if (st < 1 || rows < 2 || st > 70 || rows > 150) continue;  // listings that fit
     cases.push_back({"FH " + Type(x) + "X " + Type(y) + "Y =", [=](const Block& b) {
+                       EXPECT_EQ(b.text.at(1), "AT NECK/ARM EDGE");
                        EXPECT_EQ(b.Value("ST"), st);
                        EXPECT_EQ(b.Value("ROWS"), rows);
                        ExpectStaircase(b, st, rows);
@@ -401,6 +402,7 @@ TEST(Sweep, SleeveCapMatchesTheArmhole) {
                          EXPECT_EQ(b.Value("ST AT TOP"), armSt - 2 * side);
                          EXPECT_EQ(b.Value("ST"), side);
                          EXPECT_NE(std::find(b.text.begin(), b.text.end(), "EACH SIDE"), b.text.end());
+                         EXPECT_EQ(b.text.at(1), "AT ARMHOLE EDGE");
                          ExpectStaircase(b, side, printedRows);
                          ExpectNearestTenth(b.Value(g.Unit() + " ARC"), ArcLength(side * g.Per() / 10.0 / g.st,
                                                                                   printedRows * g.Per() / 10.0 / g.rows));
