@@ -919,21 +919,27 @@ print_block:
 ; "-8/2/1". RESI is left on the last of the three.
 print_schedule:
         jsr     pb_start
-        ldaa    RKIND
-        cmpa    #K_REP                  ; a group's repeats: "12x"
-        bne     4f
-        jsr     pb_numtrim
-        ldaa    #'"'
-        jsr     pb_char
-        jmp     pb_emit
-4:      anda    #K_GROUP                ; the group's lines stand in a column
+        ldaa    RKIND                   ; a group's lines stand a column
+        anda    #K_GROUP                ; in, an inner group's two
         beq     5f
         ldaa    #' '
         jsr     pb_char
         ldaa    RKIND
-        anda    #~K_GROUP & 0xFF
+        anda    #K_INNER
+        beq     4f
+        ldaa    #' '
+        jsr     pb_char
+4:      ldaa    RKIND
+        anda    #~(K_GROUP | K_INNER) & 0xFF
         staa    RKIND
 5:      ldaa    RKIND
+        cmpa    #K_REP                  ; a group's repeats: "12x"
+        bne     6f
+        jsr     pb_numtrim
+        ldaa    #'"'
+        jsr     pb_char
+        jmp     pb_emit
+6:      ldaa    RKIND
         ldab    #'-'
         cmpa    #K_SCHM
         beq     1f

@@ -224,3 +224,9 @@
         alias   SP_UP, ST_MID           ; parts round up
         alias   SP_GRP, ST_J            ; K_GROUP while in the group
         alias   SP_GAP, ST_K            ; sizes are rows between shapings
+        alias   SP_A2, ST_I             ; 16-bit: the last quotient,
+        alias   SP_P3, ST_C             ; the convergent before last,
+        alias   SP_S3, ST_LP
+        alias   SP_GP, ST_LC            ; the part generated: sum, sizes
+        alias   SP_GN, ST_UC
+        alias   SP_ODD, ST_PRED         ; 1 after an odd number of quotients

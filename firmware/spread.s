@@ -7,7 +7,11 @@
 ; line down when the pattern runs ahead of T/N and up when it lags, so the
 ; sums keep between the line and the drift. The pattern prints once under
 ; its count ("12x") when it repeats and holds two sizes; otherwise the
-; sizes make plain lines.
+; sizes make plain lines. A pattern is itself the one of the convergent
+; before, u, A times (A the last quotient) and the one before that, v, in
+; the order u^A v when the pattern's rounding and the convergent's parity
+; agree (a floor word of odd index, a ceiling word of even index), else
+; v u^A; with A >= 2 and u of two sizes, u prints as an inner group.
 
         .include "defs.inc"
         .include "macros.inc"
@@ -37,10 +41,17 @@ spread: mov32   SP_A, SP_T              ; Euclid on T / N, the convergents
         ldi32   SP_S0, 1
         ldi32   SP_P, 1
         clr32   SP_S
+        clr     SP_ODD
 1:      lacc    SP_A
         lopr    SP_B
         jsr     div32
         mov32   T2, ACC
+        mov16   SP_A2, ACC+2            ; the last quotient, its parity,
+        ldaa    SP_ODD                  ; and the convergent before last
+        eora    #1
+        staa    SP_ODD
+        mov16   SP_P3, SP_P0+2
+        mov16   SP_S3, SP_S0+2
         mov32   SP_A, SP_B
         mov32   SP_B, REM
         next_term SP_P, SP_P0
@@ -96,13 +107,13 @@ spread: mov32   SP_A, SP_T              ; Euclid on T / N, the convergents
         jsr     res_add
         ldaa    #K_GROUP
         staa    SP_GRP
-        jsr     pattern
+        jsr     inner
         jsr     flush
         clr     SP_GRP
         bra     6f
 4:      ldx     SP_M+2                  ; plain: the pattern M times
 5:      stx     SP_MC
-        jsr     pattern
+        jsr     whole
         ldx     SP_MC
         dex
         bne     5b
@@ -122,7 +133,7 @@ spread: mov32   SP_A, SP_T              ; Euclid on T / N, the convergents
         sacc    SP_S
         tst32   ACC
         beq     flush
-        jsr     pattern
+        jsr     whole
         ; fall through
 
 ; The run gathered so far as one line, if any.
@@ -137,7 +148,7 @@ flush:  ldx     SP_RC
         ldab    SH_MUL                  ; a shaping of one every size rows
         jsr     opr_b
         jsr     mul32
-        mov32   T1, ACC
+        sacc    T1
         ldi32   ACC, 1
         bra     3f
 2:      clr32   T1                      ; size at every step
@@ -154,15 +165,69 @@ flush:  ldx     SP_RC
         stx     SP_RC
 1:      rts
 
-; The sizes of SP_P over SP_S, each the step of its line rounded down (or
+; One size into the run: the same as the run's, one more time; else the
+; run is a line and this size starts the next.
+feed:   ldx     SP_RC
+        beq     1f
+        ldx     SP_TOK
+        cpx     SP_RV
+        beq     2f
+        jsr     flush
+1:      mov16   SP_RV, SP_TOK
+2:      ldx     SP_RC
+        inx
+        stx     SP_RC
+        rts
+
+        .sect .text.spread,"ax"
+
+; The group's pattern: u^A v or v u^A with u an inner group, where it can.
+inner:  ldx     SP_A2
+        dex
+        beq     whole                   ; A < 2
+        ldx     SP_S3
+        beq     whole                   ; no v
+        ldx     SP_S0+2
+        dex
+        beq     whole                   ; u a single size
+        ldaa    SP_ODD
+        eora    SP_UP
+        beq     1f
+        bsr     part_v                  ; v u^A
+        jsr     flush
+1:      lacc16  SP_A2                   ; u^A
+        ldaa    #K_REP | K_GROUP
+        jsr     res_add
+        ldaa    #K_GROUP | K_INNER
+        staa    SP_GRP
+        mov16   SP_GP, SP_P0+2
+        mov16   SP_GN, SP_S0+2
+        bsr     pattern
+        jsr     flush
+        ldaa    #K_GROUP
+        staa    SP_GRP
+        ldaa    SP_ODD
+        eora    SP_UP
+        beq     part_v                  ; u^A v
+        rts
+part_v: mov16   SP_GP, SP_P3
+        mov16   SP_GN, SP_S3
+        bra     pattern
+
+; The sizes of the whole pattern (or of the rest): SP_P over SP_S.
+whole:  mov16   SP_GP, SP_P+2
+        mov16   SP_GN, SP_S+2
+        ; fall through
+
+; The sizes of SP_GP over SP_GN, each the step of its line rounded down (or
 ; up with SP_UP): q = p div s, one more whenever the remainders pass s.
 pattern:
-        lacc    SP_P
-        lopr    SP_S
+        lacc16  SP_GP
+        lopr16  SP_GN
         jsr     div32
         sacc16  SP_Q
         mov16   SP_R, REM+2
-        mov16   SP_GS, SP_S+2
+        mov16   SP_GS, SP_GN
         ldx     #0
         tst     SP_UP
         beq     1f
@@ -179,22 +244,9 @@ pattern:
         ldx     SP_TOK
         inx
         stx     SP_TOK
-3:      bsr     feed
+3:      jsr     feed
         ldx     SP_CNT
         dex
         bne     2b
         rts
 
-; One size into the run: the same as the run's, one more time; else the
-; run is a line and this size starts the next.
-feed:   ldx     SP_RC
-        beq     1f
-        ldx     SP_TOK
-        cpx     SP_RV
-        beq     2f
-        jsr     flush
-1:      mov16   SP_RV, SP_TOK
-2:      ldx     SP_RC
-        inx
-        stx     SP_RC
-        rts

@@ -13,22 +13,22 @@
 namespace fwtest {
 
 // One schedule line "-a/r/n": a stitches every r rows (or stitches), n times;
-// a line of a repeated group is printed one column in.
+// or a repeat count "12x" (sign 'x', the count as the amount) over the lines
+// below it printed a column further in. `depth`: the columns it stands in.
 struct Line {
-  char sign;  // '-', '+', or ' ' for dividing
+  char sign;  // '-', '+', ' ' for dividing, 'x' for a repeat count
   long amount, between, times;
-  bool grouped = false;
+  int depth = 0;
   bool operator==(const Line&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Line& l);
 
 // A printed block: its lines, the values by label (in tenths when printed
-// with a point), the schedule and its group's repeats ("12x", 0 if none).
+// with a point) and the schedule.
 struct Block {
   std::vector<std::string> text;
   std::map<std::string, long> values;
   std::vector<Line> lines;
-  long repeat = 0;
   bool Has(const std::string& label) const { return values.count(label) > 0; }
   long Value(const std::string& label) const { return Has(label) ? values.at(label) : -1; }
 };
