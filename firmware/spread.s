@@ -9,9 +9,9 @@
 ; its count ("12x") when it repeats and holds two sizes; otherwise the
 ; sizes make plain lines. A pattern is itself the one of the convergent
 ; before, u, A times (A the last quotient) and the one before that, v, in
-; the order u^A v when the pattern's rounding and the convergent's parity
-; agree (a floor word of odd index, a ceiling word of even index), else
-; v u^A; with A >= 2 and u of two sizes, u prints as an inner group.
+; the order u^A v for a word rounded up after an odd number of quotients or
+; down after an even number, else v u^A (rounding up reverses the word);
+; with A >= 2, u of two sizes and v not empty, u prints as an inner group.
 
         .include "defs.inc"
         .include "macros.inc"
