@@ -230,3 +230,4 @@
         alias   SP_GP, ST_LC            ; the part generated: sum, sizes
         alias   SP_GN, ST_UC
         alias   SP_ODD, ST_PRED         ; 1 after an odd number of quotients
+        alias   SP_EXACT, ST_BPB        ; the rest: its exact word

@@ -2,7 +2,8 @@
 ; or stitches at a step) that add up to T, each running sum S(i) within one
 ; of the straight line T i / N. The sizes are those of a short pattern, a
 ; convergent p/s of T/N (s sizes adding up to p), repeated M times, then
-; the rest spread in the same way: the first convergent whose drift over
+; the rest exactly (the pattern of its own ratio in lowest terms, as many
+; times as the two share a divisor): the first convergent whose drift over
 ; the repeats, M |p N - s T| / N, is at most one. Each part rounds its own
 ; line down when the pattern runs ahead of T/N and up when it lags, so the
 ; sums keep between the line and the drift. The pattern prints once under
@@ -34,9 +35,71 @@
 
 ; In: SP_T, SP_N (1 <= N <= T < 10000), SP_GAP set when the sizes are the
 ; rows between shapings of one (else the amounts at each step), SH_MUL the
-; rows (or places) a size counts, SH_KIND the sign.
-spread: mov32   SP_A, SP_T              ; Euclid on T / N, the convergents
-        mov32   SP_B, SP_N              ; p / s after each quotient
+; rows (or places) a size counts, SH_KIND the sign. The rest is the exact
+; word of its own sum and count: its last convergent g times, g the two's
+; greatest common divisor.
+spread: clr     SP_GRP
+        ldx     #0
+        stx     SP_RC
+        clr     SP_EXACT
+        bsr     convergent
+        bsr     part
+        lacc    SP_M                    ; the rest: T - M p over N - M s
+        lopr    SP_P
+        jsr     mul32
+        jsr     accopr
+        lacc    SP_T
+        jsr     sub32
+        sacc    SP_T
+        lacc    SP_M
+        lopr    SP_S
+        jsr     mul32
+        jsr     accopr
+        lacc    SP_N
+        jsr     sub32
+        sacc    SP_N
+        tst32   ACC
+        beq     1f
+        inc     SP_EXACT
+        bsr     convergent
+        bsr     part
+1:      jmp     flush
+
+; The pattern p/s M times: under its count when M >= 2 and it holds two
+; sizes, else as lines (with its inner group when M is 1).
+part:   lacc    SP_M
+        ldab    #2
+        jsr     opr_b
+        jsr     sub32
+        bcs     2f
+        lacc    SP_S
+        jsr     sub32
+        bcs     3f
+        jsr     flush
+        lacc    SP_M
+        ldaa    #K_REP
+        jsr     res_add
+        ldaa    #K_GROUP
+        staa    SP_GRP
+        jsr     inner
+        jsr     flush
+        clr     SP_GRP
+        rts
+2:      jmp     inner                   ; once
+3:      ldx     SP_M+2                  ; a single size M times
+4:      stx     SP_MC
+        jsr     whole
+        ldx     SP_MC
+        dex
+        bne     4b
+        rts
+
+; The convergents p/s of SP_T / SP_N up to the first whose M repeats drift
+; at most one (SP_EXACT: up to the last, T/N itself in lowest terms), with
+; M, and the rounding SP_UP (kept when exact).
+convergent:
+        mov32   SP_A, SP_T              ; Euclid on T / N
+        mov32   SP_B, SP_N
         clr32   SP_P0
         ldi32   SP_S0, 1
         ldi32   SP_P, 1
@@ -45,7 +108,7 @@ spread: mov32   SP_A, SP_T              ; Euclid on T / N, the convergents
 1:      lacc    SP_A
         lopr    SP_B
         jsr     div32
-        mov32   T2, ACC
+        sacc    T2
         mov16   SP_A2, ACC+2            ; the last quotient, its parity,
         ldaa    SP_ODD                  ; and the convergent before last
         eora    #1
@@ -60,7 +123,12 @@ spread: mov32   SP_A, SP_T              ; Euclid on T / N, the convergents
         lopr    SP_S                    ; repeats would take every size
         jsr     div32                   ; but not the whole sum
         sacc    SP_M
-        tst32   REM
+        tst     SP_EXACT
+        beq     4f
+        tst32   SP_B
+        bne     1b
+        rts
+4:      tst32   REM
         bne     2f
         lopr    SP_P
         jsr     mul32
@@ -91,50 +159,7 @@ spread: mov32   SP_A, SP_T              ; Euclid on T / N, the convergents
         jsr     sub32
         bcc     3f
         jmp     1b
-3:      clr     SP_GRP
-        ldx     #0
-        stx     SP_RC
-        lacc    SP_M                    ; repeated, and two sizes: a group
-        ldab    #2
-        jsr     opr_b
-        jsr     sub32
-        bcs     4f
-        lacc    SP_S
-        jsr     sub32
-        bcs     4f
-        lacc    SP_M
-        ldaa    #K_REP
-        jsr     res_add
-        ldaa    #K_GROUP
-        staa    SP_GRP
-        jsr     inner
-        jsr     flush
-        clr     SP_GRP
-        bra     6f
-4:      ldx     SP_M+2                  ; plain: the pattern M times
-5:      stx     SP_MC
-        jsr     whole
-        ldx     SP_MC
-        dex
-        bne     5b
-6:      lacc    SP_M                    ; the rest: T - M p over N - M s
-        lopr    SP_P
-        jsr     mul32
-        jsr     accopr
-        lacc    SP_T
-        jsr     sub32
-        sacc    SP_P
-        lacc    SP_M
-        lopr    SP_S
-        jsr     mul32
-        jsr     accopr
-        lacc    SP_N
-        jsr     sub32
-        sacc    SP_S
-        tst32   ACC
-        beq     flush
-        jsr     whole
-        ; fall through
+3:      rts
 
 ; The run gathered so far as one line, if any.
 flush:  ldx     SP_RC
@@ -181,30 +206,38 @@ feed:   ldx     SP_RC
 
         .sect .text.spread,"ax"
 
-; The group's pattern: u^A v or v u^A with u an inner group, where it can.
+; The pattern: u^A v or v u^A with u a group one column further in, where
+; it can be.
 inner:  ldx     SP_A2
         dex
         beq     whole                   ; A < 2
         ldx     SP_S3
         beq     whole                   ; no v
         ldx     SP_S0+2
+        beq     whole                   ; no u
         dex
         beq     whole                   ; u a single size
         ldaa    SP_ODD
         eora    SP_UP
         beq     1f
         bsr     part_v                  ; v u^A
-        jsr     flush
-1:      lacc16  SP_A2                   ; u^A
-        ldaa    #K_REP | K_GROUP
+1:      jsr     flush                   ; u^A
+        lacc16  SP_A2
+        ldaa    #K_REP
+        oraa    SP_GRP
         jsr     res_add
-        ldaa    #K_GROUP | K_INNER
-        staa    SP_GRP
+        ldaa    SP_GRP
+        psha
+        ldaa    #K_GROUP
+        tst     SP_GRP
+        beq     2f
+        oraa    #K_INNER
+2:      staa    SP_GRP
         mov16   SP_GP, SP_P0+2
         mov16   SP_GN, SP_S0+2
         bsr     pattern
         jsr     flush
-        ldaa    #K_GROUP
+        pula
         staa    SP_GRP
         ldaa    SP_ODD
         eora    SP_UP

@@ -31,9 +31,9 @@ namespace {
 // The even spread: n sizes adding up to t (n <= t), from the first
 // convergent p/s of t/n (s sizes adding up to p) whose m repeats drift at
 // most one from the line, m = n div s (one less when the repeats would take
-// every size but not all of t); then the rest, t - m p over n - m s. Each
-// part's sizes are the steps of its own line, rounded down when the pattern
-// runs ahead and up when it lags.
+// every size but not all of t); then the rest, t - m p over n - m s, the
+// exact word of its own ratio. Each part's sizes are the steps of its own
+// line, rounded down when the pattern runs ahead and up when it lags.
 std::vector<long> PartSizes(long sum, long count, bool up) {
   std::vector<long> sizes;
   for (long i = 1, before = 0; i <= count; ++i) {
@@ -44,10 +44,32 @@ std::vector<long> PartSizes(long sum, long count, bool up) {
   return sizes;
 }
 
+// The convergents of t/n (after the seeds 0/1 and 1/0) up to the first
+// whose m repeats drift at most one, or (exact) to t/n itself; with m and
+// the last quotient.
+struct Convergents {
+  std::vector<std::pair<long, long>> ps = {{0, 1}, {1, 0}};
+  long m = 0, quotient = 0;
+};
+Convergents Convergent(long t, long n, bool exact) {
+  Convergents c;
+  for (long a = t, b = n;;) {
+    c.quotient = a / b;
+    std::tie(a, b) = std::pair(b, a % b);
+    const auto [p1, s1] = c.ps.back();
+    const auto [p0, s0] = c.ps[c.ps.size() - 2];
+    c.ps.push_back({c.quotient * p1 + p0, c.quotient * s1 + s0});
+    const auto [p, s] = c.ps.back();
+    c.m = n / s - (n % s == 0 && n / s * p != t ? 1 : 0);
+    if (exact ? b == 0 : c.m * std::labs(p * n - s * t) <= n) return c;
+  }
+}
+
 // A schedule's lines. Sizes are the rows (or places) between shapings of
 // one when `gap`, else the amounts at each step of `rows` rows. A repeated
-// pattern is a group; when it is the convergent before it, u, A >= 2 times
-// (u of two sizes at least) and the one before that, v, u is a group in it.
+// pattern of two sizes or more is a group. A pattern is the convergent
+// before it, u, A times and the one before that, v (u^A v or v u^A): with
+// A >= 2, u of two sizes at least and v not empty, u is a group in it.
 struct Schedule {
   std::vector<Line> lines;
   long Values() const {
@@ -57,21 +79,6 @@ struct Schedule {
   }
 };
 Schedule SpreadModel(long t, long n, bool gap, long rows, char sign) {
-  long a = t, b = n, m = 0, quotient = 0;
-  std::vector<std::pair<long, long>> convergents = {{0, 1}, {1, 0}};
-  for (;;) {
-    quotient = a / b;
-    std::tie(a, b) = std::pair(b, a % b);
-    const auto [p1, s1] = convergents.back();
-    const auto [p0, s0] = convergents[convergents.size() - 2];
-    convergents.push_back({quotient * p1 + p0, quotient * s1 + s0});
-    const auto [p, s] = convergents.back();
-    m = n / s - (n % s == 0 && n / s * p != t ? 1 : 0);
-    if (m * std::labs(p * n - s * t) <= n) break;
-  }
-  const size_t k = convergents.size() - 1;
-  const auto [p, s] = convergents[k];
-  const bool up = p * n < s * t;
   Schedule schedule;
   auto add = [&](const std::vector<long>& sizes, int depth) {
     for (long size : sizes) {
@@ -85,29 +92,39 @@ Schedule SpreadModel(long t, long n, bool gap, long rows, char sign) {
       }
     }
   };
-  const auto pattern = PartSizes(p, s, up), rest = PartSizes(t - m * p, n - m * s, up);
-  if (m >= 2 && s >= 2) {
-    schedule.lines.push_back({'x', m, 0, 0, 0});
-    const auto [pu, su] = convergents[k - 1];
-    const auto [pv, sv] = convergents[k - 2];
+  auto pattern = [&](const Convergents& c, bool up, int depth) {
+    const size_t k = c.ps.size() - 1;
+    const auto [p, s] = c.ps[k];
+    const auto [pu, su] = c.ps[k - 1];
+    const auto [pv, sv] = c.ps[k - 2];
+    if (c.quotient < 2 || su < 2 || sv < 1) return add(PartSizes(p, s, up), depth);
     const auto u = PartSizes(pu, su, up), v = PartSizes(pv, sv, up);
-    std::vector<long> nested;
-    for (long i = 0; i < quotient; ++i) nested.insert(nested.end(), u.begin(), u.end());
     const bool uFirst = (k % 2 == 0) == up;  // the word's order: k - 1 quotients taken
+    std::vector<long> nested;
+    for (long i = 0; i < c.quotient; ++i) nested.insert(nested.end(), u.begin(), u.end());
     nested.insert(uFirst ? nested.end() : nested.begin(), v.begin(), v.end());
-    if (quotient >= 2 && su >= 2 && sv >= 1) {
-      EXPECT_EQ(nested, pattern) << t << " over " << n << ": the pattern is u^A v or v u^A";
-      if (!uFirst) add(v, 1);
-      schedule.lines.push_back({'x', quotient, 0, 0, 1});
-      add(u, 2);
-      if (uFirst) add(v, 1);
+    EXPECT_EQ(nested, PartSizes(p, s, up)) << t << " over " << n << ": the word is u^A v or v u^A";
+    if (!uFirst) add(v, depth);
+    schedule.lines.push_back({'x', c.quotient, 0, 0, depth});
+    add(u, depth + 1);
+    if (uFirst) add(v, depth);
+  };
+  auto part = [&](const Convergents& c, bool up) {
+    const auto [p, s] = c.ps.back();
+    if (c.m >= 2 && s >= 2) {
+      schedule.lines.push_back({'x', c.m, 0, 0, 0});
+      pattern(c, up, 1);
+    } else if (c.m == 1) {
+      pattern(c, up, 0);
     } else {
-      add(pattern, 1);
+      for (long i = 0; i < c.m; ++i) add(PartSizes(p, s, up), 0);
     }
-  } else {
-    for (long i = 0; i < m; ++i) add(pattern, 0);
-  }
-  add(rest, 0);
+  };
+  const Convergents first = Convergent(t, n, false);
+  const auto [p, s] = first.ps.back();
+  const bool up = p * n < s * t;
+  part(first, up);
+  if (n > first.m * s) part(Convergent(t - first.m * p, n - first.m * s, true), up);
   return schedule;
 }
 
