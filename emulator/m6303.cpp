@@ -48,14 +48,16 @@ uint16_t ReadWord(const Core& core, uint16_t address) {
 
 namespace {
 
-// One byte per 256-byte page: a set one sends the page's accesses down the
-// hooked path, every other address is a plain byte of memory.
+// One byte per 256-byte page: a page with a port on it, or (for stores) a
+// stop address, sends its accesses down the hooked path; every other
+// address is a plain byte of memory.
 using PageMap = std::array<uint8_t, 256>;
+enum : uint8_t { PORT_PAGE = 1, STOP_PAGE = 2 };
 
 constexpr PageMap HookPages = [] {
   PageMap pages{};
-  pages[PORT2_ADDRESS >> 8] = 1;
-  pages[PORT6_ADDRESS >> 8] = 1;
+  pages[PORT2_ADDRESS >> 8] = PORT_PAGE;
+  pages[PORT6_ADDRESS >> 8] = PORT_PAGE;
   return pages;
 }();
 
@@ -240,9 +242,9 @@ uint8_t ReadHooked(Core& core, uint16_t address) {
 
 // A store to a stop address ends the run, so the next run sees the opcode
 // now there.
-void WriteHooked(Core& core, uint16_t address, uint8_t value, std::span<const uint16_t> stops) {
+void WriteHooked(Core& core, uint16_t address, uint8_t value, uint8_t page, std::span<const uint16_t> stops) {
   WriteMem(core, address, value);
-  if (!stops.empty() && AtStop(stops, address)) [[unlikely]]
+  if ((page & STOP_PAGE) && AtStop(stops, address)) [[unlikely]]
     core.yield = true;
 }
 
@@ -279,7 +281,7 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   // Stores into a stop address's page take the hooked path, so a program
   // that rewrites the opcode there ends the run and the next one sees it.
   PageMap writePages = HookPages;
-  for (uint16_t stop : stops) writePages[stop >> 8] = 1;
+  for (uint16_t stop : stops) writePages[stop >> 8] |= STOP_PAGE;
 
 // Memory access as expressions over the locals. Hooks see the PC as it is
 // at the access (the machine tells the beeper's stores from the lamps' by
@@ -293,7 +295,7 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
                          : mem[readAt])
 #define wr(address, value)                                                                  \
   (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),         \
-   writePages[writeAt >> 8] ? ((SYNC(), WriteHooked(core, writeAt, written, stops)), AFTER_HOOK()) \
+   writePages[writeAt >> 8] ? ((SYNC(), WriteHooked(core, writeAt, written, writePages[writeAt >> 8], stops)), AFTER_HOOK()) \
                            : (void)(mem[writeAt] = written))
 // Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus.
 #define ON_BUS(address) (((address) & core.hooks.busMask) == core.hooks.busBase)
