@@ -275,7 +275,7 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   // stay in the host's registers.
   uint8_t A = core.cpu.A, B = core.cpu.B, CC = core.cpu.CCR, op = core.cpu.Opcode;
   uint16_t X = core.cpu.X, SP = core.cpu.SP, PC = core.cpu.PC;
-  uint32_t left = budget, unrun = 0;
+  uint32_t left = budget;
   RunExit exit = RunExit::Budget;
 
   // Stores into a stop address's page take the hooked path, so a program
@@ -288,7 +288,7 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
 // it) and may end the run after the current instruction (Core::yield);
 // every register is back in Core when a run ends.
 #define SYNC() (core.cpu.PC = PC)
-#define AFTER_HOOK() (core.yield ? (void)(unrun += left - 1, left = 1) : (void)0)
+#define AFTER_HOOK() (core.yield ? (void)(budget -= left - 1, left = 1) : (void)0)
 #define rd(address)                                                                                   \
   (readAt = static_cast<uint16_t>(address),                                                           \
    HookPages[readAt >> 8] ? (wordHigh = (SYNC(), ReadHooked(core, readAt)), AFTER_HOOK(), wordHigh) \
@@ -328,18 +328,21 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   (SP = static_cast<uint16_t>(SP + 2), \
    static_cast<uint16_t>(mem[static_cast<uint16_t>(SP - 1)] << 8 | mem[SP]))
 
-#define HALT()           \
-  do {                   \
-    core.halted = true;  \
+#define HALT()              \
+  do {                      \
+    core.halted = true;     \
+    op = thisOp;            \
     exit = RunExit::Halted; \
-    goto done;           \
+    goto done;              \
   } while (0)
 // A jump, branch or return; one to itself ends the run once it has counted.
 #define JUMP(target, toItself)                   \
   do {                                           \
     PC = static_cast<uint16_t>(target);          \
-    if (toItself) [[unlikely]]                   \
+    if (toItself) [[unlikely]] {                 \
+      op = thisOp;                               \
       goto self_loop;                            \
+    }                                            \
   } while (0)
 #define BRANCH(condition)                                   \
   do {                                                      \
@@ -378,11 +381,16 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   } while (0)
 #define SLOT(code) case code:
 #endif
-#define NEXT()                                 \
-  do {                                         \
-    if (--left == 0) goto out_of_budget;       \
-    op = mem[PC++];                            \
-    DISPATCH();                                \
+// The opcode is kept only where a run ends, so that it holds no register
+// from one instruction to the next.
+#define NEXT()                   \
+  do {                           \
+    if (--left == 0) {           \
+      op = thisOp;               \
+      goto out_of_budget;        \
+    }                            \
+    op = mem[PC++];              \
+    DISPATCH();                  \
   } while (0)
 
   op = mem[PC++];
@@ -404,22 +412,26 @@ dispatch:
 // none of it lives from one instruction to the next.
 #define OP(code, name, mode, ...)                                                             \
   SLOT(code) {                                                                                \
+    constexpr uint8_t thisOp = code;                                                          \
     [[maybe_unused]] uint16_t readAt, writeAt, wordAt, wordValue, returnTo;                   \
     [[maybe_unused]] uint8_t written, wordHigh;                                               \
     __VA_ARGS__                                                                               \
-  }                                                                                           \
-  NEXT();
+    NEXT();                                                                                   \
+  }
 #include "emulator/m6303_ops.inc"
 #undef OP
-#define E(code) SLOT(code)
+#define E(code) \
+  SLOT(code) op = code; \
+  goto undecoded;
   M6303_EMPTY_SLOTS(E)
 #undef E
-  exit = RunExit::Undecoded;
-  goto done;
 #if !M6303_COMPUTED_GOTO
   }
 #endif
 
+undecoded:
+  exit = RunExit::Undecoded;
+  goto done;
 self_loop:
   --left;
   exit = RunExit::SelfLoop;
@@ -428,7 +440,7 @@ out_of_budget:
   exit = core.yield ? RunExit::Yield : RunExit::Budget;
 done:
   core.cpu = Cpu{A, B, X, SP, PC, CC, op};
-  return {budget - left - unrun, exit};
+  return {budget - left, exit};
 #undef SYNC
 #undef AFTER_HOOK
 #undef rd
