@@ -242,9 +242,16 @@ uint8_t ReadHooked(Core& core, uint16_t address) {
 
 // A store to a stop address ends the run, so the next run sees the opcode
 // now there.
-void WriteHooked(Core& core, uint16_t address, uint8_t value, uint8_t page, std::span<const uint16_t> stops) {
+// The pages stores take the hooked path on, and the stops; the run loop
+// holds it on its stack and reaches it only on the hooked paths.
+struct WritePages {
+  PageMap pages;
+  std::span<const uint16_t> stops;
+};
+
+void WriteHooked(Core& core, uint16_t address, uint8_t value, const WritePages& run) {
   WriteMem(core, address, value);
-  if ((page & STOP_PAGE) && AtStop(stops, address)) [[unlikely]]
+  if ((run.pages[address >> 8] & STOP_PAGE) && AtStop(run.stops, address)) [[unlikely]]
     core.yield = true;
 }
 
@@ -280,8 +287,8 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
 
   // Stores into a stop address's page take the hooked path, so a program
   // that rewrites the opcode there ends the run and the next one sees it.
-  PageMap writePages = HookPages;
-  for (uint16_t stop : stops) writePages[stop >> 8] |= STOP_PAGE;
+  WritePages writePages{HookPages, stops};
+  for (uint16_t stop : stops) writePages.pages[stop >> 8] |= STOP_PAGE;
 
 // Memory access as expressions over the locals. Hooks see the PC as it is
 // at the access (the machine tells the beeper's stores from the lamps' by
@@ -295,7 +302,7 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
                          : mem[readAt])
 #define wr(address, value)                                                                  \
   (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),         \
-   writePages[writeAt >> 8] ? ((SYNC(), WriteHooked(core, writeAt, written, writePages[writeAt >> 8], stops)), AFTER_HOOK()) \
+   writePages.pages[writeAt >> 8] ? ((SYNC(), WriteHooked(core, writeAt, written, writePages)), AFTER_HOOK()) \
                            : (void)(mem[writeAt] = written))
 // Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus.
 #define ON_BUS(address) (((address) & core.hooks.busMask) == core.hooks.busBase)
@@ -397,7 +404,8 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   DISPATCH_PLAIN();
 
 check_stop:
-  if (AtStop(stops, static_cast<uint16_t>(PC - 1))) {
+  op = mem[static_cast<uint16_t>(PC - 1)];
+  if (AtStop(writePages.stops, static_cast<uint16_t>(PC - 1))) {
     PC--;
     exit = RunExit::Stop;
     goto done;
