@@ -7,10 +7,10 @@
 
         ; fixed: the emulator reads or traps these
         .globl  countdown, print_buffer, step_counter, stack_top
-        .equ    countdown, 0x20F3       ; 16-bit inactivity countdown
-        .equ    print_buffer, 0x2150    ; 16-byte print line
-        .equ    step_counter, 0x217B    ; 84 at each home pulse of a feed
-        .equ    stack_top, 0x23FF
+        .equ    countdown, AT_COUNTDOWN         ; 16-bit inactivity countdown
+        .equ    print_buffer, AT_PRINT_BUFFER   ; 16-byte print line
+        .equ    step_counter, AT_STEP_COUNTER   ; 84 at each home pulse of a feed
+        .equ    stack_top, AT_STACK_TOP
 
         .macro  var name, size
         .globl  \name

@@ -32,11 +32,13 @@ std::string Runner() {
 
 #ifdef _WIN32
 // The commands are written for a POSIX shell, with single-quoted words; cmd
-// takes double quotes, and the whole line in one more pair of them.
+// takes double quotes, and the whole line in one more pair of them. The
+// command is UTF-8 and goes out wide, so no name is lost to the code page.
 int RunCommand(const std::string& command, std::string* output) {
   std::string line = "\"" + command + "\"";
   std::replace(line.begin(), line.end(), '\'', '"');
-  std::FILE* pipe = ::_popen(line.c_str(), "rb");
+  const fs::path wide(std::u8string(line.begin(), line.end()));
+  std::FILE* pipe = ::_wpopen(wide.c_str(), L"rb");
   if (!pipe) throw std::runtime_error("cannot start " + command);
   std::array<char, 4096> buffer;
   size_t n;
