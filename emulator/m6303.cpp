@@ -240,8 +240,6 @@ uint8_t ReadHooked(Core& core, uint16_t address) {
   return ReadMem(core, address);
 }
 
-// A store to a stop address ends the run, so the next run sees the opcode
-// now there.
 // The pages stores take the hooked path on, and the stops; the run loop
 // holds it on its stack and reaches it only on the hooked paths.
 struct WritePages {
@@ -249,6 +247,8 @@ struct WritePages {
   std::span<const uint16_t> stops;
 };
 
+// A store to a stop address ends the run, so the next run sees the opcode
+// now there.
 void WriteHooked(Core& core, uint16_t address, uint8_t value, const WritePages& run) {
   WriteMem(core, address, value);
   if ((run.pages[address >> 8] & STOP_PAGE) && AtStop(run.stops, address)) [[unlikely]]
@@ -294,6 +294,7 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
 // at the access (the machine tells the beeper's stores from the lamps' by
 // it) and may end the run after the current instruction (Core::yield);
 // every register is back in Core when a run ends.
+// The instructions a yield leaves unrun come off the budget.
 #define SYNC() (core.cpu.PC = PC)
 #define AFTER_HOOK() (core.yield ? (void)(budget -= left - 1, left = 1) : (void)0)
 #define rd(address)                                                                                   \
