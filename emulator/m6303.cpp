@@ -48,14 +48,16 @@ uint16_t ReadWord(const Core& core, uint16_t address) {
 
 namespace {
 
-// One byte per 256-byte page: a set one sends the page's accesses down the
-// hooked path, every other address is a plain byte of memory.
+// One byte per 256-byte page: a page with a port on it, or (for stores) a
+// stop address, sends its accesses down the hooked path; every other
+// address is a plain byte of memory.
 using PageMap = std::array<uint8_t, 256>;
+enum : uint8_t { PORT_PAGE = 1, STOP_PAGE = 2 };
 
 constexpr PageMap HookPages = [] {
   PageMap pages{};
-  pages[PORT2_ADDRESS >> 8] = 1;
-  pages[PORT6_ADDRESS >> 8] = 1;
+  pages[PORT2_ADDRESS >> 8] = PORT_PAGE;
+  pages[PORT6_ADDRESS >> 8] = PORT_PAGE;
   return pages;
 }();
 
@@ -238,11 +240,18 @@ uint8_t ReadHooked(Core& core, uint16_t address) {
   return ReadMem(core, address);
 }
 
+// The pages stores take the hooked path on, and the stops; the run loop
+// holds it on its stack and reaches it only on the hooked paths.
+struct WritePages {
+  PageMap pages;
+  std::span<const uint16_t> stops;
+};
+
 // A store to a stop address ends the run, so the next run sees the opcode
 // now there.
-void WriteHooked(Core& core, uint16_t address, uint8_t value, std::span<const uint16_t> stops) {
+void WriteHooked(Core& core, uint16_t address, uint8_t value, const WritePages& run) {
   WriteMem(core, address, value);
-  if (!stops.empty() && AtStop(stops, address)) [[unlikely]]
+  if ((run.pages[address >> 8] & STOP_PAGE) && AtStop(run.stops, address)) [[unlikely]]
     core.yield = true;
 }
 
@@ -273,27 +282,28 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   // stay in the host's registers.
   uint8_t A = core.cpu.A, B = core.cpu.B, CC = core.cpu.CCR, op = core.cpu.Opcode;
   uint16_t X = core.cpu.X, SP = core.cpu.SP, PC = core.cpu.PC;
-  uint32_t left = budget, unrun = 0;
+  uint32_t left = budget;
   RunExit exit = RunExit::Budget;
 
   // Stores into a stop address's page take the hooked path, so a program
   // that rewrites the opcode there ends the run and the next one sees it.
-  PageMap writePages = HookPages;
-  for (uint16_t stop : stops) writePages[stop >> 8] = 1;
+  WritePages writePages{HookPages, stops};
+  for (uint16_t stop : stops) writePages.pages[stop >> 8] |= STOP_PAGE;
 
 // Memory access as expressions over the locals. Hooks see the PC as it is
 // at the access (the machine tells the beeper's stores from the lamps' by
 // it) and may end the run after the current instruction (Core::yield);
 // every register is back in Core when a run ends.
+// The instructions a yield leaves unrun come off the budget.
 #define SYNC() (core.cpu.PC = PC)
-#define AFTER_HOOK() (core.yield ? (void)(unrun += left - 1, left = 1) : (void)0)
+#define AFTER_HOOK() (core.yield ? (void)(budget -= left - 1, left = 1) : (void)0)
 #define rd(address)                                                                                   \
   (readAt = static_cast<uint16_t>(address),                                                           \
    HookPages[readAt >> 8] ? (wordHigh = (SYNC(), ReadHooked(core, readAt)), AFTER_HOOK(), wordHigh) \
                          : mem[readAt])
 #define wr(address, value)                                                                  \
   (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),         \
-   writePages[writeAt >> 8] ? ((SYNC(), WriteHooked(core, writeAt, written, stops)), AFTER_HOOK()) \
+   writePages.pages[writeAt >> 8] ? ((SYNC(), WriteHooked(core, writeAt, written, writePages)), AFTER_HOOK()) \
                            : (void)(mem[writeAt] = written))
 // Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus.
 #define ON_BUS(address) (((address) & core.hooks.busMask) == core.hooks.busBase)
@@ -326,18 +336,21 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   (SP = static_cast<uint16_t>(SP + 2), \
    static_cast<uint16_t>(mem[static_cast<uint16_t>(SP - 1)] << 8 | mem[SP]))
 
-#define HALT()           \
-  do {                   \
-    core.halted = true;  \
+#define HALT()              \
+  do {                      \
+    core.halted = true;     \
+    op = thisOp;            \
     exit = RunExit::Halted; \
-    goto done;           \
+    goto done;              \
   } while (0)
 // A jump, branch or return; one to itself ends the run once it has counted.
 #define JUMP(target, toItself)                   \
   do {                                           \
     PC = static_cast<uint16_t>(target);          \
-    if (toItself) [[unlikely]]                   \
+    if (toItself) [[unlikely]] {                 \
+      op = thisOp;                               \
       goto self_loop;                            \
+    }                                            \
   } while (0)
 #define BRANCH(condition)                                   \
   do {                                                      \
@@ -376,18 +389,24 @@ RunResult Run(Core& core, uint32_t budget, std::span<const uint16_t> stops) {
   } while (0)
 #define SLOT(code) case code:
 #endif
-#define NEXT()                                 \
-  do {                                         \
-    if (--left == 0) goto out_of_budget;       \
-    op = mem[PC++];                            \
-    DISPATCH();                                \
+// The opcode is kept only where a run ends, so that it holds no register
+// from one instruction to the next.
+#define NEXT()                   \
+  do {                           \
+    if (--left == 0) {           \
+      op = thisOp;               \
+      goto out_of_budget;        \
+    }                            \
+    op = mem[PC++];              \
+    DISPATCH();                  \
   } while (0)
 
   op = mem[PC++];
   DISPATCH_PLAIN();
 
 check_stop:
-  if (AtStop(stops, static_cast<uint16_t>(PC - 1))) {
+  op = mem[static_cast<uint16_t>(PC - 1)];
+  if (AtStop(writePages.stops, static_cast<uint16_t>(PC - 1))) {
     PC--;
     exit = RunExit::Stop;
     goto done;
@@ -402,22 +421,26 @@ dispatch:
 // none of it lives from one instruction to the next.
 #define OP(code, name, mode, ...)                                                             \
   SLOT(code) {                                                                                \
+    constexpr uint8_t thisOp = code;                                                          \
     [[maybe_unused]] uint16_t readAt, writeAt, wordAt, wordValue, returnTo;                   \
     [[maybe_unused]] uint8_t written, wordHigh;                                               \
     __VA_ARGS__                                                                               \
-  }                                                                                           \
-  NEXT();
+    NEXT();                                                                                   \
+  }
 #include "emulator/m6303_ops.inc"
 #undef OP
-#define E(code) SLOT(code)
+#define E(code) \
+  SLOT(code) op = code; \
+  goto undecoded;
   M6303_EMPTY_SLOTS(E)
 #undef E
-  exit = RunExit::Undecoded;
-  goto done;
 #if !M6303_COMPUTED_GOTO
   }
 #endif
 
+undecoded:
+  exit = RunExit::Undecoded;
+  goto done;
 self_loop:
   --left;
   exit = RunExit::SelfLoop;
@@ -426,7 +449,7 @@ out_of_budget:
   exit = core.yield ? RunExit::Yield : RunExit::Budget;
 done:
   core.cpu = Cpu{A, B, X, SP, PC, CC, op};
-  return {budget - left - unrun, exit};
+  return {budget - left, exit};
 #undef SYNC
 #undef AFTER_HOOK
 #undef rd

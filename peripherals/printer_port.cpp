@@ -3,6 +3,7 @@
 // written to a file of its own when the port is cleared.
 #include "peripherals/printer_port.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -45,19 +46,99 @@ Pulse Generate(uint8_t& phase, const uint8_t* values, uint8_t length) {
   return Pulse{value, phase == 0};
 }
 
-Pulse HomePulse(PrinterPort& port) {
-  static constexpr uint8_t values[] = {0x20, 0x20, 0x00, 0x00};
-  return Generate(port.homePhase, values, 4);
+enum PulseKind : uint8_t { NO_PULSE, HOME_PULSE, STEP_PULSE, HALF_STEP_PULSE };
+
+constexpr uint8_t PulseLength[] = {0, 4, 4, 2};
+constexpr uint8_t PulseValues[][4] = {{}, {0x20, 0x20, 0x00, 0x00}, {0x00, 0x00, 0x10, 0x10}, {0x00, 0x00}};
+constexpr uint8_t PrinterPort::*PulsePhase[] = {nullptr, &PrinterPort::homePhase, &PrinterPort::stepPhase,
+                                                &PrinterPort::halfStepPhase};
+
+// The pulse each state sends; IDLE and PASS_START pass on without one.
+constexpr auto PulseOf = [] {
+  std::array<PulseKind, FEED_STEPS + 1> kinds{};
+  for (State state : {HOME, TAIL_HOME}) kinds[state] = HOME_PULSE;
+  for (State state : {GROUP_STEP, STEP_1, STEP_2, BETWEEN_GROUPS, TAIL_STEPS, FINAL_STEPS, FEED_STEPS})
+    kinds[state] = STEP_PULSE;
+  for (State state : {HALF_STEP_1, HALF_STEP_2}) kinds[state] = HALF_STEP_PULSE;
+  return kinds;
+}();
+
+Pulse Send(PrinterPort& port, PulseKind kind) {
+  return Generate(port.*PulsePhase[kind], PulseValues[kind], PulseLength[kind]);
 }
 
-Pulse StepPulse(PrinterPort& port) {
-  static constexpr uint8_t values[] = {0x00, 0x00, 0x10, 0x10};
-  return Generate(port.stepPhase, values, 4);
+Pulse HomePulse(PrinterPort& port) { return Send(port, HOME_PULSE); }
+Pulse StepPulse(PrinterPort& port) { return Send(port, STEP_PULSE); }
+Pulse HalfStepPulse(PrinterPort& port) { return Send(port, HALF_STEP_PULSE); }
+
+// What a read in a pulse state does at each phase of its pulse, when the
+// state machine need not be asked: the value, and the state and phase that
+// follow. The pulse's end where the next state is fixed is plain too, and
+// so is a counted step that leaves steps to go.
+enum ReadKind : uint8_t { ASK_MACHINE, PLAIN, COUNTED };
+struct PlainRead {
+  ReadKind kind = ASK_MACHINE;
+  uint8_t value = 0;
+  uint8_t nextState = 0;
+  uint8_t nextPhase = 0;
+};
+
+constexpr uint8_t FixedSuccessor(State state) {
+  switch (state) {
+    case GROUP_STEP: return HALF_STEP_1;
+    case HALF_STEP_1: return STEP_1;
+    case STEP_1: return HALF_STEP_2;
+    case HALF_STEP_2: return STEP_2;
+    case BETWEEN_GROUPS: return PASS_START;
+    default: return IDLE;  // none: the machine decides
+  }
 }
 
-Pulse HalfStepPulse(PrinterPort& port) {
-  static constexpr uint8_t values[] = {0x00, 0x00};
-  return Generate(port.halfStepPhase, values, 2);
+constexpr auto PlainReads = [] {
+  std::array<std::array<PlainRead, 4>, FEED_STEPS + 1> reads{};
+  for (uint8_t state = 0; state < reads.size(); ++state) {
+    const PulseKind kind = PulseOf[state];
+    for (uint8_t phase = 0; phase < PulseLength[kind]; ++phase) {
+      PlainRead& read = reads[state][phase];
+      read.value = PulseValues[kind][phase];
+      read.nextState = state;
+      read.nextPhase = static_cast<uint8_t>((phase + 1) % PulseLength[kind]);
+      if (read.nextPhase != 0) {
+        read.kind = PLAIN;
+      } else if (FixedSuccessor(static_cast<State>(state)) != IDLE) {
+        read.kind = PLAIN;
+        read.nextState = FixedSuccessor(static_cast<State>(state));
+      } else if (state == FEED_STEPS || state == TAIL_STEPS || state == FINAL_STEPS) {
+        read.kind = COUNTED;
+      }
+    }
+  }
+  return reads;
+}();
+
+// The phase a read in each state moves on (a state without a pulse names
+// one too; its row in PlainReads asks the machine whatever the phase).
+constexpr auto PhaseOf = [] {
+  std::array<uint8_t PrinterPort::*, FEED_STEPS + 1> phases{};
+  for (size_t state = 0; state < phases.size(); ++state)
+    phases[state] = PulseOf[state] == NO_PULSE ? &PrinterPort::homePhase : PulsePhase[PulseOf[state]];
+  return phases;
+}();
+
+// Most reads are served from PlainReads, without the state machine: its
+// jump from state to state is one the host mispredicts on nearly every
+// read, so nothing here branches on where in the waveform the read falls.
+bool ReadPlainly(PrinterPort& port, uint8_t& value) {
+  if (port.state >= PlainReads.size()) return false;
+  uint8_t& phase = port.*PhaseOf[port.state];
+  const PlainRead& read = PlainReads[port.state][phase];
+  const bool counted = read.kind == COUNTED;
+  if ((read.kind == ASK_MACHINE) | (counted & (port.steps == 1))) return false;
+  port.steps = static_cast<uint8_t>(port.steps - counted);
+  phase = read.nextPhase;
+  port.state = read.nextState;
+  value = read.value;
+  return true;
 }
 
 // A step pulse that moves to `next` once it is complete.
@@ -254,7 +335,8 @@ bool PrinterPortValid(const PrinterPort& port) {
 }
 
 uint8_t PrinterPortRead(PrinterPort& port, uint8_t /*stored*/, uint8_t stepCounter) {
-  const uint8_t value = NextWaveformValue(port, stepCounter);
+  uint8_t value;
+  if (!ReadPlainly(port, value)) value = NextWaveformValue(port, stepCounter);
   if (port.trace) std::fprintf(port.trace, " == %02X", value);
   return value;
 }
