@@ -8,7 +8,6 @@
 namespace {
 
 constexpr uint8_t CTRL_DATA_SELECTED = 0x04;
-constexpr uint8_t CTRL_FLAGS = 0xC0;  // interrupt flags: readable, never written
 
 bool IsControlRegister(uint16_t address) { return (address & 1) != 0; }
 bool IsSideB(uint16_t address) { return (address & 2) != 0; }
@@ -34,17 +33,17 @@ uint8_t PiaRead(Pia& pia, uint16_t address) {
   PiaSide& side = SideFor(pia, address);
   if (IsControlRegister(address)) {
     const uint8_t ctrl = side.Ctrl;
-    side.Ctrl &= static_cast<uint8_t>(~CTRL_FLAGS);
+    side.Ctrl &= static_cast<uint8_t>(~PIA_CTRL_FLAGS);
     return ctrl;
   }
   return (side.Ctrl & CTRL_DATA_SELECTED) ? side.In : side.Ddr;
 }
 
-void PiaWrite(Pia& pia, uint16_t address, uint8_t value) {
+void PiaWriteReacting(Pia& pia, uint16_t address, uint8_t value) {
   PiaSide& side = SideFor(pia, address);
   const bool sideB = IsSideB(address);
   if (IsControlRegister(address)) {
-    side.Ctrl = static_cast<uint8_t>((value & ~CTRL_FLAGS) | (side.Ctrl & CTRL_FLAGS));
+    PiaWriteControl(side, value);
     if (sideB) RecomputeColumns(pia);
     return;
   }

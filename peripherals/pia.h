@@ -33,4 +33,21 @@ void PiaState(Io& io, P& pia) {
 // Whether the side's data register (not its direction register) is selected.
 inline bool PiaDataSelected(const PiaSide& side) { return (side.Ctrl & 0x04) != 0; }
 uint8_t PiaRead(Pia& pia, uint16_t address);
-void PiaWrite(Pia& pia, uint16_t address, uint8_t value);
+
+constexpr uint8_t PIA_CTRL_FLAGS = 0xC0;  // interrupt flags: readable, never written
+
+inline void PiaWriteControl(PiaSide& side, uint8_t value) {
+  side.Ctrl = static_cast<uint8_t>((value & ~PIA_CTRL_FLAGS) | (side.Ctrl & PIA_CTRL_FLAGS));
+}
+// Every write but side A's control register, which reacts with nothing else.
+void PiaWriteReacting(Pia& pia, uint16_t address, uint8_t value);
+
+// Side A's control register carries the display's data line (CA2), so it is
+// the firmware's busiest store: it is served in line.
+inline void PiaWrite(Pia& pia, uint16_t address, uint8_t value) {
+  if ((address & 3) == 1) {
+    PiaWriteControl(pia.A, value);
+    return;
+  }
+  PiaWriteReacting(pia, address, value);
+}

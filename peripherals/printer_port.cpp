@@ -55,7 +55,7 @@ constexpr uint8_t PrinterPort::*PulsePhase[] = {nullptr, &PrinterPort::homePhase
 
 // The pulse each state sends; IDLE and PASS_START pass on without one.
 constexpr auto PulseOf = [] {
-  std::array<PulseKind, FEED_STEPS + 1> kinds{};
+  std::array<PulseKind, PRINTER_STATES> kinds{};
   for (State state : {HOME, TAIL_HOME}) kinds[state] = HOME_PULSE;
   for (State state : {GROUP_STEP, STEP_1, STEP_2, BETWEEN_GROUPS, TAIL_STEPS, FINAL_STEPS, FEED_STEPS})
     kinds[state] = STEP_PULSE;
@@ -71,17 +71,8 @@ Pulse HomePulse(PrinterPort& port) { return Send(port, HOME_PULSE); }
 Pulse StepPulse(PrinterPort& port) { return Send(port, STEP_PULSE); }
 Pulse HalfStepPulse(PrinterPort& port) { return Send(port, HALF_STEP_PULSE); }
 
-// What a read in a pulse state does at each phase of its pulse, when the
-// state machine need not be asked: the value, and the state and phase that
-// follow. The pulse's end where the next state is fixed is plain too, and
-// so is a counted step that leaves steps to go.
-enum ReadKind : uint8_t { ASK_MACHINE, PLAIN, COUNTED };
-struct PlainRead {
-  ReadKind kind = ASK_MACHINE;
-  uint8_t value = 0;
-  uint8_t nextState = 0;
-  uint8_t nextPhase = 0;
-};
+using enum PrinterReadKind;
+static_assert(FEED_STEPS < PRINTER_STATES);
 
 constexpr uint8_t FixedSuccessor(State state) {
   switch (state) {
@@ -94,12 +85,12 @@ constexpr uint8_t FixedSuccessor(State state) {
   }
 }
 
-constexpr auto PlainReads = [] {
-  std::array<std::array<PlainRead, 4>, FEED_STEPS + 1> reads{};
+constexpr auto BuildPlainReads() {
+  PrinterPlainReadTable reads{};
   for (uint8_t state = 0; state < reads.size(); ++state) {
     const PulseKind kind = PulseOf[state];
     for (uint8_t phase = 0; phase < PulseLength[kind]; ++phase) {
-      PlainRead& read = reads[state][phase];
+      PrinterPlainRead& read = reads[state][phase];
       read.value = PulseValues[kind][phase];
       read.nextState = state;
       read.nextPhase = static_cast<uint8_t>((phase + 1) % PulseLength[kind]);
@@ -114,31 +105,13 @@ constexpr auto PlainReads = [] {
     }
   }
   return reads;
-}();
+}
 
-// The phase a read in each state moves on (a state without a pulse names
-// one too; its row in PlainReads asks the machine whatever the phase).
-constexpr auto PhaseOf = [] {
-  std::array<uint8_t PrinterPort::*, FEED_STEPS + 1> phases{};
+constexpr auto BuildPhaseOf() {
+  PrinterPhaseTable phases{};
   for (size_t state = 0; state < phases.size(); ++state)
     phases[state] = PulseOf[state] == NO_PULSE ? &PrinterPort::homePhase : PulsePhase[PulseOf[state]];
   return phases;
-}();
-
-// Most reads are served from PlainReads, without the state machine: its
-// jump from state to state is one the host mispredicts on nearly every
-// read, so nothing here branches on where in the waveform the read falls.
-bool ReadPlainly(PrinterPort& port, uint8_t& value) {
-  if (port.state >= PlainReads.size()) return false;
-  uint8_t& phase = port.*PhaseOf[port.state];
-  const PlainRead& read = PlainReads[port.state][phase];
-  const bool counted = read.kind == COUNTED;
-  if ((read.kind == ASK_MACHINE) | (counted & (port.steps == 1))) return false;
-  port.steps = static_cast<uint8_t>(port.steps - counted);
-  phase = read.nextPhase;
-  port.state = read.nextState;
-  value = read.value;
-  return true;
 }
 
 // A step pulse that moves to `next` once it is complete.
@@ -327,6 +300,9 @@ void ResetMechanism(PrinterPort& port) {
 
 }  // namespace
 
+constinit const PrinterPlainReadTable PrinterPlainReads = BuildPlainReads();
+constinit const PrinterPhaseTable PrinterPhaseOf = BuildPhaseOf();
+
 bool PrinterPortValid(const PrinterPort& port) {
   const bool knownState = port.state <= FINAL_STEPS || port.state == FEED_STEPS;
   return knownState && port.homePhase < 4 && port.stepPhase < 4 && port.halfStepPhase < 2 && port.passes <= PASSES &&
@@ -334,9 +310,9 @@ bool PrinterPortValid(const PrinterPort& port) {
          port.skip <= 1;
 }
 
-uint8_t PrinterPortRead(PrinterPort& port, uint8_t /*stored*/, uint8_t stepCounter) {
+uint8_t PrinterPortReadByMachine(PrinterPort& port, uint8_t stepCounter) {
   uint8_t value;
-  if (!ReadPlainly(port, value)) value = NextWaveformValue(port, stepCounter);
+  if (!PrinterPortReadPlainly(port, value)) value = NextWaveformValue(port, stepCounter);
   if (port.trace) std::fprintf(port.trace, " == %02X", value);
   return value;
 }

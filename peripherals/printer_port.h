@@ -55,6 +55,50 @@ void PrinterPortState(Io& io, P& port) {
 // Whether values read back are ones the mechanism can be in.
 bool PrinterPortValid(const PrinterPort& port);
 
-// `stored` is the byte in memory at 0x17 (unused); `stepCounter` is the firmware's step counter byte.
-uint8_t PrinterPortRead(PrinterPort& port, uint8_t stored, uint8_t stepCounter);
+// What a read in a pulse state does at each phase of its pulse, when the
+// state machine need not be asked: the value, and the state and phase that
+// follow. The pulse's end where the next state is fixed is plain too, and
+// so is a counted step that leaves steps to go.
+enum class PrinterReadKind : uint8_t { ASK_MACHINE, PLAIN, COUNTED };
+struct PrinterPlainRead {
+  PrinterReadKind kind = PrinterReadKind::ASK_MACHINE;
+  uint8_t value = 0;
+  uint8_t nextState = 0;
+  uint8_t nextPhase = 0;
+};
+constexpr size_t PRINTER_STATES = 21;  // the state numbers in use are below this
+using PrinterPlainReadTable = std::array<std::array<PrinterPlainRead, 4>, PRINTER_STATES>;
+extern const PrinterPlainReadTable PrinterPlainReads;
+// The phase a read in each state moves on (a state without a pulse names
+// one too; its row of PrinterPlainReads asks the machine whatever the phase).
+using PrinterPhaseTable = std::array<uint8_t PrinterPort::*, PRINTER_STATES>;
+extern const PrinterPhaseTable PrinterPhaseOf;
+
+// Most reads are served from PrinterPlainReads, without the state machine:
+// its jump from state to state is one the host mispredicts on nearly every
+// read, so nothing here branches on where in the waveform the read falls.
+inline bool PrinterPortReadPlainly(PrinterPort& port, uint8_t& value) {
+  if (port.state >= PRINTER_STATES) return false;
+  uint8_t& phase = port.*PrinterPhaseOf[port.state];
+  const PrinterPlainRead& read = PrinterPlainReads[port.state][phase];
+  const bool counted = read.kind == PrinterReadKind::COUNTED;
+  if ((read.kind == PrinterReadKind::ASK_MACHINE) | (counted & (port.steps == 1))) return false;
+  port.steps = static_cast<uint8_t>(port.steps - counted);
+  phase = read.nextPhase;
+  port.state = read.nextState;
+  value = read.value;
+  return true;
+}
+
+// A read through the state machine, and every traced read.
+uint8_t PrinterPortReadByMachine(PrinterPort& port, uint8_t stepCounter);
+
+// `stored` is the byte in memory at 0x17 (unused); `stepCounter` is the
+// firmware's step counter byte. Served in line: the firmware's print and
+// feed routines read the port in their tightest loops.
+inline uint8_t PrinterPortRead(PrinterPort& port, uint8_t /*stored*/, uint8_t stepCounter) {
+  uint8_t value;
+  if (port.trace || !PrinterPortReadPlainly(port, value)) return PrinterPortReadByMachine(port, stepCounter);
+  return value;
+}
 void PrinterPortWrite(PrinterPort& port, uint8_t value);
