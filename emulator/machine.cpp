@@ -8,14 +8,12 @@
 #include <array>
 #include <cstring>
 
+#include "emulator/machine_hooks.h"
 #include "emulator/machine_state.h"
 #include "heap/hcheap.h"
 
 namespace {
 
-constexpr uint16_t ADAPTER_BASE = 0x4000;
-constexpr uint16_t ADAPTER_MASK = 0xFFFC;
-constexpr uint16_t ADAPTER_SIDE_A_DATA = 0;
 constexpr uint32_t SLICE = 50000;  // instructions between looks at the stop flag
 constexpr size_t COALESCE_FROM = 256;  // pending events before displays coalesce
 
@@ -62,39 +60,7 @@ Event MakeEvent(EventKind kind) {
   return event;
 }
 
-// ---- hooks ----------------------------------------------------------------
-
-// The tone routine toggles the beeper bit at audio rate; those two stores
-// are the beeper, not the lamps. The PC has already passed the store.
-bool IsToneStore(uint16_t pc) { return pc == TONE_STORE_1 + 2 || pc == TONE_STORE_2 + 2; }
-
-void Port2Write(void* context, uint8_t value) {
-  auto& m = *static_cast<MachineParts*>(context);
-  if (!IsToneStore(m.core.cpu.PC)) m.lamps = value;
-}
-
-uint8_t Port6Read(void* context, uint8_t stored) {
-  auto& m = *static_cast<MachineParts*>(context);
-  return PrinterPortRead(m.printer, stored, m.core.memory[STEP_COUNTER]);
-}
-
-void Port6Write(void* context, uint8_t value) { PrinterPortWrite(static_cast<MachineParts*>(context)->printer, value); }
-
-uint8_t AdapterRead(void* context, uint16_t address) {
-  auto& m = *static_cast<MachineParts*>(context);
-  const uint8_t value = PiaRead(m.pia, address);
-  if ((address & 3) == ADAPTER_SIDE_A_DATA && PiaDataSelected(m.pia.A) && !LatchIdle(m.latch)) {
-    LatchColumnsRead(m.latch, m.keys, KeypadSelectedRow(m.pia.B.Ctrl, m.pia.B.Out), value);
-    // The firmware polls a key the shell holds: the slice ends, and the
-    // thread sleeps until the key goes up.
-    if (m.patched && LatchPollsHeld(m.latch)) m.core.yield = true;
-  }
-  return value;
-}
-
-void AdapterWrite(void* context, uint16_t address, uint8_t value) {
-  PiaWrite(static_cast<MachineParts*>(context)->pia, address, value);
-}
+// ---- wiring ----------------------------------------------------------------
 
 void DisplayByte(void* context, uint8_t byte, uint8_t sideBIn) {
   auto& m = *static_cast<MachineParts*>(context);
@@ -106,15 +72,7 @@ void DisplayByte(void* context, uint8_t byte, uint8_t sideBIn) {
 }
 
 void Wire(MachineParts& m) {
-  CoreHooks& hooks = m.core.hooks;
-  hooks.context = &m;
-  hooks.port2Write = Port2Write;
-  hooks.port6Read = Port6Read;
-  hooks.port6Write = Port6Write;
-  hooks.busBase = ADAPTER_BASE;
-  hooks.busMask = ADAPTER_MASK;
-  hooks.busRead = AdapterRead;
-  hooks.busWrite = AdapterWrite;
+  WireHooks(m);
   m.pia.keys = &m.keys;
   m.pia.display = &m.link;
   m.link.context = &m;
@@ -388,7 +346,7 @@ MachineRun RunMachine(Machine& m, uint32_t budget) {
   if (!Running(m)) [[unlikely]]
     return {0, m.view.stop == StopReason::Halted ? StepResult::Halted : StepResult::Undecoded};
   if (m.serveNow.load(std::memory_order_relaxed)) budget = std::min(budget, 1u);
-  const RunResult run = Run(m.core, budget, TrapAddresses);
+  const RunResult run = RunWithHooks(m, budget, TrapAddresses);
   const uint16_t ranTo = m.core.cpu.PC;
   MachineRun result{run.count, StepResult::Ran, false, false};
   if (run.exit == RunExit::Undecoded || run.exit == RunExit::Halted) [[unlikely]] {
