@@ -1,8 +1,5 @@
-// The processor core: hooked memory access, the condition-code rules and the
-// run loop, into which every instruction of m6303_ops.inc is expanded. The
-// registers live in locals for the whole run; dispatch is a computed goto
-// where the compiler has one and a switch elsewhere (M6303_SWITCH_DISPATCH
-// forces the switch, so both are built and tested).
+// The processor core: hooked memory access, the decoded opcodes' lengths and
+// names, and the run loop of emulator/m6303_loop.h over the hooks of Core.
 #include "emulator/m6303.h"
 
 #include <algorithm>

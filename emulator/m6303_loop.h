@@ -1,9 +1,12 @@
-// The core's run loop, expanded from m6303_ops.inc for a bus: a class of
-// static functions that serve the port page (ReadPort, WritePort) and the
-// bus window (ReadsBus, BusRead, WritesBus, BusWrite). The core's Run
-// reaches the hooks of Core through one; the machine's loop has its own
-// bus, so that its peripherals are served in line. Only those two include
-// this file.
+// The core's run loop, into which every instruction of m6303_ops.inc is
+// expanded, for a bus: a class of static functions that serve the port page
+// (ReadPort, WritePort) and the bus window (ReadsBus, BusRead, WritesBus,
+// BusWrite), out of the loop or, when its IN_LINE is true, in it. The
+// registers live in locals for the whole run; dispatch is a computed goto
+// where the compiler has one and a switch elsewhere (M6303_SWITCH_DISPATCH
+// forces the switch, so both are built and tested). The core's Run reaches
+// the hooks of Core through its bus; the machine's loop has a bus of its
+// own, which serves its peripherals in line.
 #pragma once
 
 #include <algorithm>
