@@ -90,7 +90,7 @@ static_assert(DecodedCount() == 123);
 
 // The hooks of Core, each looked for where it may be empty.
 struct HookBus {
-  static constexpr bool IN_LINE = false;
+  static constexpr bool QUIET_PORT_READS = false;
   static uint8_t ReadPort(Core& core, uint16_t address) { return ReadMem(core, address); }
   static void WritePort(Core& core, uint16_t address, uint8_t value) { WriteMem(core, address, value); }
   static bool OnBus(const Core& core, uint16_t address) { return (address & core.hooks.busMask) == core.hooks.busBase; }

@@ -1,12 +1,11 @@
 // The core's run loop, into which every instruction of m6303_ops.inc is
-// expanded, for a bus: a class of static functions that serve the port page
-// (ReadPort, WritePort) and the bus window (ReadsBus, BusRead, WritesBus,
-// BusWrite), out of the loop or, when its IN_LINE is true, in it. The
-// registers live in locals for the whole run; dispatch is a computed goto
-// where the compiler has one and a switch elsewhere (M6303_SWITCH_DISPATCH
-// forces the switch, so both are built and tested). The core's Run reaches
-// the hooks of Core through its bus; the machine's loop has a bus of its
-// own, which serves its peripherals in line.
+// expanded, for a bus: a class of static functions, called in the loop, that
+// serve the port page (ReadPort, WritePort) and the bus window (ReadsBus,
+// BusRead, WritesBus, BusWrite). The registers live in locals for the whole
+// run; dispatch is a computed goto where the compiler has one and a switch
+// elsewhere (M6303_SWITCH_DISPATCH forces the switch, so both are built and
+// tested). The core's Run reaches the hooks of Core through its bus; the
+// machine's loop has a bus of its own, which serves its peripherals in line.
 #pragma once
 
 #include <algorithm>
@@ -172,37 +171,13 @@ struct WritePages {
   std::span<const uint16_t> stops;
 };
 
-// The hooked paths: out of the loop, unless the bus asks for them in line
-// (Bus::IN_LINE).
-template <class Bus>
-uint8_t ReadHooked(Core& core, uint16_t address) {
-  return Bus::ReadPort(core, address);
-}
-
 // A store to a stop address ends the run, so the next run sees the opcode
 // now there.
 template <class Bus>
-EXPANDED void WriteHookedInLine(Core& core, uint16_t address, uint8_t value, const WritePages& run) {
+EXPANDED void WriteHooked(Core& core, uint16_t address, uint8_t value, const WritePages& run) {
   Bus::WritePort(core, address, value);
   if ((run.pages[address >> 8] & STOP_PAGE) && AtStop(run.stops, address)) [[unlikely]]
     core.yield = true;
-}
-
-template <class Bus>
-void WriteHooked(Core& core, uint16_t address, uint8_t value, const WritePages& run) {
-  WriteHookedInLine<Bus>(core, address, value, run);
-}
-
-template <class Bus>
-EXPANDED uint8_t ReadPage(Core& core, uint16_t address) {
-  if constexpr (Bus::IN_LINE) return Bus::ReadPort(core, address);
-  else return ReadHooked<Bus>(core, address);
-}
-
-template <class Bus>
-EXPANDED void WritePage(Core& core, uint16_t address, uint8_t value, const WritePages& run) {
-  if constexpr (Bus::IN_LINE) WriteHookedInLine<Bus>(core, address, value, run);
-  else WriteHooked<Bus>(core, address, value, run);
 }
 
 // ---------------------------------------------------------------------------
@@ -235,13 +210,16 @@ RunResult RunLoop(Core& core, uint32_t budget, std::span<const uint16_t> stops) 
 // The instructions a yield leaves unrun come off the budget.
 #define SYNC() (core.cpu.PC = PC)
 #define AFTER_HOOK() (core.yield ? (void)(budget -= left - 1, left = 1) : (void)0)
-#define rd(address)                                                                                   \
-  (readAt = static_cast<uint16_t>(address),                                                           \
-   HookPages[readAt >> 8] ? (wordHigh = (SYNC(), ReadPage<Bus>(core, readAt)), AFTER_HOOK(), wordHigh) \
-                         : mem[readAt])
+// A bus whose port reads neither look at the PC nor end the run says so
+// (Bus::QUIET_PORT_READS).
+#define rd(address)                                                                                         \
+  (readAt = static_cast<uint16_t>(address),                                                                 \
+   !HookPages[readAt >> 8]  ? mem[readAt]                                                                   \
+   : Bus::QUIET_PORT_READS ? Bus::ReadPort(core, readAt)                                                    \
+                           : (wordHigh = (SYNC(), Bus::ReadPort(core, readAt)), AFTER_HOOK(), wordHigh))
 #define wr(address, value)                                                                  \
   (writeAt = static_cast<uint16_t>(address), written = static_cast<uint8_t>(value),         \
-   writePages.pages[writeAt >> 8] ? ((SYNC(), WritePage<Bus>(core, writeAt, written, writePages)), AFTER_HOOK()) \
+   writePages.pages[writeAt >> 8] ? ((SYNC(), WriteHooked<Bus>(core, writeAt, written, writePages)), AFTER_HOOK()) \
                            : (void)(mem[writeAt] = written))
 // Only the extended forms of CLR, LDAA, LDAB, STAA and STAB reach the bus.
 #define rdBus(address)                                                                                         \

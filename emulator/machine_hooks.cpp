@@ -47,7 +47,7 @@ EXPANDED void AdapterWrite(void* context, uint16_t address, uint8_t value) {
 // The same hooks as WireHooks sets, called directly: the core's context is
 // the machine's parts.
 struct MachineBus {
-  static constexpr bool IN_LINE = true;
+  static constexpr bool QUIET_PORT_READS = true;  // the printer port's
   EXPANDED static void* Parts(const Core& core) { return core.hooks.context; }
   EXPANDED static uint8_t ReadPort(Core& core, uint16_t address) {
     const uint8_t stored = core.memory[address];
