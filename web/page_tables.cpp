@@ -15,6 +15,7 @@
 
 #include "emulator/contract.h"
 #include "peripherals/display.h"
+#include "print/qprint.h"
 #include "resources/controls.h"
 #include "resources/ids.h"
 #include "resources/pc_keys.h"
@@ -173,7 +174,9 @@ std::string Module() {
   out << "]);\n";
   std::string shown;
   for (int value = 0; value <= DIGIT_BLANK; ++value) shown += DigitCharacter(static_cast<uint8_t>(value));
-  out << "export const DIGIT_CHARACTERS = " << Quoted(shown) << ";\n";
+  out << "export const DIGIT_CHARACTERS = " << Quoted(shown) << ";\n\n";
+  out << "// Characters the document name, header and footer may hold.\n";
+  out << "export const TEXT_MAX = " << QPRINT_TEXT_MAX << ";\n";
   return out.str();
 }
 

@@ -134,7 +134,7 @@ void KeepPlace(HWND window) {
 
 // The pane in the chosen face, as the paper prints.
 void ApplyPaperFont() {
-  const std::wstring face = FromUtf8(shell->settings.Font.empty() ? "Lucida Console" : shell->settings.Font);
+  const std::wstring face = FromUtf8(shell->settings.Font.empty() ? DEFAULT_FONT_FACE : shell->settings.Font);
   HFONT font = CreateFontW(shell->settings.Height, 0, 0, 0, shell->settings.Weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                            DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, face.substr(0, LF_FACESIZE - 1).c_str());
   if (!font) return;
