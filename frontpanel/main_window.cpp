@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "app/startup.h"
 #include "emulator/machine.h"
 #include "frontpanel/about_dialog.h"
 #include "frontpanel/accessible_text.h"
@@ -85,15 +86,6 @@ QString Hex(unsigned value, int digits) {
 }
 
 QString ControlName(int id) { return QStringLiteral("ctl%1").arg(id); }
-
-struct ZoomItem {
-  int choice;
-  const char* text;
-};
-
-constexpr std::array<ZoomItem, 5> ZoomItems{{
-    {100, "&100 %"}, {125, "12&5 %"}, {150, "15&0 %"}, {200, "&200 %"}, {ZOOM_FIT, "&Fit to Screen"},
-}};
 
 QString ZoomActionName(int choice) { return QStringLiteral("zoom%1").arg(choice); }
 
@@ -421,21 +413,14 @@ void MainWindow::buildZoomMenu(QMenu* view) {
     connect(action, &QAction::triggered, this, [this, choice = item.choice] { chooseZoom(choice); });
   }
   zoom->addSeparator();
-  const struct {
-    const char* name;
-    const char* text;
-    QList<QKeySequence> keys;
-    std::function<void()> go;
-  } steps[] = {
-      {"zoomIn", "Zoom &In", {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}, [this] { stepZoom(1); }},
-      {"zoomOut", "Zoom &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { stepZoom(-1); }},
-      {"zoomReset", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { chooseZoom(100); }},
-  };
-  for (const auto& step : steps) {
+  for (const ZoomStep& step : ZoomSteps) {
     QAction* action = zoom->addAction(QLatin1String(step.text));
     action->setObjectName(QLatin1String(step.name));
-    action->setShortcuts(step.keys);
-    connect(action, &QAction::triggered, this, step.go);
+    QList<QKeySequence> keys{QKeySequence(QLatin1String(step.shortcut), QKeySequence::PortableText)};
+    if (*step.alternative) keys << QKeySequence(QLatin1String(step.alternative), QKeySequence::PortableText);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this,
+            [this, direction = step.direction] { direction ? stepZoom(direction) : chooseZoom(100); });
   }
   connect(view, &QMenu::aboutToShow, this, &MainWindow::offerFittingZooms);
 }
@@ -499,19 +484,7 @@ void MainWindow::keepDevice(bool keep) {
 
 void MainWindow::showLogFile() {
   const QString path = QDir::toNativeSeparators(QString::fromStdString(logPath_));
-  if (logError_.empty()) {
-    showMessage(QStringLiteral("Log File"),
-                QStringLiteral("Every printed line is also written to\n%1\n\nThe logs of the three sessions before "
-                               "are kept beside it (.1.log to .3.log).")
-                    .arg(path),
-                false);
-  } else {
-    showMessage(QStringLiteral("Log File"),
-                QStringLiteral("Printed lines are not being logged:\n%1\n\nThe paper pane keeps every line; "
-                               "File > Save Paper As saves it.")
-                    .arg(QString::fromStdString(logError_)),
-                false);
-  }
+  showMessage(QStringLiteral("Log File"), QString::fromStdString(LogFileNotice(path.toStdString(), logError_)), false);
 }
 
 void MainWindow::send(CommandKind kind, uint8_t key) {

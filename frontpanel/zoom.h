@@ -4,18 +4,13 @@
 #pragma once
 
 #include "dialogs/center_over_owner.h"
+#include "resources/zoom_choices.h"
 
 #include <QRect>
 #include <QSize>
-#include <array>
 #include <optional>
 
 class QSettings;
-
-// A choice is a percentage, or ZOOM_FIT: as large as the screen allows.
-constexpr int ZOOM_FIT = 0;
-constexpr std::array<int, 5> ZOOM_CHOICES{100, 125, 150, 200, ZOOM_FIT};
-constexpr const char* ZOOM_KEY = "Zoom";  // "100", "125", "150", "200" or "fit"
 
 // Nothing at first start, or when the stored value is none of the choices.
 std::optional<int> LoadZoomChoice(QSettings& store);
