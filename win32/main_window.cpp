@@ -6,7 +6,6 @@
 
 #include <windows.h>
 #include <commdlg.h>
-#include <winspool.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -38,6 +37,7 @@
 #include "print/qprint.h"
 #include "win32/face_zoom.h"
 #include "win32/help_book.h"
+#include "win32/print_preview.h"
 #include "win32/registry_settings.h"
 #include "win32/utf8.h"
 
@@ -604,7 +604,7 @@ bool PcKeyIs(const char* name, WPARAM vk) {
 // A PC key that works a device key holds it down for as long as it is held.
 bool PcKeyMessage(const MSG& message) {
   if ((message.message != WM_KEYDOWN && message.message != WM_KEYUP) || GetKeyState(VK_CONTROL) < 0 ||
-      GetKeyState(VK_MENU) < 0)
+      GetKeyState(VK_MENU) < 0 || (message.hwnd != shell->dialog && !IsChild(shell->dialog, message.hwnd)))
     return false;
   for (const PcKey& pc : PcKeys) {
     if (!PcKeyIs(pc.name, message.wParam)) continue;
@@ -621,12 +621,6 @@ bool PcKeyMessage(const MSG& message) {
     return true;
   }
   return false;
-}
-
-bool AnyPrinter() {
-  DWORD needed = 0, count = 0;
-  EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
-  return needed > 0;
 }
 
 constexpr const wchar_t* NO_PRINTER = L"No printer is installed. Install one, then print again.";
@@ -837,6 +831,10 @@ void Command(int id, bool accelerator) {
     case IDC_PAPER_CLEAR: Send(CommandKind::ClearPaper); return;
     case IDM_ABOUT: ShowAbout(); return;
     case IDC_PRINT: Print(); return;
+    case IDM_PRINT_PREVIEW:
+      if (!ShowPrintPreview(shell->dialog, shell->view.paper, shell->settings))
+        MessageBoxW(shell->dialog, L"The pages could not be laid out for the preview.", L"TM650E", MB_ICONWARNING);
+      return;
     case IDM_FONT: ChooseFont(); return;
     case IDM_SAVE_PAPER: SavePaper(); return;
     case IDM_BEEP:
