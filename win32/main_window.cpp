@@ -799,6 +799,66 @@ bool StoreMargins(HWND dialog) {
   return true;
 }
 
+// The Page Setup picture: the job's first page as it will print, laid out
+// again as the margins are typed, with each margin shaded in dark grey.
+struct MarginsPicture {
+  HENHMETAFILE page = nullptr;
+  SIZE size{};
+  int32_t margins[std::size(MarginFields)] = {};  // as MarginFields lists them, in points
+  WNDPROC pictureProc = nullptr;
+};
+MarginsPicture setupPicture;
+
+void ForgetFirstPage() {
+  if (setupPicture.page) DeleteEnhMetaFile(setupPicture.page);
+  setupPicture.page = nullptr;
+}
+
+// A field that is not a number keeps the margin it had in the picture.
+void LayOutFirstPage(HWND dialog) {
+  Settings settings = shell->settings;
+  for (size_t i = 0; i < std::size(MarginFields); ++i) {
+    if (const std::optional<long long> typed = WholeNumber(ItemText(dialog, MarginFields[i].id)))
+      setupPicture.margins[i] = static_cast<int32_t>(std::clamp<long long>(*typed, 0, MARGIN_POINTS_MAX));
+    settings.*MarginFields[i].setting = setupPicture.margins[i];
+  }
+  std::vector<HENHMETAFILE> pages = LayOutPages(shell->view.paper, settings, setupPicture.size);
+  ForgetFirstPage();
+  if (!pages.empty()) setupPicture.page = pages.front();
+  for (size_t i = 1; i < pages.size(); ++i) DeleteEnhMetaFile(pages[i]);
+  InvalidateRect(GetDlgItem(dialog, IDC_MARGINS_PICTURE), nullptr, TRUE);
+}
+
+void PaintFirstPage(HWND picture) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(picture, &paint);
+  RECT room{};
+  GetClientRect(picture, &room);
+  FillRect(dc, &room, GetSysColorBrush(COLOR_BTNFACE));
+  ENHMETAHEADER header{};
+  if (setupPicture.page && GetEnhMetaFileHeader(setupPicture.page, sizeof header, &header)) {
+    const RECT page = DrawPage(dc, setupPicture.page, setupPicture.size, room);
+    // Pixels a point: the frame is in hundredths of a millimetre, 2540 an inch.
+    const double across = (page.right - page.left) * 2540.0 / (72.0 * (header.rclFrame.right - header.rclFrame.left));
+    const double down = (page.bottom - page.top) * 2540.0 / (72.0 * (header.rclFrame.bottom - header.rclFrame.top));
+    auto at = [&](int field, double scale) { return static_cast<LONG>(setupPicture.margins[field] * scale); };
+    const RECT bands[] = {{page.left, page.top, page.left + at(0, across), page.bottom},
+                          {page.right - at(1, across), page.top, page.right, page.bottom},
+                          {page.left, page.top, page.right, page.top + at(2, down)},
+                          {page.left, page.bottom - at(3, down), page.right, page.bottom}};
+    for (const RECT& band : bands) FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+  }
+  EndPaint(picture, &paint);
+}
+
+LRESULT CALLBACK FirstPageProc(HWND picture, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PaintFirstPage(picture);
+    return 0;
+  }
+  return CallWindowProcW(setupPicture.pictureProc, picture, message, wParam, lParam);
+}
+
 INT_PTR CALLBACK PageSetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
@@ -807,8 +867,13 @@ INT_PTR CALLBACK PageSetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         SendDlgItemMessageW(dialog, field.id, EM_LIMITTEXT, MARGIN_TEXT_MAX, 0);
         SetDlgItemInt(dialog, field.id, shell->settings.*field.setting, TRUE);
       }
+      setupPicture.pictureProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+          GetDlgItem(dialog, IDC_MARGINS_PICTURE), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FirstPageProc)));
+      LayOutFirstPage(dialog);
       return TRUE;
+    case WM_DESTROY: ForgetFirstPage(); return FALSE;
     case WM_COMMAND:
+      if (HIWORD(wParam) == EN_CHANGE && setupPicture.pictureProc) LayOutFirstPage(dialog);
       if (LOWORD(wParam) == IDC_SETUP_OK && StoreMargins(dialog)) EndDialog(dialog, IDOK);
       if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
       return TRUE;

@@ -91,16 +91,7 @@ void PaintPage(HWND window, const Preview& preview) {
   FillRect(dc, &room, GetSysColorBrush(COLOR_APPWORKSPACE));
   const int gap = MulDiv(PAGE_GAP, GetDpiForWindow(window), USER_DEFAULT_SCREEN_DPI);
   InflateRect(&room, -gap, -gap);
-  const double scale = std::min(double(room.right - room.left) / preview.page.cx,
-                                double(room.bottom - room.top) / preview.page.cy);
-  if (scale > 0) {
-    const int width = static_cast<int>(preview.page.cx * scale), height = static_cast<int>(preview.page.cy * scale);
-    const int left = (room.left + room.right - width) / 2, top = (room.top + room.bottom - height) / 2;
-    RECT page{left, top, left + width, top + height};
-    FillRect(dc, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    PlayEnhMetaFile(dc, preview.pages[preview.shown], &page);
-    FrameRect(dc, &page, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  }
+  DrawPage(dc, preview.pages[preview.shown], preview.page, room);
   EndPaint(window, &paint);
 }
 
@@ -135,6 +126,21 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+}  // namespace
+
+RECT DrawPage(HDC dc, HENHMETAFILE contents, SIZE page, const RECT& room) {
+  const double scale =
+      std::min(double(room.right - room.left) / page.cx, double(room.bottom - room.top) / page.cy);
+  if (scale <= 0) return {};
+  const int width = static_cast<int>(page.cx * scale), height = static_cast<int>(page.cy * scale);
+  const int left = (room.left + room.right - width) / 2, top = (room.top + room.bottom - height) / 2;
+  const RECT at{left, top, left + width, top + height};
+  FillRect(dc, &at, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  PlayEnhMetaFile(dc, contents, &at);
+  FrameRect(dc, &at, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  return at;
+}
+
 // The job on its pages: a printer's DC as the reference when there is one,
 // else the screen's with a Letter page.
 std::vector<HENHMETAFILE> LayOutPages(const std::string& paper, const Settings& settings, SIZE& page) {
@@ -149,8 +155,6 @@ std::vector<HENHMETAFILE> LayOutPages(const std::string& paper, const Settings& 
   else ReleaseDC(nullptr, reference);
   return pages;
 }
-
-}  // namespace
 
 bool ShowPrintPreview(HWND owner, const std::string& paper, const Settings& settings) {
   Preview preview;

@@ -12,5 +12,14 @@
 
 struct Settings;
 
+#include <vector>
+
 // Modal over `owner`; false when no page could be laid out.
 bool ShowPrintPreview(HWND owner, const std::string& paper, const Settings& settings);
+
+// The job's pages as the preview lays them out; `page` is their size in the
+// reference's units, and the caller deletes them.
+std::vector<HENHMETAFILE> LayOutPages(const std::string& paper, const Settings& settings, SIZE& page);
+// A page of `page`'s shape as large as `room` allows, centred, white and
+// framed; where it went.
+RECT DrawPage(HDC dc, HENHMETAFILE contents, SIZE page, const RECT& room);
