@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,7 +38,11 @@ int RunCommand(const std::string& command, std::string* output) {
   std::string line = "\"" + command + "\"";
   std::replace(line.begin(), line.end(), '\'', '"');
   std::FILE* pipe = ::_popen(line.c_str(), "rb");
-  if (!pipe) throw std::runtime_error("cannot start " + command);
+  // Wine now and then fails to start the command shell on a loaded machine
+  // (seen once in a full run); a second start tells that from a command that
+  // cannot start at all.
+  if (!pipe) pipe = ::_popen(line.c_str(), "rb");
+  if (!pipe) throw std::runtime_error("cannot start " + command + ": " + std::strerror(errno));
   std::array<char, 4096> buffer;
   size_t n;
   while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output->append(buffer.data(), n);
