@@ -20,8 +20,8 @@
 #include "app/settings_store.h"
 #include "app/startup.h"
 #include "dialogs/center_over_owner.h"
+#include "emulator/keeping.h"
 #include "emulator/machine.h"
-#include "emulator/machine_state.h"
 #include "frontpanel/face_images.h"
 #include "frontpanel/main_window.h"
 #include "frontpanel/sound.h"
@@ -65,37 +65,10 @@ std::filesystem::path StatePath() {
 
 bool KeepDevice() { return QSettings().value(QLatin1String(KEEP_DEVICE_KEY), true).toBool(); }
 
-// A state that cannot be restored starts the device afresh, and says why.
-QString RestoreDevice(Machine& machine, const std::filesystem::path& path) {
-  if (path.empty() || !KeepDevice()) return {};
-  const StateFileResult result = LoadMachineState(machine, path, machine.stateKey);
-  if (result.ok() || result.status == StateFileStatus::Missing) return {};
-  return QStringLiteral("Started afresh: ") + QString::fromStdString(result.message);
-}
-
-void KeepDeviceForNextRun(const Machine& machine, const std::filesystem::path& path) {
-  if (path.empty()) return;
-  if (!KeepDevice()) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    return;
-  }
-  const StateFileResult result = SaveMachineState(machine, path, machine.stateKey);
-  if (!result.ok()) {
-    std::fprintf(stderr, "tm650e: %s\n", result.message.c_str());
-    QMessageBox::warning(nullptr, QStringLiteral("TM650E"),
-                         QStringLiteral("The device could not be kept for the next run:\n") +
-                             QString::fromStdString(result.message));
-  }
-}
-
-// The session saves its programs' work before it ends (and may end them
-// without asking again): the device is kept now, and runs on.
-void KeepDeviceNow(Machine& machine, const std::filesystem::path& path) {
-  MachineStop(machine);
-  KeepDeviceForNextRun(machine, path);
-  machine.StopFlag.store(0);
-  MachineStart(machine);
+void TellNotKept(const std::string& message) {
+  if (message.empty()) return;
+  std::fprintf(stderr, "tm650e: %s\n", message.c_str());
+  QMessageBox::warning(nullptr, QStringLiteral("TM650E"), QString::fromStdString(message));
 }
 
 // Every running event loop ends, a dialog's too, and the window closes, so
@@ -125,20 +98,19 @@ int main(int argc, char* argv[]) {
   SessionLog log = OpenLog(executable);
   const QString logNotice = log.error.empty() ? QString() : QStringLiteral("No log: ") + QString::fromStdString(log.error);
 
-  const std::filesystem::path statePath = StatePath();
   Machine machine;
-  MachineConfig config(image, true, log);
-  config.statePath = statePath;
-  MachineInit(machine, config);
-  machine.keepState = KeepDevice();
-  QString notice = RestoreDevice(machine, statePath);
+  MachineInit(machine, {image, true, log});
+  DeviceKeeping keeping(machine, StatePath(), KeepDevice());
+  QString notice = QString::fromStdString(keeping.Restore());
   if (notice.isEmpty()) notice = logNotice;
   MachineStart(machine);
   std::unique_ptr<SoundLayer> sound = MakeSystemSoundLayer();
+  // The session saves its programs' work before it ends, and may end them
+  // without asking again.
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                   [&](QSessionManager&) { KeepDeviceNow(machine, statePath); });
+                   [&](QSessionManager&) { TellNotKept(keeping.KeepNow()); });
   {
-    MainWindow window(machine, settings, images, *sound);
+    MainWindow window(machine, settings, images, *sound, &keeping);
     shown = &window;
     if (!notice.isEmpty()) window.showNotice(notice);
     window.setLog(log.path.string(), log.error);
@@ -149,8 +121,8 @@ int main(int argc, char* argv[]) {
     KeepWindowPlace(&window);
   }
   MachineStop(machine);
-  KeepDeviceForNextRun(machine, statePath);
-  CloseSessionLog(machine.log);
+  TellNotKept(keeping.KeepAtExit());
+  MachineCloseLog(machine);
   SaveSettings(settings);
   return 0;
 }

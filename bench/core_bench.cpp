@@ -26,7 +26,9 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "emulator/keeping.h"
 #include "emulator/machine.h"
+#include "emulator/machine_internals.h"
 #include "emulator/m6303.h"
 #include "tests/support/machine_watch.h"
 #ifdef TM650_CORE_BASELINE
@@ -332,7 +334,7 @@ BENCHMARK(BM_KeyStressUnderLoad)->Iterations(1)->Unit(benchmark::kSecond)->UseRe
 // The emulation thread's share of a core over `seconds`.
 double ThreadCpuShare(Machine& machine, std::chrono::seconds seconds) {
   clockid_t clock;
-  pthread_getcpuclockid(machine.thread.native_handle(), &clock);
+  pthread_getcpuclockid(MachineInternals::Thread(machine), &clock);
   timespec before{}, after{};
   clock_gettime(clock, &before);
   std::this_thread::sleep_for(seconds);
@@ -381,10 +383,8 @@ void BM_KeyAfterPrintingEquals(benchmark::State& state) {
   const std::filesystem::path path = std::filesystem::temp_directory_path() / "tm650_core_bench.state";
   std::filesystem::remove(path);
   Machine machine;
-  MachineConfig config(BuiltinFirmware());
-  config.statePath = path;
-  MachineInit(machine, config);
-  machine.keepState = saves;
+  MachineInit(machine, {BuiltinFirmware()});
+  auto keeping = std::make_unique<DeviceKeeping>(machine, path, saves);
   MachineStart(machine);
   {
     MachineWatch watch(machine);
@@ -410,7 +410,7 @@ void BM_KeyAfterPrintingEquals(benchmark::State& state) {
       shows("   5");
     }
   }
-  MachineStop(machine);
+  keeping.reset();  // the machine stopped, the last save written
   if (saves && !std::filesystem::exists(path)) state.SkipWithError("the device was not saved");
   std::filesystem::remove(path);
 }

@@ -6,15 +6,8 @@
 #include <QScreen>
 #include <QEvent>
 #include <QWidget>
-#include <algorithm>
 
 namespace {
-
-// A span of `size` starting at `start`, pulled back to end within
-// [low, low + room) but never to start before `low`.
-int Clamped(int start, int size, int low, int room) {
-  return std::max(low, std::min(start, low + room - size));
-}
 
 bool IsResizable(const QWidget* window) { return window->minimumSize() != window->maximumSize(); }
 
@@ -25,14 +18,21 @@ const QScreen* ScreenOf(const QWidget* owner) {
 
 }  // namespace
 
+QPoint KeptInside(const QRect& frame, const QRect& room) {
+  QRect kept = frame;
+  if (kept.right() > room.right()) kept.moveRight(room.right());
+  if (kept.bottom() > room.bottom()) kept.moveBottom(room.bottom());
+  if (kept.left() < room.left()) kept.moveLeft(room.left());
+  if (kept.top() < room.top()) kept.moveTop(room.top());
+  return kept.topLeft();
+}
+
 QRect PlaceOverOwner(const QSize& size, bool resizable, const QRect& owner, const QRect& screen) {
   const QSize fitted = resizable ? size.boundedTo(screen.size()) : size;
   const QRect over = owner.isValid() ? owner : screen;
   const int x = over.left() + (over.width() - fitted.width()) / 2;
   const int y = over.top() + (over.height() - fitted.height()) / 2;
-  return QRect(QPoint(Clamped(x, fitted.width(), screen.left(), screen.width()),
-                      Clamped(y, fitted.height(), screen.top(), screen.height())),
-               fitted);
+  return QRect(KeptInside(QRect(QPoint(x, y), fitted), screen), fitted);
 }
 
 void CenterOverOwner(QWidget* window, const QWidget* owner) {
@@ -80,8 +80,7 @@ class FrameKeeper : public QObject {
     if (IsResizable(window_)) window_->resize(window_->size().boundedTo(area.size() - border));
     const QRect fitted(frame.topLeft(), window_->size() + border);
     if (area.contains(fitted)) return;
-    window_->move(Clamped(fitted.left(), fitted.width(), area.left(), area.width()),
-                  Clamped(fitted.top(), fitted.height(), area.top(), area.height()));
+    window_->move(KeptInside(fitted, area));
   }
 
   QWidget* window_;

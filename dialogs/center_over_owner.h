@@ -1,5 +1,6 @@
-// Places a secondary window over the main window on the screen the main
-// window is on: centred over it, sized and kept within that screen's free area.
+// Keeps windows on their screen: a secondary window placed over the main
+// window on the screen the main window is on, centred over it, sized and kept
+// within that screen's free area; any window pulled back within its screen.
 #pragma once
 
 #include <QRect>
@@ -10,6 +11,11 @@ class QWidget;
 // Room kept for a window manager's frame and title bar around a window that
 // has not been framed yet.
 constexpr QSize WINDOW_FRAME_ROOM(16, 48);
+
+// Where `frame` goes so that it lies inside `room`: moved back from the far
+// edges first, so a frame larger than the room keeps its top left corner,
+// with the title bar, on the room.
+QPoint KeptInside(const QRect& frame, const QRect& room);
 
 // Where a window of `size` (frame included) goes: centred over `owner`, on
 // the screen area `screen`. A resizable window larger than the area shrinks

@@ -26,7 +26,7 @@ constexpr size_t COALESCE_FROM = 256;  // pending events before displays coalesc
 // one it has not drained, so the queue stays bounded.
 bool Coalesces(EventKind kind) { return kind == EventKind::Display || kind == EventKind::Lamps; }
 
-void PushLocked(Machine& m, Event event) {
+void PushLocked(MachineParts& m, Event event) {
   ApplyEvent(m.view, event);
   if (m.events.size() >= COALESCE_FROM && Coalesces(event.kind) && m.events.back().kind == event.kind) {
     m.events.back() = std::move(event);
@@ -38,7 +38,7 @@ void PushLocked(Machine& m, Event event) {
 
 // Port 2 is published when something else is (so the order holds) or when
 // a slice ends: a firmware that rewrites its lamps costs no lock per store.
-void PublishLampsLocked(Machine& m) {
+void PublishLampsLocked(MachineParts& m) {
   if (m.lamps == m.view.lamps) return;
   Event event;
   event.kind = EventKind::Lamps;
@@ -46,12 +46,12 @@ void PublishLampsLocked(Machine& m) {
   PushLocked(m, std::move(event));
 }
 
-void PublishLocked(Machine& m, Event event) {
+void PublishLocked(MachineParts& m, Event event) {
   PublishLampsLocked(m);
   PushLocked(m, std::move(event));
 }
 
-void Publish(Machine& m, Event event) {
+void Publish(MachineParts& m, Event event) {
   std::lock_guard lock(m.mutex);
   PublishLocked(m, std::move(event));
 }
@@ -69,19 +69,19 @@ Event MakeEvent(EventKind kind) {
 bool IsToneStore(uint16_t pc) { return pc == TONE_STORE_1 + 2 || pc == TONE_STORE_2 + 2; }
 
 void Port2Write(void* context, uint8_t value) {
-  auto& m = *static_cast<Machine*>(context);
+  auto& m = *static_cast<MachineParts*>(context);
   if (!IsToneStore(m.core.cpu.PC)) m.lamps = value;
 }
 
 uint8_t Port6Read(void* context, uint8_t stored) {
-  auto& m = *static_cast<Machine*>(context);
+  auto& m = *static_cast<MachineParts*>(context);
   return PrinterPortRead(m.printer, stored, m.core.memory[STEP_COUNTER]);
 }
 
-void Port6Write(void* context, uint8_t value) { PrinterPortWrite(static_cast<Machine*>(context)->printer, value); }
+void Port6Write(void* context, uint8_t value) { PrinterPortWrite(static_cast<MachineParts*>(context)->printer, value); }
 
 uint8_t AdapterRead(void* context, uint16_t address) {
-  auto& m = *static_cast<Machine*>(context);
+  auto& m = *static_cast<MachineParts*>(context);
   const uint8_t value = PiaRead(m.pia, address);
   if ((address & 3) == ADAPTER_SIDE_A_DATA && PiaDataSelected(m.pia.A) && !LatchIdle(m.latch)) {
     LatchColumnsRead(m.latch, m.keys, KeypadSelectedRow(m.pia.B.Ctrl, m.pia.B.Out), value);
@@ -93,11 +93,11 @@ uint8_t AdapterRead(void* context, uint16_t address) {
 }
 
 void AdapterWrite(void* context, uint16_t address, uint8_t value) {
-  PiaWrite(static_cast<Machine*>(context)->pia, address, value);
+  PiaWrite(static_cast<MachineParts*>(context)->pia, address, value);
 }
 
 void DisplayByte(void* context, uint8_t byte, uint8_t sideBIn) {
-  auto& m = *static_cast<Machine*>(context);
+  auto& m = *static_cast<MachineParts*>(context);
   DigitState shown = m.view.digits;
   if (!DisplayReceive(m.cells, shown, byte, (sideBIn & 0x80) != 0) || shown == m.view.digits) return;
   Event event = MakeEvent(EventKind::Display);
@@ -105,7 +105,7 @@ void DisplayByte(void* context, uint8_t byte, uint8_t sideBIn) {
   Publish(m, std::move(event));
 }
 
-void Wire(Machine& m) {
+void Wire(MachineParts& m) {
   CoreHooks& hooks = m.core.hooks;
   hooks.context = &m;
   hooks.port2Write = Port2Write;
@@ -125,7 +125,7 @@ void Wire(Machine& m) {
 
 // The log and the pane get the same bytes. No printed text is ever dropped:
 // when no block can be had for it, the heap's refusal stops the device loudly.
-void AppendToPaper(Machine& m, const char* text, size_t length) {
+void AppendToPaper(MachineParts& m, const char* text, size_t length) {
   auto* block = static_cast<char*>(hcheapAllocOrThrow(0, length + 1, "m6303", __LINE__));
   std::memcpy(block, text, length);
   Event event = MakeEvent(EventKind::Paper);
@@ -146,13 +146,13 @@ void AppendToPaper(Machine& m, const char* text, size_t length) {
   Publish(m, std::move(event));
 }
 
-void PrintLineTrap(Machine& m) {
+void PrintLineTrap(MachineParts& m) {
   char line[PRINT_BUFFER_SIZE * 2 + 2];
   const size_t length = ComposePrintLine(&m.core.memory[PRINT_BUFFER], line);
   AppendToPaper(m, line, length);
 }
 
-void SetPowerLocked(Machine& m, bool on) {
+void SetPowerLocked(MachineParts& m, bool on) {
   if (m.view.on == on) return;
   Event event = MakeEvent(EventKind::Power);
   event.on = on;
@@ -168,7 +168,7 @@ constexpr std::array<uint16_t, 7> TrapAddresses{TRAP_SLEEP,      TRAP_OFF_LOOP, 
 
 bool IsTrap(uint16_t pc) { return std::find(TrapAddresses.begin(), TrapAddresses.end(), pc) != TrapAddresses.end(); }
 
-StepResult ServeTrap(Machine& m) {
+StepResult ServeTrap(MachineParts& m) {
   switch (m.core.cpu.PC) {
     case TRAP_SLEEP: {
       std::lock_guard lock(m.mutex);
@@ -191,7 +191,7 @@ StepResult ServeTrap(Machine& m) {
   return StepResult::Ran;
 }
 
-void StopForGood(Machine& m, StopReason reason) {
+void StopForGood(MachineParts& m, StopReason reason) {
   Event event = MakeEvent(EventKind::Stopped);
   event.stop = reason;
   event.stopAddress = static_cast<uint16_t>(m.core.cpu.PC - 1);  // the opcode's own address
@@ -199,12 +199,12 @@ void StopForGood(Machine& m, StopReason reason) {
   Publish(m, std::move(event));
 }
 
-bool Running(const Machine& m) { return m.view.stop == StopReason::Running; }
-bool TakesKeys(const Machine& m) { return Running(m) && m.view.on && m.core.cpu.PC != TRAP_OFF_LOOP; }
+bool Running(const MachineParts& m) { return m.view.stop == StopReason::Running; }
+bool TakesKeys(const MachineParts& m) { return Running(m) && m.view.on && m.core.cpu.PC != TRAP_OFF_LOOP; }
 bool IsKeyCommand(const Command& c) { return c.kind == CommandKind::KeyDown || c.kind == CommandKind::KeyUp; }
 
 // A restart forgets the keys typed before it and lets go of any held.
-void JumpLocked(Machine& m, std::deque<Command>::iterator& it, uint16_t target, bool on) {
+void JumpLocked(MachineParts& m, std::deque<Command>::iterator& it, uint16_t target, bool on) {
   it = m.commands.erase(std::remove_if(m.commands.begin(), it, IsKeyCommand), it);
   LatchReset(m.latch, m.keys);
   SetPowerLocked(m, on);
@@ -212,7 +212,7 @@ void JumpLocked(Machine& m, std::deque<Command>::iterator& it, uint16_t target, 
   m.core.cpu.PC = target;
 }
 
-void ApplyPaperCommandLocked(Machine& m, CommandKind kind) {
+void ApplyPaperCommandLocked(MachineParts& m, CommandKind kind) {
   m.stateDirty = true;
   if (kind == CommandKind::ClearPaper) {
     PublishLocked(m, MakeEvent(EventKind::PaperCleared));
@@ -275,10 +275,10 @@ void MachineInit(Machine& m, const MachineConfig& config) {
     for (const FirmwarePatch& patch : FirmwarePatches) m.core.memory[patch.address] = patch.value;
   }
   m.log = config.log;
-  m.statePath = config.statePath;
+  m.printer.captureDir = config.captureDir;
+  m.printer.trace = config.portTrace;
   m.stateKey = MachineStateKey(config.image, config.patched);
   m.stateDirty = false;
-  m.stateFailed = false;
   PiaReset(m.pia);
   m.keys = KeyRows{};
   m.latch = KeyLatch{};
@@ -293,6 +293,8 @@ void MachineInit(Machine& m, const MachineConfig& config) {
 }
 
 Machine::~Machine() { MachineStop(*this); }
+
+void Machine::Tell(Event event) { Publish(*this, std::move(event)); }
 
 // ---- shell side ---------------------------------------------------------------
 
@@ -330,6 +332,12 @@ DeviceView MachineView(const Machine& m) {
   std::lock_guard lock(m.mutex);
   return m.view;
 }
+
+uint64_t MachineKey(const Machine& m) { return m.stateKey; }
+
+std::string MachineCaptureError(const Machine& m) { return m.printer.captureError; }
+
+void MachineCloseLog(Machine& m) { CloseSessionLog(m.log); }
 
 // ---- running -----------------------------------------------------------------
 
@@ -433,64 +441,22 @@ uint32_t RunSlice(Machine& m, uint32_t budget) {
 
 namespace {
 
-// Writes the snapshots handed to it one at a time (a newer one replaces one
-// not yet written) until told to stop with nothing left to write. A failure is told once and
-// ends the idle saves.
-void SaverThread(Machine& m) {
-  Machine::Saver& saver = m.saver;
-  std::unique_lock lock(saver.mutex);
-  for (;;) {
-    saver.wake.wait(lock, [&] { return saver.waiting || saver.stop; });
-    if (!saver.waiting) return;
-    std::vector<StateSection> sections = std::move(saver.pending);
-    saver.waiting = false;
-    lock.unlock();
-    const StateFileResult result = SaveStateFile(m.statePath, m.stateKey, sections);
-    if (!result.ok() && !m.stateFailed.exchange(true)) {
-      Event event;
-      event.kind = EventKind::StateFailed;
-      event.text = result.message;
-      Publish(m, std::move(event));
-    }
-    lock.lock();
-  }
+// Keeps the device, once its paper has changed, through the keeping's hook.
+void KeepIdleState(MachineParts& m) {
+  if (m.stateDirty && m.atRest && m.atRest()) m.stateDirty = false;
 }
 
-// Keeps the device on disk while it waits, once the paper has changed: the
-// snapshot is taken here, the file written by the saver's thread.
-void KeepIdleState(Machine& m) {
-  if (!m.stateDirty || m.statePath.empty() || !m.keepState.load() || m.stateFailed.load()) return;
-  m.stateDirty = false;
-  std::vector<StateSection> sections = MachineStateSections(m);
-  Machine::Saver& saver = m.saver;
-  {
-    std::lock_guard lock(saver.mutex);
-    saver.pending = std::move(sections);
-    saver.waiting = true;
-    if (!saver.thread.joinable()) saver.thread = std::thread(SaverThread, std::ref(m));
-  }
-  saver.wake.notify_all();
-}
-
-// Lets the saver write what it holds, then ends its thread.
-void StopSaver(Machine& m) {
-  {
-    std::lock_guard lock(m.saver.mutex);
-    m.saver.stop = true;
-  }
-  m.saver.wake.notify_all();
-  if (m.saver.thread.joinable()) m.saver.thread.join();
-  std::lock_guard lock(m.saver.mutex);
-  m.saver.stop = false;
-}
+}  // namespace
 
 // Runs slices until stopped; while nothing can happen it sleeps until a
 // command (or the stop) arrives.
-void EmulationThread(Machine& m) {
+void Machine::RunThread() {
+  Machine& m = *this;
   while (m.StopFlag.load() == 0) {
     if (m.serveNow.load(std::memory_order_relaxed)) ServeCommands(m);
     if (MachineIdle(m)) {
       KeepIdleState(m);
+      if (m.beforeWait) m.beforeWait();
       // Woken by a command that may be served (a key queued behind a held
       // one is not), or by the stop.
       std::unique_lock lock(m.mutex);
@@ -503,11 +469,10 @@ void EmulationThread(Machine& m) {
   }
 }
 
-}  // namespace
-
 void MachineStart(Machine& m) {
   if (m.thread.joinable()) return;
-  m.thread = std::thread(EmulationThread, std::ref(m));
+  m.StopFlag.store(0);
+  m.thread = std::thread(&Machine::RunThread, &m);
 }
 
 void MachineStop(Machine& m) {
@@ -517,5 +482,4 @@ void MachineStop(Machine& m) {
   }
   m.wake.notify_all();
   if (m.thread.joinable()) m.thread.join();
-  StopSaver(m);
 }

@@ -8,7 +8,8 @@
 // the tests and the benchmarks. The emulation thread, when started, belongs
 // to the machine: it runs slices of instructions, sleeps while the patched
 // firmware waits for a key or the device is off, and is joined by
-// MachineStop or the destructor.
+// MachineStop or the destructor. Its parts are private: a shell has the
+// functions below; keeping the device between runs is emulator/keeping.h's.
 #pragma once
 
 #include <atomic>
@@ -41,17 +42,15 @@ struct MachineConfig {
   std::span<const uint8_t> image;  // at most 16384 bytes, placed at 0xC000
   bool patched = true;             // host traps instead of the firmware's own loops
   SessionLog log;                  // receives every printed line and feed
-  // When set, the running thread keeps the device here whenever it goes
-  // idle after the paper changed.
-  std::filesystem::path statePath;
+  std::string captureDir;          // when set, each needle pass is written here as a file
+  std::FILE* portTrace = nullptr;  // when set, every printer-port read is traced here
 };
 
-struct Machine {
-  Machine() = default;
-  Machine(const Machine&) = delete;  // the hooks point into it
-  Machine& operator=(const Machine&) = delete;
-  ~Machine();
-
+// The device's parts and the queues it shares with the shells: the private
+// base of Machine. Only the machine's own units (its run loop, its state
+// records and its keeping) and the test seam (emulator/machine_internals.h)
+// work on them.
+struct MachineParts {
   // The device; touched only by the thread that runs it.
   Core core;
   Pia pia;
@@ -62,11 +61,15 @@ struct Machine {
   PrinterPort printer;
   uint8_t lamps = 0;  // port 2 as last written, published with the next event
   bool patched = true;
-  SessionLog log;  // the machine's from MachineInit on; the shell closes it after the stop
-  std::filesystem::path statePath;
-  std::atomic<bool> keepState{true};  // a shell may turn the idle saves off
+  SessionLog log;  // the machine's from MachineInit on; MachineCloseLog closes it after the stop
   uint64_t stateKey = 0;
   bool stateDirty = false;  // the paper changed since the device was kept
+  // Called on the running thread when the device comes to rest with its
+  // paper changed; true when it kept the device (DeviceKeeping sets it).
+  std::function<bool()> atRest;
+  // Called on the running thread between its idle check and its wait (the
+  // test seam sets it).
+  std::function<void()> beforeWait;
 
   // Shared with the shells: the view and both queues, under `mutex`. The
   // running thread writes the view; everyone else reads it with MachineView.
@@ -80,19 +83,48 @@ struct Machine {
   std::atomic<bool> serveNow{false};  // commands wait that may now be served
   std::atomic<uint32_t> StopFlag{0};
   std::thread thread;
+};
 
-  // Idle saves are written by a thread of their own, so the emulation
-  // thread only takes the snapshot: one write at a time, the newest
-  // snapshot replacing one not yet written.
-  struct Saver {
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::vector<StateSection> pending;
-    bool waiting = false;  // `pending` holds a snapshot not yet written
-    bool stop = false;
-    std::thread thread;
-  } saver;
-  std::atomic<bool> stateFailed{false};  // told once; no more idle saves
+struct MachineRun;
+
+// The machine's surface is the contract: commands in, events out, the view,
+// and the set-up from a MachineConfig, through the functions below.
+class Machine : MachineParts {
+ public:
+  Machine() = default;
+  Machine(const Machine&) = delete;  // the hooks point into it
+  Machine& operator=(const Machine&) = delete;
+  ~Machine();
+
+ private:
+  friend void MachineInit(Machine&, const MachineConfig&);
+  friend void MachineSend(Machine&, Command);
+  friend DeviceView MachineAttach(Machine&, std::function<void()>);
+  friend void MachineDetach(Machine&);
+  friend void MachineDrain(Machine&, std::vector<Event>&);
+  friend DeviceView MachineView(const Machine&);
+  friend uint64_t MachineKey(const Machine&);
+  friend std::string MachineCaptureError(const Machine&);
+  friend void MachineCloseLog(Machine&);
+  friend MachineRun RunMachine(Machine&, uint32_t);
+  friend void ServeCommands(Machine&);
+  friend bool MachineIdle(const Machine&);
+  friend bool KeysIdle(const Machine&);
+  friend void PublishPending(Machine&);
+  friend void MachineStart(Machine&);
+  friend void MachineStop(Machine&);
+  friend std::vector<StateSection> MachineStateSections(const Machine&);
+  friend StateFileResult RestoreMachineSections(Machine&, const std::vector<StateSection>&, const std::string&);
+  friend StateFileResult LoadMachineState(Machine&, const std::filesystem::path&);
+  friend std::vector<uint8_t> MachineStateBytes(const Machine&);
+  friend StateFileResult RestoreMachineStateBytes(Machine&, std::span<const uint8_t>);
+  friend class DeviceKeeping;
+  friend struct MachineInternals;
+
+  // Publishes an event of the machine's keeping (a failed save) to the shells.
+  void Tell(Event event);
+  // The emulation thread's body.
+  void RunThread();
 };
 
 // Wires the parts, clears memory, loads the image, applies the patches when
@@ -112,6 +144,14 @@ void MachineDetach(Machine& machine);
 void MachineDrain(Machine& machine, std::vector<Event>& out);
 // The view as the device has it now.
 DeviceView MachineView(const Machine& machine);
+// The identity of the firmware (and its patching) the device runs, which a
+// kept device must match.
+uint64_t MachineKey(const Machine& machine);
+// Why the needle captures stopped (one line), or empty while all is well;
+// read by the thread that runs the device, or after the stop.
+std::string MachineCaptureError(const Machine& machine);
+// Closes the session log, after the stop.
+void MachineCloseLog(Machine& machine);
 
 // ---- running the device (one thread at a time) ----
 enum class StepResult {
@@ -150,6 +190,7 @@ void PublishPending(Machine& machine);
 // the machine may go idle. Returns the instructions run.
 uint32_t RunSlice(Machine& machine, uint32_t budget);
 
+// Starts the thread, again after a stop too.
 void MachineStart(Machine& machine);
 // Stops the thread and joins it; safe to call again.
 void MachineStop(Machine& machine);

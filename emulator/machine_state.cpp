@@ -144,7 +144,7 @@ ReadResult ReadRecord(const std::vector<uint8_t>& bytes, uint8_t layout, Declare
   return {reader.Whole() ? Read::Whole : Read::Damaged};
 }
 
-std::vector<uint8_t> DeviceRecord(const Machine& m) {
+std::vector<uint8_t> DeviceRecord(const MachineParts& m) {
   return Record(DEVICE_LAYOUT, [&](RecordWriter& w) { DeviceState(w, m); });
 }
 std::vector<uint8_t> PrinterRecord(const PrinterPort& port) {
@@ -154,7 +154,7 @@ std::vector<uint8_t> ViewRecord(const DeviceView& view) {
   return Record(VIEW_LAYOUT, [&](RecordWriter& w) { ViewState(w, view); });
 }
 
-ReadResult ReadDevice(const std::vector<uint8_t>& bytes, Machine& m) {
+ReadResult ReadDevice(const std::vector<uint8_t>& bytes, MachineParts& m) {
   ReadResult result = ReadRecord(bytes, DEVICE_LAYOUT, [&](RecordReader& r) { DeviceState(r, m); });
   if (result.read == Read::Whole && !(DisplayLinkValid(m.link) && DisplayCellsValid(m.cells)))
     result.read = Read::Damaged;
@@ -243,36 +243,28 @@ StateFileResult RestoreMachineSections(Machine& m, const std::vector<StateSectio
   return {};
 }
 
-bool RestoreMachineState(Machine& m, const std::vector<StateSection>& sections, std::string& error) {
-  const StateFileResult result = RestoreMachineSections(m, sections, "the kept device");
-  error = result.ok() ? std::string() : result.message.substr(result.message.find(": ") + 2);
-  return result.ok();
-}
-
-StateFileResult SaveMachineState(const Machine& m, const std::filesystem::path& path, uint64_t key) {
-  return SaveStateFile(path, key, MachineStateSections(m));
+StateFileResult SaveMachineState(const Machine& m, const std::filesystem::path& path) {
+  return SaveStateFile(path, MachineKey(m), MachineStateSections(m));
 }
 
 namespace {
 
 // A state of this firmware run the other way round is named as such: the
 // patches it carries in its memory would be wrong for this run.
-StateFileResult Restore(Machine& m, uint64_t key, StateFileResult read, const std::vector<StateSection>& sections,
-                        const std::string& name) {
+StateFileResult Refusal(bool patched, uint64_t key, StateFileResult read, const std::string& name) {
   if (read.status == StateFileStatus::OtherFirmware && read.firmware == (key ^ UNPATCHED_MARK))
     return Refused(StateFileStatus::OtherPatching, name,
-                   m.patched ? "made by an unpatched run of this firmware; this run is patched"
-                             : "made by a patched run of this firmware; this run is unpatched");
-  if (!read.ok()) return read;
-  return RestoreMachineSections(m, sections, name);
+                   patched ? "made by an unpatched run of this firmware; this run is patched"
+                           : "made by a patched run of this firmware; this run is unpatched");
+  return read;
 }
 
 }  // namespace
 
-StateFileResult LoadMachineState(Machine& m, const std::filesystem::path& path, uint64_t key) {
+StateFileResult LoadMachineState(Machine& m, const std::filesystem::path& path) {
   std::vector<StateSection> sections;
-  StateFileResult read = LoadStateFile(path, key, sections);
-  return Restore(m, key, std::move(read), sections, path.string());
+  const StateFileResult read = Refusal(m.patched, m.stateKey, LoadStateFile(path, m.stateKey, sections), path.string());
+  return read.ok() ? RestoreMachineSections(m, sections, path.string()) : read;
 }
 
 std::vector<uint8_t> MachineStateBytes(const Machine& m) {
@@ -281,6 +273,7 @@ std::vector<uint8_t> MachineStateBytes(const Machine& m) {
 
 StateFileResult RestoreMachineStateBytes(Machine& m, std::span<const uint8_t> bytes) {
   std::vector<StateSection> sections;
-  StateFileResult read = DecodeStateFile(bytes, m.stateKey, sections, "the kept device");
-  return Restore(m, m.stateKey, std::move(read), sections, "the kept device");
+  const std::string name = "the kept device";
+  const StateFileResult read = Refusal(m.patched, m.stateKey, DecodeStateFile(bytes, m.stateKey, sections, name), name);
+  return read.ok() ? RestoreMachineSections(m, sections, name) : read;
 }

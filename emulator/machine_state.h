@@ -19,12 +19,9 @@
 uint64_t MachineStateKey(std::span<const uint8_t> image, bool patched);
 
 std::vector<StateSection> MachineStateSections(const Machine& machine);
-// False (the machine untouched, `error` says why) when a section is missing
-// or not of its size.
-bool RestoreMachineState(Machine& machine, const std::vector<StateSection>& sections, std::string& error);
-// The same with the reason's status: OtherVersion for a record of another
-// layout, Corrupt for one that is damaged or incomplete. `name` stands for
-// the file in the message.
+// All of them or, the machine untouched, the reason: OtherVersion for a
+// record of another layout, Corrupt for one that is damaged or incomplete.
+// `name` stands for the file in the message.
 StateFileResult RestoreMachineSections(Machine& machine, const std::vector<StateSection>& sections,
                                        const std::string& name);
 
@@ -32,8 +29,9 @@ StateFileResult RestoreMachineSections(Machine& machine, const std::vector<State
 // while it is idle, or with the thread stopped or not started. A state of the same firmware run the other way
 // (patched or not) is refused as OtherPatching: the patches live in the
 // memory it carries.
-StateFileResult SaveMachineState(const Machine& machine, const std::filesystem::path& path, uint64_t key);
-StateFileResult LoadMachineState(Machine& machine, const std::filesystem::path& path, uint64_t key);
+// The file is tied to the machine's firmware (MachineKey).
+StateFileResult SaveMachineState(const Machine& machine, const std::filesystem::path& path);
+StateFileResult LoadMachineState(Machine& machine, const std::filesystem::path& path);
 // The same as one record of bytes, for a store that is not a file.
 std::vector<uint8_t> MachineStateBytes(const Machine& machine);
 StateFileResult RestoreMachineStateBytes(Machine& machine, std::span<const uint8_t> bytes);

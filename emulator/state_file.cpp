@@ -391,6 +391,12 @@ uint64_t StateHash(std::span<const uint8_t> bytes) {
   return hash;
 }
 
+void RemoveStateFile(const fs::path& path) {
+  fs::path target;
+  std::error_code ignored;
+  if (SaveTarget(path, target).empty()) fs::remove(target, ignored);
+}
+
 StateFileResult SaveStateFile(const fs::path& path, uint64_t firmwareHash, const std::vector<StateSection>& sections) {
   if (!ValidNames(sections))
     return Failed(StateFileStatus::Unsaved, path, "cannot be saved: section names repeat or are too long");

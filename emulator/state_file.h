@@ -48,6 +48,9 @@ uint64_t StateHash(std::span<const uint8_t> bytes);
 // Refuses duplicate or overlong section names.
 StateFileResult SaveStateFile(const std::filesystem::path& path, uint64_t firmwareHash,
                               const std::vector<StateSection>& sections);
+// Removes the file a save would write (through any symlinks, which stay);
+// a folder, pipe or device of that name is left alone.
+void RemoveStateFile(const std::filesystem::path& path);
 // On success `sections` holds every section in the order saved; on any
 // failure it is left as it was.
 StateFileResult LoadStateFile(const std::filesystem::path& path, uint64_t firmwareHash,

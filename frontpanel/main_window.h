@@ -6,29 +6,22 @@
 
 #include <QDialog>
 #include <QFont>
-#include <array>
 #include <functional>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "emulator/contract.h"
 
-class DigitPainter;
-class DisplayPanel;
+class FaceView;
 class KeyButton;
+class KeyboardRouter;
 class PaperPane;
 class QAction;
-class QLabel;
-class QMenu;
-class QPushButton;
 class SoundLayer;
-struct ControlTemplate;
+class ZoomController;
 struct FaceImages;
-struct Machine;
+class DeviceKeeping;
+class Machine;
 struct Settings;
 
 // The settings key of File > Keep Device Between Runs (on unless turned off).
@@ -40,8 +33,9 @@ class MainWindow : public QDialog {
   // recorder in its place.
   using MessageBox = std::function<bool(const QString& caption, const QString& text, bool question)>;
 
+  // Without `keeping`, File > Keep Device Between Runs turns nothing.
   MainWindow(Machine& machine, Settings& settings, const FaceImages& images, SoundLayer& sound,
-             QWidget* parent = nullptr);
+             DeviceKeeping* keeping = nullptr, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // A menu or button command by its id, as the window carries it out.
@@ -50,7 +44,7 @@ class MainWindow : public QDialog {
 
   QWidget* control(int id) const;
   KeyButton* key(int id) const;
-  PaperPane* paper() const { return paper_; }
+  PaperPane* paper() const;
   QAction* action(int commandId) const;
   QString powerCaption() const;
   // The device as this window last drew it.
@@ -67,8 +61,8 @@ class MainWindow : public QDialog {
   // View > Zoom: a percentage or ZOOM_FIT. Choosing keeps it in the
   // settings; a percentage too large for the screen is not taken.
   void chooseZoom(int choice);
-  int zoomChoice() const { return zoomChoice_; }
-  double zoom() const { return zoom_; }
+  int zoomChoice() const;
+  double zoom() const;
 
   // Draws every event the machine has published since the last call.
   void drainEvents();
@@ -82,66 +76,30 @@ class MainWindow : public QDialog {
 
  protected:
   void reject() override;  // Esc and the close box quit
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
-  void buildFace(const FaceImages& images);
-  QWidget* makeControl(const ControlTemplate& item, const FaceImages& images);
-  void buildMenus();
-  void buildZoomMenu(QMenu* view);
-  void setTabOrderByFace();
-  void applyZoom(int choice);
-  void applyStartZoom();
-  void stepZoom(int direction);
-  double largestFittingZoom() const;
-  void offerFittingZooms();
-  void layoutFace();
-  double fittingZoom();
-  bool fitsScreen() const;
-  QSize frameAllowance() const;
-  void keepOnScreen();
+  void layOutFace(double zoom);
   void quit();
   void send(CommandKind kind, uint8_t key = 0);
   void keepDevice(bool keep);
   void showLogFile();
-  void keyChanged(uint8_t key, bool down);
-  void releaseHeldKeys();
-  void drawEvent(const Event& event);
-  void showLamps();
-  void showDigits();
-  void showPower();
-  void showStopped();
-  void fitNotice();
   void chooseFont();
-  void printPaper();
-  QString paperText() const;
-  bool handlePcKey(QKeyEvent* event);
-  bool helpUnderMouse() const;
-  void showHelpUnderMouse();
+  void drawEvent(const Event& event);
+  void showStopped();
   bool showMessage(const QString& caption, const QString& text, bool question);
 
   Machine& machine_;
+  DeviceKeeping* keeping_;
   Settings& settings_;
   SoundLayer& sound_;
   MessageBox messageBox_;
-  QWidget* face_ = nullptr;
-  PaperPane* paper_ = nullptr;
-  QPushButton* power_ = nullptr;
-  QLabel* displayLabel_ = nullptr;
-  DisplayPanel* display_ = nullptr;
-  std::array<DigitPainter*, 4> digits_{};
-  std::array<QWidget*, 4> points_{};
+  FaceView* face_ = nullptr;
+  ZoomController* zoom_ = nullptr;
+  KeyboardRouter* keyboard_ = nullptr;
   DeviceView view_;
-  QString notice_;  // the whole notice; its line may show it shortened
   std::string logPath_;
   std::string logError_;
-  std::set<uint8_t> held_;  // device keys down by mouse or PC key
-  std::map<uint64_t, KeyButton*> heldFromKeyboard_;  // by the PC key's place on the keyboard
-  std::vector<std::pair<const ControlTemplate*, QWidget*>> placed_;  // every control with its template
   QFont paperFont_;  // as chosen; the pane shows it zoomed
-  int zoomChoice_ = 100;
-  double zoom_ = 1;
-  bool watchingScreen_ = false;
   bool closing_ = false;
 };

@@ -1,5 +1,5 @@
 // Where the main window was left, kept across runs; the window brings itself
-// back onto a screen when the screens have changed since (MainWindow::openAt).
+// back onto a screen when the screens have changed since (ZoomController::openAt).
 #pragma once
 
 #include <QPoint>

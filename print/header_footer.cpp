@@ -3,7 +3,6 @@
 #include "print/header_footer.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "print/qprint.h"
@@ -43,17 +42,17 @@ size_t AppendWhole(char* out, size_t room, const std::string& value) {
 }
 
 // A page number that does not fit is cut at the room left.
-size_t AppendPage(char* out, size_t room, int pageNumber) {
-  const int wanted = std::snprintf(out, room, "%d", pageNumber);
-  if (wanted < 0) return 0;
-  return std::min(static_cast<size_t>(wanted), room - 1);
+size_t AppendPage(char* out, size_t room, const char* page) {
+  const size_t length = std::min(std::strlen(page), room - 1);
+  std::memcpy(out, page, length);
+  return length;
 }
 
-size_t AppendValue(Placeholder placeholder, char* out, size_t room, int pageNumber, const ClockReading& now) {
+size_t AppendValue(Placeholder placeholder, char* out, size_t room, const char* page, const ClockReading& now) {
   switch (placeholder) {
     case Placeholder::Date: return AppendWhole(out, room, now.date);
     case Placeholder::Time: return AppendWhole(out, room, now.time);
-    case Placeholder::Page: return AppendPage(out, room, pageNumber);
+    case Placeholder::Page: return AppendPage(out, room, page);
     case Placeholder::None: break;
   }
   return 0;
@@ -83,6 +82,10 @@ void PrintFooter(int pageNumber) {
 }  // namespace
 
 void ExpandHeaderFooter(char* out, size_t size, const char* templateText, int pageNumber, const ClockReading& now) {
+  ExpandHeaderFooter(out, size, templateText, std::to_string(pageNumber).c_str(), now);
+}
+
+void ExpandHeaderFooter(char* out, size_t size, const char* templateText, const char* page, const ClockReading& now) {
   if (size == 0) return;
   const size_t limit = size - 1;
   size_t length = 0;
@@ -93,7 +96,7 @@ void ExpandHeaderFooter(char* out, size_t size, const char* templateText, int pa
       out[length++] = *at++;
       continue;
     }
-    length += AppendValue(placeholder, out + length, size - length, pageNumber, now);
+    length += AppendValue(placeholder, out + length, size - length, page, now);
     at += PLACEHOLDER_LENGTH;
   }
   out[length] = '\0';

@@ -18,6 +18,9 @@ using ClockReader = ClockReading (*)();
 // Writes the expanded, terminated text of `templateText` for `pageNumber`
 // into `out` (at most `size` - 1 characters).
 void ExpandHeaderFooter(char* out, size_t size, const char* templateText, int pageNumber, const ClockReading& now);
+// The same with `page` standing where the page number goes, cut like it at
+// the room left (the web page puts its own page counter there).
+void ExpandHeaderFooter(char* out, size_t size, const char* templateText, const char* page, const ClockReading& now);
 // The clock the page handler reads at every line; without one, dates and
 // times are left out.
 void SetHeaderFooterClock(ClockReader reader);

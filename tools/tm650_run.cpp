@@ -22,6 +22,7 @@
 
 #include "app/startup.h"
 #include "emulator/machine.h"
+#include "emulator/machine_internals.h"
 #include "emulator/machine_state.h"
 #include "resources/controls.h"
 #include "tools/key_names.h"
@@ -247,8 +248,9 @@ struct Driver {
   uint64_t count = 0;
 
   void TraceLine() {
-    const Cpu& cpu = machine.core.cpu;
-    uint8_t opcode = machine.core.memory[cpu.PC];
+    const Core& core = MachineInternals::core(machine);
+    const Cpu& cpu = core.cpu;
+    uint8_t opcode = core.memory[cpu.PC];
     const char* mnemonic = Mnemonic[opcode][0] ? Mnemonic[opcode] : "???";
     std::fprintf(trace, "%04X %02X %-5s A=%02X B=%02X X=%04X SP=%04X CCR=%02X\n", cpu.PC, opcode,
                  mnemonic, cpu.A, cpu.B, cpu.X, cpu.SP, cpu.CCR);
@@ -317,7 +319,8 @@ void WriteBool(std::FILE* out, bool value) { std::fputs(value ? "true" : "false"
 
 void WriteReport(std::FILE* out, const Driver& driver, Stop stop, const Options& options) {
   const DeviceView view = MachineView(driver.machine);
-  const Cpu& cpu = driver.machine.core.cpu;
+  const Core& core = MachineInternals::core(driver.machine);
+  const Cpu& cpu = core.cpu;
   std::string digits;
   for (uint8_t digit : view.digits.digit) digits += DigitCharacter(digit);
   const std::string shown = ShownText(view.digits);
@@ -344,7 +347,7 @@ void WriteReport(std::FILE* out, const Driver& driver, Stop stop, const Options&
       const Peek& peek = options.peeks[i];
       std::fprintf(out, "%s\"%04X\": \"", i ? ", " : "", peek.address);
       for (uint32_t n = 0; n <= peek.length; ++n) {
-        std::fprintf(out, "%02X", driver.machine.core.memory[(peek.address + n) & 0xFFFF]);
+        std::fprintf(out, "%02X", core.memory[(peek.address + n) & 0xFFFF]);
       }
       std::fputc('"', out);
     }
@@ -439,12 +442,13 @@ int main(int argc, char** argv) {
   }
 
   auto machine = std::make_unique<Machine>();
-  MachineInit(*machine, {image, !options.unpatched, SessionLog{stdout, "standard output", {}}});
-  machine->printer.captureDir = options.captureDir;
-  if (options.portTrace) machine->printer.trace = stderr;
+  MachineConfig config(image, !options.unpatched, SessionLog{stdout, "standard output", {}});
+  config.captureDir = options.captureDir;
+  if (options.portTrace) config.portTrace = stderr;
+  MachineInit(*machine, config);
 
   if (!options.state.empty()) {
-    const StateFileResult restored = LoadMachineState(*machine, options.state, machine->stateKey);
+    const StateFileResult restored = LoadMachineState(*machine, options.state);
     if (!restored.ok() && restored.status != StateFileStatus::Missing)
       std::fprintf(stderr, "tm650-run: starting afresh: %s\n", restored.message.c_str());
   }
@@ -454,8 +458,8 @@ int main(int argc, char** argv) {
   PublishPending(*machine);
   bool written = ReportEvents(*machine);
   // A capture that did not reach its file is a failed write like any other.
-  if (!machine->printer.captureError.empty()) {
-    std::fprintf(stderr, "tm650-run: needle captures stopped: %s\n", machine->printer.captureError.c_str());
+  if (const std::string failed = MachineCaptureError(*machine); !failed.empty()) {
+    std::fprintf(stderr, "tm650-run: needle captures stopped: %s\n", failed.c_str());
     written = false;
   }
   if (trace) written = CloseOutput(trace, "trace " + options.trace) && written;
@@ -472,7 +476,7 @@ int main(int argc, char** argv) {
     written = CloseOutput(out, "report " + options.report) && written;
   }
   if (!options.state.empty()) {
-    const StateFileResult saved = SaveMachineState(*machine, options.state, machine->stateKey);
+    const StateFileResult saved = SaveMachineState(*machine, options.state);
     if (!saved.ok()) {
       std::fprintf(stderr, "tm650-run: cannot save the device: %s\n", saved.message.c_str());
       written = false;

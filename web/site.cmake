@@ -1,5 +1,6 @@
 # Gathers the web site into OUTPUT: the page's own files and tables, the machine module,
-# the manual with the page's help, and the face's pictures; then writes the
+# the header and footer expander, the manual with the page's help, and the
+# face's pictures; then writes the
 # service worker with the list of every file and a cache name that changes
 # whenever any file does, so a new build replaces the old one offline too.
 file(REMOVE_RECURSE "${OUTPUT}")
@@ -11,7 +12,7 @@ file(COPY ${page_files} DESTINATION "${OUTPUT}")
 file(COPY "${TABLES}" DESTINATION "${OUTPUT}")
 get_filename_component(module_dir "${MODULE}" DIRECTORY)
 get_filename_component(module_name "${MODULE}" NAME_WE)
-file(COPY "${MODULE}" "${module_dir}/${module_name}.wasm" DESTINATION "${OUTPUT}")
+file(COPY "${MODULE}" "${module_dir}/${module_name}.wasm" "${EXPANDER}" DESTINATION "${OUTPUT}")
 
 # The machine's glue joins its Worker's script, so that the Worker starts
 # with one fetch rather than two in a row.

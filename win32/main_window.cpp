@@ -24,8 +24,8 @@
 
 #include "app/settings.h"
 #include "app/startup.h"
+#include "emulator/keeping.h"
 #include "emulator/machine.h"
-#include "emulator/machine_state.h"
 #include "peripherals/digit_shape.h"
 #include "resources/controls.h"
 #include "resources/ids.h"
@@ -53,8 +53,8 @@ constexpr const wchar_t* PLACE = L"WindowPosition";  // two 32-bit numbers: left
 
 struct Face {
   Machine machine;
+  std::unique_ptr<DeviceKeeping> keeping;  // goes before the machine
   Settings settings;
-  fs::path statePath;
   std::wstring notice;
   HWND dialog = nullptr;
   DeviceView view;
@@ -143,25 +143,8 @@ fs::path StatePath() {
   return data / L"TM650E" / L"tm650e.state";
 }
 
-// A state that cannot be restored starts the device afresh, and says why.
-std::wstring RestoreDevice(Machine& machine, const fs::path& path) {
-  if (path.empty() || !ReadFlag(KEEP_DEVICE, true)) return {};
-  const StateFileResult result = LoadMachineState(machine, path, machine.stateKey);
-  if (result.ok() || result.status == StateFileStatus::Missing) return {};
-  return L"Started afresh: " + FromUtf8(result.message);
-}
-
-void KeepDeviceForNextRun(const Machine& machine, const fs::path& path) {
-  if (path.empty()) return;
-  std::error_code ignored;
-  if (!ReadFlag(KEEP_DEVICE, true)) {
-    fs::remove(path, ignored);
-    return;
-  }
-  const StateFileResult result = SaveMachineState(machine, path, machine.stateKey);
-  if (!result.ok())
-    MessageBoxW(nullptr, (L"The device could not be kept for the next run:\n" + FromUtf8(result.message)).c_str(),
-                L"TM650E", MB_ICONWARNING);
+void TellNotKept(const std::string& message) {
+  if (!message.empty()) MessageBoxW(nullptr, FromUtf8(message).c_str(), L"TM650E", MB_ICONWARNING);
 }
 
 // Moves a window's top-left corner to `wanted`, kept inside the work area of
@@ -916,7 +899,7 @@ void Command(int id, bool accelerator) {
     case IDM_KEEP_DEVICE: {
       const bool keep = !ReadFlag(KEEP_DEVICE, true);
       WriteFlag(KEEP_DEVICE, keep);
-      shell->machine.keepState = keep;
+      shell->keeping->SetKeep(keep);
       CheckMenuItem(GetMenu(shell->dialog), IDM_KEEP_DEVICE, keep ? MF_CHECKED : MF_UNCHECKED);
       return;
     }
@@ -954,6 +937,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
       if (LOWORD(wParam) == WA_INACTIVE) ReleaseHeldKeys();
       return FALSE;
     case WM_CLOSE: DestroyWindow(dialog); return TRUE;
+    case WM_ENDSESSION:  // the session may end the program without another word
+      if (wParam) TellNotKept(shell->keeping->KeepNow());
+      return TRUE;
     case WM_DESTROY:
       CloseHelpPopup();
       ReleaseHeldKeys();
@@ -990,12 +976,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   SessionLog log = OpenLog(executable);
   shell->logPath = ToUtf8(log.path.wstring());
   shell->logError = log.error;
-  shell->statePath = StatePath();
-  MachineConfig config(image, true, log);
-  config.statePath = shell->statePath;
-  MachineInit(shell->machine, config);
-  shell->machine.keepState = ReadFlag(KEEP_DEVICE, true);
-  shell->notice = RestoreDevice(shell->machine, shell->statePath);
+  MachineInit(shell->machine, {image, true, log});
+  shell->keeping = std::make_unique<DeviceKeeping>(shell->machine, StatePath(), ReadFlag(KEEP_DEVICE, true));
+  shell->notice = FromUtf8(shell->keeping->Restore());
   if (shell->notice.empty() && !log.error.empty()) shell->notice = L"No log: " + FromUtf8(log.error);
   MachineStart(shell->machine);
   HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc, 0);
@@ -1014,8 +997,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     DispatchMessageW(&message);
   }
   MachineStop(shell->machine);
-  KeepDeviceForNextRun(shell->machine, shell->statePath);
-  CloseSessionLog(shell->machine.log);
+  TellNotKept(shell->keeping->KeepAtExit());
+  MachineCloseLog(shell->machine);
   std::wstring why;
   if (!SaveSettings(shell->settings, why))
     MessageBoxW(nullptr, (L"The settings could not be kept:\n" + why).c_str(), L"TM650E", MB_ICONWARNING);

@@ -1,5 +1,6 @@
-// Where secondary windows go: centred over the owner on the owner's screen,
-// shrunk to that screen when they can be, and never pushed onto another one.
+// Where windows go: secondary ones centred over the owner on the owner's
+// screen, shrunk to that screen when they can be, and never pushed onto
+// another one; any window kept within its screen with its top left on it.
 // The desktop is two offscreen screens side by side, the right one smaller.
 #include <gtest/gtest.h>
 
@@ -7,6 +8,9 @@
 #include <QDialog>
 
 #include "dialogs/center_over_owner.h"
+
+void PrintTo(const QPoint& p, std::ostream* out) { *out << "(" << p.x() << ", " << p.y() << ")"; }
+void PrintTo(const QRect& r, std::ostream* out) { *out << r.width() << "x" << r.height() << " at " << r.x() << "," << r.y(); }
 
 TEST(CenterOverOwner, CentresOnTheOwnersScreenAndKeepsTheWindowWithinIt) {
   const struct {
@@ -28,6 +32,23 @@ TEST(CenterOverOwner, CentresOnTheOwnersScreenAndKeepsTheWindowWithinIt) {
     CenterOverOwner(&window, &owner);
     EXPECT_EQ(window.frameGeometry(), c.placed) << c.owner.x();
   }
+}
+
+// A window larger than its screen keeps its top left corner, and with it the
+// title bar, on the screen, wherever it was put.
+TEST(KeptInside, PullsBackFromTheFarEdgesFirstSoTheTopLeftStaysOnTheScreen) {
+  const QRect right(1920, 0, 1366, 768);
+  const struct {
+    QRect frame;
+    QPoint kept;
+  } cases[] = {
+      {{2000, 100, 300, 200}, {2000, 100}},   // within: stays
+      {{3200, 700, 300, 200}, {2986, 568}},   // past the far edges: pulled back
+      {{3000, 500, 1500, 900}, {1920, 0}},    // larger, past the far edges
+      {{1000, -300, 1500, 900}, {1920, 0}},   // larger, before the near edges
+      {{2000, 400, 300, 900}, {2000, 0}},     // taller only
+  };
+  for (const auto& c : cases) EXPECT_EQ(KeptInside(c.frame, right), c.kept) << c.frame.x() << "," << c.frame.y();
 }
 
 int main(int argc, char** argv) {

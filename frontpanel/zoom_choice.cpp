@@ -1,5 +1,5 @@
-// Zoom choices in the settings store, and the arithmetic of fitting a screen.
-#include "frontpanel/zoom.h"
+// Zoom choices in the settings store.
+#include "frontpanel/zoom_choice.h"
 
 #include <QSettings>
 
@@ -29,17 +29,4 @@ std::optional<int> LoadZoomChoice() {
 void SaveZoomChoice(int choice) {
   QSettings store(Organisation(), Application());
   SaveZoomChoice(store, choice);
-}
-
-double FittingZoom(const QSize& zoomed, const QSize& fixed, const QSize& room) {
-  return FittingZoom(zoomed.width(), zoomed.height(), fixed.width(), fixed.height(), room.width(), room.height());
-}
-
-QPoint KeptInside(const QRect& frame, const QRect& room) {
-  QRect kept = frame;
-  if (kept.right() > room.right()) kept.moveRight(room.right());
-  if (kept.bottom() > room.bottom()) kept.moveBottom(room.bottom());
-  if (kept.left() < room.left()) kept.moveLeft(room.left());
-  if (kept.top() < room.top()) kept.moveTop(room.top());
-  return kept.topLeft();
 }
