@@ -23,6 +23,11 @@ std::string WithoutExtension(const std::string& path) {
   return path.substr(0, dot);
 }
 
+std::string Utf8Name(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
 }  // namespace
 
 std::string FirmwareFileFor(const std::string& executablePath) {
@@ -42,37 +47,38 @@ std::string LogFileNotice(const std::string& path, const std::string& error) {
          "\n\nThe paper pane keeps every line; File > Save Paper As saves it.";
 }
 
-bool ReadFirmwareFile(const std::string& path, std::vector<uint8_t>& image, std::string& error) {
+bool ReadFirmwareFile(const std::filesystem::path& path, std::vector<uint8_t>& image, std::string& error) {
+  const std::string name = Utf8Name(path);
   std::error_code code;
   const auto status = std::filesystem::status(path, code);
   if (code || !std::filesystem::exists(status)) {
-    error = "cannot open firmware image " + path + ": no such file";
+    error = "cannot open firmware image " + name + ": no such file";
     return false;
   }
   if (!std::filesystem::is_regular_file(status)) {
-    error = "firmware image " + path + " is not a regular file";
+    error = "firmware image " + name + " is not a regular file";
     return false;
   }
   const auto size = std::filesystem::file_size(path, code);
   if (!code && size > FIRMWARE_SIZE) {
-    error = "firmware image " + path + " is " + std::to_string(size) +
+    error = "firmware image " + name + " is " + std::to_string(size) +
             " bytes; at most 16384 fit at 0xC000-0xFFFF";
     return false;
   }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
-    error = "cannot open firmware image " + path;
+    error = "cannot open firmware image " + name;
     return false;
   }
   image.assign(FIRMWARE_SIZE + 1, 0);
   file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
   if (file.bad()) {
-    error = "cannot read firmware image " + path;
+    error = "cannot read firmware image " + name;
     return false;
   }
   image.resize(static_cast<size_t>(file.gcount()));
   if (image.size() > FIRMWARE_SIZE) {  // it grew while being read
-    error = "firmware image " + path + " is larger than 16384 bytes";
+    error = "firmware image " + name + " is larger than 16384 bytes";
     return false;
   }
   return true;

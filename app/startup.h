@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ std::string LogFileNotice(const std::string& path, const std::string& error);
 
 // Reads a firmware file. Shorter than 16384 bytes is fine (the rest stays 0);
 // longer, missing, not a regular file or unreadable gives false with a
-// message in `error`. The size is checked before anything is read.
-bool ReadFirmwareFile(const std::string& path, std::vector<uint8_t>& image, std::string& error);
+// message in `error` (the name in UTF-8). The size is checked before
+// anything is read.
+bool ReadFirmwareFile(const std::filesystem::path& path, std::vector<uint8_t>& image, std::string& error);
 

@@ -42,7 +42,7 @@ struct MachineConfig {
   std::span<const uint8_t> image;  // at most 16384 bytes, placed at 0xC000
   bool patched = true;             // host traps instead of the firmware's own loops
   SessionLog log;                  // receives every printed line and feed
-  std::string captureDir;          // when set, each needle pass is written here as a file
+  std::filesystem::path captureDir;  // when set, each needle pass is written here as a file
   std::FILE* portTrace = nullptr;  // when set, every printer-port read is traced here
 };
 

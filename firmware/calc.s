@@ -871,7 +871,15 @@ print_block:
         cmpa    #FN_H
         bne     1f
 10:     jsr     print_text
-1:      tst     GUSED
+1:      ldaa    FUNC                    ; curves and caps: the edge shaped
+        ldx     #t_neckedge
+        cmpa    #FN_H
+        beq     11f
+        ldx     #t_armedge
+        cmpa    #FN_I
+        bne     12f
+11:     jsr     print_text
+12:     tst     GUSED
         beq     2f
         mov32   ACC, GAUGE_S
         ldaa    #K_GS | DEC1
@@ -911,7 +919,27 @@ print_block:
 ; "-8/2/1". RESI is left on the last of the three.
 print_schedule:
         jsr     pb_start
+        ldaa    RKIND                   ; a group's lines stand a column
+        anda    #K_GROUP                ; in, an inner group's two
+        beq     5f
+        ldaa    #' '
+        jsr     pb_char
         ldaa    RKIND
+        anda    #K_INNER
+        beq     4f
+        ldaa    #' '
+        jsr     pb_char
+4:      ldaa    RKIND
+        anda    #~(K_GROUP | K_INNER) & 0xFF
+        staa    RKIND
+5:      ldaa    RKIND
+        cmpa    #K_REP                  ; a group's repeats: "12x"
+        bne     6f
+        jsr     pb_numtrim
+        ldaa    #'"'
+        jsr     pb_char
+        jmp     pb_emit
+6:      ldaa    RKIND
         ldab    #'-'
         cmpa    #K_SCHM
         beq     1f
@@ -1176,6 +1204,8 @@ t_curve:    .asciz "CURVE LINE"
 t_cap:      .asciz "SLEEVE CAP"
 t_perside:  .asciz "PER SIDE"
 t_eachside: .asciz "EACH SIDE"
+t_neckedge: .asciz "AT NECK/ARM EDGE"
+t_armedge:  .asciz "AT ARMHOLE EDGE"
 
 ; Labels by kind, K_GS (1) to K_ARMST. A label that starts with "bd" (cm)
 ; marks a length: its inputs print with one decimal.

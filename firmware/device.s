@@ -6,8 +6,8 @@
 
         .equ COUNTDOWN_START, 0xFFFF    ; wait-loop passes before switching off
         .equ CONFIRM_COUNT, 625         ; fixed: key-confirm delay
-        .equ SLP_OFFSET, 0xCCA4 - 0xCC96 ; fixed: the SLP after power_off
-        .equ JMP_OFFSET, 0xE21B - 0xE210 ; fixed: the countdown JMP after keywait
+        .equ SLP_OFFSET, AT_POWER_OFF_SLP - AT_POWER_OFF  ; the SLP after power_off
+        .equ JMP_OFFSET, AT_KEYWAIT_JMP - AT_KEYWAIT      ; the countdown JMP
         .equ TONE_CYCLES, 120           ; 240 edges of the beeper bit
         .equ TONE_DELAY, 12             ; delay after each edge
 
@@ -16,7 +16,7 @@
         .globl power_off_slp, power_off_loop, keywait_jmp
         .globl tone_store_1, tone_store_2
 
-; ---------------------------------------------------------------- 0xC000
+; ----------------------------------------------------------------- reset
         .sect .reset,"ax"
 reset:  lds     #stack_top
         ; adapter: side A all inputs (key columns), side B outputs but bit 4
@@ -43,7 +43,7 @@ reset:  lds     #stack_top
         jsr     calc_power_on
         jmp     keywait
 
-; ---------------------------------------------------------------- 0xCC96
+; ------------------------------------------------------------- power_off
 ; Power-off: mechanism and lamps off, display controller told to stop
 ; without a refresh (the last digits stay), then sleep. Entered from the
 ; host, the alarm and the inactivity countdown, so the stack is set afresh.
@@ -66,7 +66,7 @@ power_down:
         ldaa    #0x10
         jmp     disp_command
 
-; ---------------------------------------------------------------- 0xE210
+; --------------------------------------------------------------- keywait
 ; The wait for a key. Every pass counts the inactivity countdown down; at 0
 ; the device switches itself off.
         .sect .keywait,"ax"
@@ -100,7 +100,7 @@ keywait_release:
         jsr     key_release
         jmp     keywait
 
-; ---------------------------------------------------------------- 0xE2CE
+; --------------------------------------------------------- confirm_delay
         .sect .confirm,"ax"
 confirm_delay:
         ldx     #CONFIRM_COUNT
@@ -108,10 +108,11 @@ confirm_delay:
         bne     1b
         rts
 
-; ---------------------------------------------------------------- 0xE2D5
+; ------------------------------------------------------------------ tone
 ; Tone: 120 cycles of the beeper bit. Changes A, B and X (use beep to keep
 ; them). The two port stores must stay two-byte direct-page stores at
-; 0xE2DB and 0xE2E3: the emulator tells them from lamp changes by address.
+; tone_store_1 and tone_store_2: the emulator tells them from lamp changes by
+; address.
         .sect .tone,"ax"
 tone:   ldaa    #TONE_CYCLES
         ldab    *PORT2                  ; the lamps as last written
@@ -219,7 +220,7 @@ alarm:  lds     #stack_top
 row_selects:
         .byte   0x4E, 0x4D, 0x4B, 0x47  ; display deselected, one row low
 
-; ---------------------------------------------------------------- 0xEB3B
+; ------------------------------------------------------- self_check_fail
 ; Reached only when the stack check after a key action fails.
         .sect .selfcheck,"ax"
 self_check_fail:

@@ -9,7 +9,6 @@
         .globl fmt_number, show_number, show_error, show_idle, seg_of
         .globl to_digits
 
-        .equ SEG_E, 0x79
         .equ CMD_CLEAR, 0x20
         .equ CMD_REFRESH, 0x11
 
@@ -196,11 +195,11 @@ show_idle:
         clr     DSEG
         clr     DSEG+1
         clr     DSEG+2
-        ldaa    #0x3F
+        ldaa    #SEG_0
         staa    DSEG+3
         jmp     disp_refresh
 
         .sect .rodata.display,"a"
 segments:
-        .byte   0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x67
+        .byte   SEG_0, SEG_1, SEG_2, SEG_3, SEG_4, SEG_5, SEG_6, SEG_7, SEG_8, SEG_9
 powers: .long   10000000, 1000000, 100000, 10000, 1000, 100, 10, 1

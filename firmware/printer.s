@@ -1,5 +1,5 @@
-; The needle printer on port 6: paper feed (0xE41D), print one line
-; (0xF36E) and the long alarm pause (0xF904). Bit 7 runs the motor, bits 0-3
+; The needle printer on port 6: paper feed, print one line and the long
+; alarm pause, each at its fixed address. Bit 7 runs the motor, bits 0-3
 ; fire the four needles; bit 4 pulses once a step, bit 5 once a pass at home.
 ; Each needle prints four characters of the 16: needle n, characters 4n-4n+3.
 
@@ -13,7 +13,7 @@
         .equ TAIL_STEPS, 72             ; after the last pass ...
         .equ HOME_STEPS, 168            ; ... a home pulse, then these
 
-; ---------------------------------------------------------------- 0xE41D
+; ------------------------------------------------------------ paper_feed
 ; Feed the paper by one line: seven passes of a home pulse and 84 steps.
 ; The step counter holds 84 at each home pulse, which marks a feed.
 ; Changes A, B and X.
@@ -84,8 +84,8 @@ wait_half:
 wait_timeout:
         jmp     alarm
 
-; ---------------------------------------------------------------- 0xF36E
-; Print the 16 characters at 0x2150 (0x80 ends the line early). Seven passes,
+; ------------------------------------------------------------ print_line
+; Print print_buffer's 16 characters (0x80 ends the line early). Seven passes,
 ; one dot row each; a pass is a home pulse and four groups of five columns,
 ; each group led by a step and the groups one step apart; a column is
 ; half-step, needles, step, half-step, step. Then 72 steps, a home pulse and
@@ -199,7 +199,7 @@ glyph_column:
 1:      clra
         rts
 
-; ---------------------------------------------------------------- 0xF904
+; ------------------------------------------------------------ long_delay
 ; The pause between the alarm's beeps: 65,536 counts.
         .sect .alarmdelay,"ax"
 long_delay:

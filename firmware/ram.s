@@ -7,10 +7,10 @@
 
         ; fixed: the emulator reads or traps these
         .globl  countdown, print_buffer, step_counter, stack_top
-        .equ    countdown, 0x20F3       ; 16-bit inactivity countdown
-        .equ    print_buffer, 0x2150    ; 16-byte print line
-        .equ    step_counter, 0x217B    ; 84 at each home pulse of a feed
-        .equ    stack_top, 0x23FF
+        .equ    countdown, AT_COUNTDOWN         ; 16-bit inactivity countdown
+        .equ    print_buffer, AT_PRINT_BUFFER   ; 16-byte print line
+        .equ    step_counter, AT_STEP_COUNTER   ; 84 at each home pulse of a feed
+        .equ    stack_top, AT_STACK_TOP
 
         .macro  var name, size
         .globl  \name
@@ -195,3 +195,39 @@
         var     ST_TL, 19               ; trackers: lower edge, upper edge,
         var     ST_TU, 19               ; nearest
         var     ST_TR, 19
+
+        ; the even spread (spread.s) works while no cap, arc or staircase
+        ; does, in their room
+        .macro  alias name, at
+        .globl  \name
+        .set    \name, \at
+        .endm
+        alias   SP_T, CP_W              ; the sum of the sizes
+        alias   SP_N, CP_LO             ; how many sizes
+        alias   SP_A, CP_HI             ; Euclid's pair
+        alias   SP_B, CP_MID
+        alias   SP_P0, CP_A             ; the convergent before
+        alias   SP_S0, AR_A
+        alias   SP_P, AR_B              ; the convergent p / s
+        alias   SP_S, AR_G
+        alias   SP_M, AR_S              ; its repeats
+        alias   SP_Q, ST_U1             ; 16-bit: the pattern's sizes,
+        alias   SP_R, ST_U2             ; p div s and p mod s
+        alias   SP_GS, ST_DL            ; sizes in the part
+        alias   SP_REM, ST_S            ; the running remainder
+        alias   SP_CNT, ST_AV           ; sizes left in the part
+        alias   SP_TOK, ST_K16          ; the size
+        alias   SP_TMP, ST_T
+        alias   SP_RV, ST_RA            ; the run: its size, how many
+        alias   SP_RC, ST_RN
+        alias   SP_MC, ST_RG            ; repeats left
+        alias   SP_UP, ST_MID           ; parts round up
+        alias   SP_GRP, ST_J            ; K_GROUP while in the group
+        alias   SP_GAP, ST_K            ; sizes are rows between shapings
+        alias   SP_A2, ST_I             ; 16-bit: the last quotient,
+        alias   SP_P3, ST_C             ; the convergent before last,
+        alias   SP_S3, ST_LP
+        alias   SP_GP, ST_LC            ; the part generated: sum, sizes
+        alias   SP_GN, ST_UC
+        alias   SP_ODD, ST_PRED         ; 1 after an odd number of quotients
+        alias   SP_EXACT, ST_BPB        ; the rest: its exact word

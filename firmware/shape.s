@@ -38,6 +38,7 @@ eq32:   ldaa    ACC
 1:      rts
 
 ; ACC = |ACC - OPR|; C set when OPR was the larger.
+        .globl  absdiff
 absdiff:
         jsr     sub32
         bcc     1f
@@ -104,6 +105,7 @@ fail:   sec
         rts
 
 ; One schedule line: amount ACC, between T1, times T2, the sign in SH_KIND.
+        .globl  sched_line
 sched_line:
         ldaa    SH_KIND
         jsr     res_add
@@ -177,29 +179,16 @@ calc_divide:
         ldaa    FUNC
         cmpa    #FN_F
         beq     5f
-        lacc    SH_K                    ; E: 1/q/(k - r), 1/(q + 1)/r
-        lopr    SH_R
-        jsr     sub32
-        mov32   T2, ACC
-        mov32   T1, SH_Q
-        ldi32   ACC, 1
-        jsr     sched_line
-        tst32   SH_R
-        beq     9f
-        lacc    SH_Q
-        jsr     acc_inc
-        mov32   T1, ACC
-        mov32   T2, SH_R
-        ldi32   ACC, 1
-        jsr     sched_line
-9:      clc
-        rts
+        mov32   SP_T, SH_N              ; E: n places over k, evenly
+        mov32   SP_N, SH_K
+        ldaa    #1
+        bra     div_spread
 5:      mov32   T1, SH_Q                ; F: 1/q/k, then r plain
         mov32   T2, SH_K
         ldi32   ACC, 1
         jsr     sched_line
         tst32   SH_R
-        beq     9b
+        beq     9f
         lacc    SH_R
         ldaa    #K_PLAINS               ; stitches, or rows, left plain
         tst     SH_DIR
@@ -208,26 +197,15 @@ calc_divide:
 7:      jsr     res_add
         clc
         rts
-6:      lacc    SH_K                    ; k > n: q = k div n, r = k mod n:
-        lopr    SH_N                    ; q/1/(n - r), (q + 1)/1/r
-        jsr     div32
-        sacc    SH_Q
-        mov32   SH_R, REM
-        lacc    SH_N
-        lopr    SH_R
-        jsr     sub32
-        mov32   T2, ACC
-        ldi32   T1, 1
-        lacc    SH_Q
-        jsr     sched_line
-        tst32   SH_R
-        beq     9b
-        mov32   T2, SH_R
-        ldi32   T1, 1
-        lacc    SH_Q
-        jsr     acc_inc
-        jsr     sched_line
-        clc
+6:      mov32   SP_T, SH_K              ; k > n: k over n places, evenly
+        mov32   SP_N, SH_N
+        clra
+div_spread:
+        staa    SP_GAP
+        ldaa    #1
+        staa    SH_MUL
+        jsr     spread
+9:      clc
         rts
 
         .sect .text.slant,"ax"
@@ -303,58 +281,26 @@ calc_slant:
         lopr    SH_K
         jsr     sub32
         bcs     5f                      ; more stitches than steps
-        lacc    SH_U                    ; D over U: q = U div D, r = U mod D
-        lopr    SH_K
+        mov32   SP_T, SH_U              ; D over U steps, evenly
+        mov32   SP_N, SH_K
+        ldaa    #1
+        bra     14f
+5:      lacc    SH_K                    ; steeper: q or q + 1 a step,
+        lopr    SH_U                    ; q = D div U
         jsr     div32
-        sacc    SH_Q
-        mov32   SH_R, REM
-        lacc    SH_K                    ; 1/2q/(D - r), 1/(2q + 2)/r
-        lopr    SH_R
-        jsr     sub32
-        mov32   T2, ACC
-        lacc    SH_Q
-        jsr     accopr
-        jsr     add32
-        mov32   T1, ACC
-        ldi32   ACC, 1
-        jsr     sched_line
-        tst32   SH_R
-        beq     7f
-        lacc    T1
-        ldab    #2
-        jsr     opr_b
-        jsr     add32
-        mov32   T1, ACC
-        mov32   T2, SH_R
-        ldi32   ACC, 1
-        jsr     sched_line
-        bra     7f
-5:      lacc    SH_K                    ; q = D div U, r = D mod U:
-        lopr    SH_U                    ; q/2/(U - r), (q + 1)/2/r
-        jsr     div32
-        sacc    SH_Q
-        mov32   SH_R, REM
-        lacc    SH_Q                    ; the largest step must be carried
-        tst32   SH_R
+        tst32   REM                     ; the largest step must be carried
         beq     6f
         jsr     acc_inc
 6:      ldi32   OPR, MAX_STEP + 1
         jsr     sub32
         bcc     fail2
-        tst32   SH_R                    ; the larger steps first: they
-        beq     12f                     ; never grow
-        mov32   T2, SH_R
-        ldi32   T1, 2
-        lacc    SH_Q
-        jsr     acc_inc
-        jsr     sched_line
-12:     lacc    SH_U
-        lopr    SH_R
-        jsr     sub32
-        mov32   T2, ACC
-        ldi32   T1, 2
-        lacc    SH_Q
-        jsr     sched_line
+        mov32   SP_T, SH_K              ; D over U steps, evenly
+        mov32   SP_N, SH_U
+        clra
+14:     staa    SP_GAP
+        ldaa    #2
+        staa    SH_MUL
+        jsr     spread
 7:      tst32   SH_P                    ; an odd row plain
         beq     8f
         lacc    SH_P

@@ -158,6 +158,11 @@ uint8_t NextWaveformValue(PrinterPort& port, uint8_t stepCounter) {
   }
 }
 
+std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
 // Files of an earlier or a parallel session may hold the names this one
 // would take: a name in use is skipped, a few times at most.
 constexpr int NAME_ATTEMPTS = 16;
@@ -165,7 +170,7 @@ constexpr int NAME_ATTEMPTS = 16;
 std::filesystem::path CaptureFileName(const PrinterPort& port) {
   char name[32];
   std::snprintf(name, sizeof name, "%08X-%04u.txt", static_cast<unsigned>(std::time(nullptr)), port.captureNumber);
-  return std::filesystem::path(port.captureDir) / name;
+  return port.captureDir / name;
 }
 
 // Creates a file that did not exist ("x": never replaces one).
@@ -173,14 +178,19 @@ std::FILE* CreateCaptureFile(PrinterPort& port, std::filesystem::path& path) {
   for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
     ++port.captureNumber;
     path = CaptureFileName(port);
-    if (std::FILE* file = std::fopen(path.string().c_str(), "wbx")) return file;
+#ifdef _WIN32
+    std::FILE* file = ::_wfopen(path.c_str(), L"wbx");  // the narrow call knows only the code page's names
+#else
+    std::FILE* file = std::fopen(path.c_str(), "wbx");
+#endif
+    if (file) return file;
     if (errno != EEXIST) break;
   }
   return nullptr;
 }
 
 bool NoteCaptureFailure(PrinterPort& port, const std::filesystem::path& path) {
-  port.captureError = path.string() + ": " + (errno != 0 ? std::strerror(errno) : "cannot be written");
+  port.captureError = Utf8(path) + ": " + (errno != 0 ? std::strerror(errno) : "cannot be written");
   return false;
 }
 
@@ -203,7 +213,7 @@ bool WriteCaptureFile(PrinterPort& port) {
 bool CanWriteCaptures(PrinterPort& port) {
   if (port.captureDir.empty() || !port.captureError.empty()) return false;
   if (port.captureFiles < CAPTURE_FILES_MAX) return true;
-  port.captureError = port.captureDir + ": " + std::to_string(CAPTURE_FILES_MAX) +
+  port.captureError = Utf8(port.captureDir) + ": " + std::to_string(CAPTURE_FILES_MAX) +
                       " needle files written in this session; no more are kept";
   return false;
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 constexpr size_t CAPTURE_SIZE = 1120;              // a printed line brings 560
@@ -31,14 +32,14 @@ struct PrinterPort {
   // Set by the shell: the folder that receives one file per capture, named
   // "%08X-%04u.txt" after the time and the session's file number, never
   // replacing a file. Empty: no files at all.
-  std::string captureDir;
+  std::filesystem::path captureDir;
   // Kept for the shell to report. The first failure stops all further
   // attempts; so does reaching CAPTURE_FILES_MAX.
   uint32_t captureNumber = 0;   // in the last file name taken
   uint32_t captureFiles = 0;    // files written this session
   uint32_t capturesLost = 0;    // captures that ended without a file
   uint32_t bytesDropped = 0;    // needle bytes past a full buffer, never written
-  std::string captureError;     // one line, "<path>: <reason>"; empty while all is well
+  std::string captureError;     // one line, "<path>: <reason>" in UTF-8; empty while all is well
 
   std::FILE* trace = nullptr;   // " == %02X" per read when set
 };

@@ -12,6 +12,8 @@
 namespace fwtest {
 
 std::ostream& operator<<(std::ostream& out, const Line& l) {
+  out << std::string(l.depth, ' ');
+  if (l.sign == 'x') return out << l.amount << "x";
   return out << l.sign << l.amount << "/" << l.between << "/" << l.times;
 }
 
@@ -20,11 +22,19 @@ namespace {
 bool Digit(char c) { return c >= '0' && c <= '9'; }
 bool Letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// "-a/r/n", "+a/r/n" or "a/r/n" as a schedule line.
+// "-a/r/n", "+a/r/n" or "a/r/n" as a schedule line, or "12x", each after
+// the blanks of its depth.
 std::optional<Line> ScheduleLine(const std::string& text) {
   Line line{' ', 0, 0, 0};
   size_t at = 0;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) line.sign = text[at++];
+  while (at < 2 && at < text.size() && text[at] == ' ') ++at;
+  line.depth = static_cast<int>(at);
+  if (text.size() > at + 1 && text.back() == 'x' && std::all_of(text.begin() + at, text.end() - 1, Digit)) {
+    line.sign = 'x';
+    line.amount = std::stol(text.substr(at));
+    return line;
+  }
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) line.sign = text[at++];
   long* parts[] = {&line.amount, &line.between, &line.times};
   for (int part = 0; part < 3; ++part) {
     const size_t start = at;
@@ -42,10 +52,11 @@ Block Read(const std::vector<std::string>& text, const std::string& what) {
   block.text = text;
   for (const std::string& l : text) {
     EXPECT_LE(l.size(), 16u) << what << l;
-    for (size_t i = 1; i < l.size(); ++i) {
+    const auto line = ScheduleLine(l);
+    for (size_t i = 1; i < l.size() && !(line && line->sign == 'x'); ++i) {
       EXPECT_FALSE((Digit(l[i - 1]) && Letter(l[i])) || (Letter(l[i - 1]) && Digit(l[i]))) << what << l;
     }
-    if (const auto line = ScheduleLine(l)) {
+    if (line) {
       block.lines.push_back(*line);
     } else if (l.size() > 6 && l[5] == ' ' && Digit(l[4]) && Letter(l[6])) {
       const std::string number = l.substr(l.find_first_not_of(' '), 5 - l.find_first_not_of(' '));

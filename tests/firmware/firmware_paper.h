@@ -12,10 +12,13 @@
 
 namespace fwtest {
 
-// One schedule line "-a/r/n": a stitches every r rows (or stitches), n times.
+// One schedule line "-a/r/n": a stitches every r rows (or stitches), n times;
+// or a repeat count "12x" (sign 'x', the count as the amount) over the lines
+// below it printed a column further in. `depth`: the columns it stands in.
 struct Line {
-  char sign;  // '-', '+', or ' ' for dividing
+  char sign;  // '-', '+', ' ' for dividing, 'x' for a repeat count
   long amount, between, times;
+  int depth = 0;
   bool operator==(const Line&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Line& l);

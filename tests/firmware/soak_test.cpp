@@ -117,7 +117,8 @@ TEST(Soak, PatchedScriptsEndSane) {
     for (const std::string& line : run.Lines()) {
       blocks += line.empty();
       EXPECT_LE(line.size(), 16u) << line;
-      if (seed < 506 && line.find('/') != std::string::npos && line.find("10 cm") == std::string::npos) {
+      const bool words = std::any_of(line.begin(), line.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+      if (seed < 506 && line.find('/') != std::string::npos && !words) {
         EXPECT_EQ(std::count(line.begin(), line.end(), '/'), 2) << line;  // amount/rows/times
       }
     }

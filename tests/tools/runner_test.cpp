@@ -17,9 +17,18 @@ namespace {
 
 bool Says(const RunResult& r, const std::string& part) { return r.report.find(part) != std::string::npos; }
 
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+// Every file and folder the runner is given lies in a folder whose name no
+// 8-bit code page holds, so each name must reach the runner whole.
 class Runner : public ::testing::Test {
  protected:
-  std::string In(const char* name) const { return "'" + (dir / name).string() + "'"; }
+  Runner() { fs::create_directory(dir); }
+
+  std::string In(const char* name) const { return "'" + Utf8(dir / name) + "'"; }
 
   // A whole image: `code` at 0xC000, the reset vector pointing at it.
   std::string Image(const std::string& code) {
@@ -27,10 +36,11 @@ class Runner : public ::testing::Test {
     image.replace(0, code.size(), code);
     image[0x3FFE] = '\xC0';
     Spill(dir / "image.bin", image);
-    return (dir / "image.bin").string();
+    return Utf8(dir / "image.bin");
   }
 
-  ScratchDir dir;
+  ScratchDir scratch;
+  const fs::path dir = scratch.path / u8"Maschen \u00e4\u03a9\u3042";
 };
 
 // What the report says after each script: digits, points, lamps, the power
@@ -130,7 +140,7 @@ TEST_F(Runner, BadInputIsRefusedWithOneLine) {
       {"--keys '#-0'", "unknown key"},
       {"--keys '" + std::string(5000, 'K') + "'", "unknown key \"" + std::string(40, 'K') + "... (5000 bytes)\""},
       {"--rom " + In("missing.bin"), "no such file"},
-      {"--rom '" + dir.path.string() + "'", "not a regular file"},
+      {"--rom '" + Utf8(dir) + "'", "not a regular file"},
 #ifndef _WIN32
       {"--rom " + In("fifo"), "not a regular file"},
       {"--rom /dev/zero", "not a regular file"},
