@@ -784,15 +784,23 @@ tail_list:
 ; search ends (step Q) and the rest is the nearest.
 ;
 ; A state: s (2 bytes), the sum (4), and rank << 5 | j << 3 | the state
-; before, j = c - L. The way back, 5 bytes a step: a nibble a state (the
-; state before, j's high bit in bit 3) and a byte of j's low bits.
+; before, j = c - L. The way back, 4 bytes a step: a nibble for each rank
+; of the step before, the bit j set for each state kept that comes from
+; it. Read from the top bit down, the set bits are the states in rank
+; order (rank before, then the larger c), so the n-th holds the state of
+; rank n: no slot or c needs keeping.
 
-        .equ DP_MAX, 74                 ; steps searched at most
+        .equ DP_MAX, 91                 ; steps searched at most
         ; in the results' memory, after the five a sleeve cap holds by then
         .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each
         .equ LAY_B, RESK+61
         .equ DP_REC0, RESV+10           ; the way back
-        .equ DP_PATH, ST_BP+141         ; the chosen j, 2 bits a step
+        .equ DP_PATHN, (DP_MAX + 3) / 4
+        .equ DP_PATH, ST_BP+BPMAX-DP_PATHN ; the chosen j, 2 bits a step
+        ; the way back runs on from the results' values into ST_BP
+        .if     10 + 4 * DP_MAX > 2 * RESMAX + BPMAX - DP_PATHN
+        .error  "the way back must end below the path"
+        .endif
         .equ DCOST, ST_AP               ; (256 c - e)^2 for the band's states
         .equ DP_E, ST_DW                ; e(i)
         .equ DP_K, ST_DW+4              ; 16 p m
@@ -862,7 +870,7 @@ dp_search:
         stx     DP_CUR
         mov16   ST_LP, ST_LC
         ldx     DP_REC
-        ldaa    #5
+        ldaa    #4
         jsr     x_plus_a
         stx     DP_REC
         ldx     ST_I
@@ -893,60 +901,57 @@ dp_search:
         bne     1b
 3:      mov16   ST_PL, ST_I             ; Q
         ldx     #DP_PATH                ; the way back
-        ldab    #19
+        ldab    #DP_PATHN
 4:      clr     0,x
         inx
         decb
         bne     4b
-        ldaa    ST_END
+        ldaa    DP_BR                   ; the rank of the best
+        .rept   5
+        lsra
+        .endr
         staa    DP_T
-5:      ldx     DP_REC                  ; step i's way back
-        dex
-        dex
-        dex
+5:      ldx     DP_REC                  ; step i's way back: its states in
+        dex                             ; rank order are its set bits from
+        dex                             ; the top
         dex
         dex
         stx     DP_REC
-        ldab    4,x                     ; j's low bit: bit t of byte 4
-        ldaa    DP_T
-        beq     11f
-10:     lsrb
-        deca
-        bne     10b
-11:     andb    #1
-        stab    DP_G
-        ldaa    DP_T                    ; the nibble
-        lsra
-        jsr     x_plus_a
-        ldab    0,x
-        ldaa    DP_T
-        lsra
-        bcs     8f
+        clr     DP_G                    ; the place of the bit
+1:      ldaa    0,x
+        inx
+        ldab    #8
+        stab    ST_K
+2:      asla
+        bcc     6f
+        tst     DP_T
+        beq     7f
+        dec     DP_T
+6:      inc     DP_G
+        dec     ST_K
+        bne     2b
+        bra     1b
+7:      ldab    DP_G                    ; the rank before: the nibble
         lsrb
         lsrb
-        lsrb
-        lsrb
-8:      andb    #0x0F
         stab    DP_T
-        andb    #8                      ; j's high bit
-        lsrb
-        lsrb
-        orab    DP_G
+        ldab    DP_G                    ; j: 3 - its bit in the nibble
+        andb    #3
         stab    DP_G
-        ldaa    DP_T
-        anda    #7
-        staa    DP_T
+        ldaa    #3
+        suba    DP_G
+        staa    DP_G
         ldaa    ST_I+1                  ; j into the path
         deca
         jsr     path_at
         ldab    DP_G
         tsta
-        beq     7f
-6:      aslb
+        beq     8f
+10:     aslb
         aslb
         deca
-        bne     6b
-7:      orab    0,x
+        bne     10b
+8:      orab    0,x
         stab    0,x
         ldx     ST_I
         dex
@@ -1286,7 +1291,7 @@ ge:     anda    #0xE0
 ; when no state is left.
 dp_ranks:
         ldx     DP_REC
-        ldab    #5
+        ldab    #4
 12:     clr     0,x
         inx
         decb
@@ -1361,41 +1366,35 @@ dp_ranks:
         staa    EV_T
         ldx     ST_S
         ldaa    6,x
+        staa    EV_R                    ; rank before, j, state before
         anda    #0x1F
-        staa    EV_R                    ; j << 3 | the state before
         oraa    EV_T
         staa    6,x
-        ldx     DP_REC                  ; j's low bit: bit t of byte 4
+        ldab    EV_R                    ; the way back: in byte rank
+        lsrb                            ; before / 2, bit j of the high
+        lsrb                            ; nibble (rank before even) or
+        lsrb                            ; the low
+        andb    #3
         ldaa    EV_R
-        anda    #0x08
-        beq     13f
-        ldab    #1
-        ldaa    DP_T
-        beq     14f
-15:     aslb
-        deca
-        bne     15b
-14:     orab    4,x
-        stab    4,x
-13:     ldab    EV_R                    ; the nibble: j's high bit, state before
-        andb    #0x10
-        beq     16f
-        ldab    #8
-16:     stab    EV_S
-        ldab    EV_R
-        andb    #7
-        orab    EV_S
-        ldaa    DP_T
+        anda    #0x20
+        bne     13f
+        ldaa    #0x10
+        bra     14f
+13:     ldaa    #1
+14:     tstb
+        beq     15f
+        asla
+        decb
+        bra     14b
+15:     staa    EV_S
+        ldaa    EV_R
+        .rept   6
         lsra
+        .endr
+        ldx     DP_REC
         jsr     x_plus_a
-        ldaa    DP_T
-        lsra
-        bcs     7f
-        aslb
-        aslb
-        aslb
-        aslb
-7:      orab    0,x
+        ldab    EV_S
+        orab    0,x
         stab    0,x
         ldx     ST_S                    ; the best so far?
         inx
