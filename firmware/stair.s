@@ -790,7 +790,7 @@ tail_list:
 ; order (rank before, then the larger c), so the n-th holds the state of
 ; rank n: no slot or c needs keeping.
 
-        .equ DP_MAX, 91                 ; steps searched at most
+        .equ DP_MAX, 140                ; steps searched at most
         ; in the results' memory, after the five a sleeve cap holds by then
         .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each
         .equ LAY_B, RESK+61
@@ -798,9 +798,6 @@ tail_list:
         .equ DP_PATHN, (DP_MAX + 3) / 4
         .equ DP_PATH, ST_BP+BPMAX-DP_PATHN ; the chosen j, 2 bits a step
         ; the way back runs on from the results' values into ST_BP
-        .if     10 + 4 * DP_MAX > 2 * RESMAX + BPMAX - DP_PATHN
-        .error  "the way back must end below the path"
-        .endif
         .equ DCOST, ST_AP               ; (256 c - e)^2 for the band's states
         .equ DP_E, ST_DW                ; e(i)
         .equ DP_K, ST_DW+4              ; 16 p m
@@ -819,6 +816,8 @@ tail_list:
         .equ EV_T, ST_TU+13
         .equ EV_S, ST_TU+14
         .equ DP_BR, ST_TU+16            ; the best state's rank
+        .equ DP_NP, ST_TU+17            ; states before and at this step
+        .equ DP_NN, ST_TU+18
 
 ; C set when there is none (X m of 2^23 or more, more than DP_MAX steps
 ; or eight states a step: listings that would not fit).
@@ -849,11 +848,16 @@ dp_search:
         ldi16   ST_LP, 0
         ldx     #DP_REC0
         stx     DP_REC
+        ldaa    #1
+        staa    DP_NP
         ldi16   ST_I, 0
 1:      ldx     ST_I
         inx
         stx     ST_I
         cpx     #DP_MAX+1
+        bcc     9f
+        ldx     DP_REC                  ; room for a record of 5 bytes
+        cpx     #DP_PATH-4
         bcc     9f
         jsr     dp_band
         bcs     9f
@@ -869,10 +873,6 @@ dp_search:
         pulx
         stx     DP_CUR
         mov16   ST_LP, ST_LC
-        ldx     DP_REC
-        ldaa    #4
-        jsr     x_plus_a
-        stx     DP_REC
         ldx     ST_I
         cpx     ST_M
         beq     3f
@@ -913,10 +913,14 @@ dp_search:
         staa    DP_T
 5:      ldx     DP_REC                  ; step i's way back: its states in
         dex                             ; rank order are its set bits from
-        dex                             ; the top
-        dex
-        dex
-        stx     DP_REC
+        ldab    0,x                     ; the top; it ends in their
+        andb    #0x0F                   ; number
+        lsrb
+        beq     12f
+11:     dex
+        decb
+        bne     11b
+12:     stx     DP_REC
         clr     DP_G                    ; the place of the bit
 1:      ldaa    0,x
         inx
@@ -1290,8 +1294,9 @@ ge:     anda    #0xE0
 ; back of the step; ST_END the best state (least sum, then earliest). C set
 ; when no state is left.
 dp_ranks:
+        clr     DP_NN
         ldx     DP_REC
-        ldab    #4
+        ldab    #5
 12:     clr     0,x
         inx
         decb
@@ -1364,6 +1369,7 @@ dp_ranks:
         asla
         asla
         staa    EV_T
+        inc     DP_NN
         ldx     ST_S
         ldaa    6,x
         staa    EV_R                    ; rank before, j, state before
@@ -1421,6 +1427,20 @@ dp_ranks:
         ldaa    ST_END
         cmpa    #0xFF
         beq     11f
+        ldab    DP_NP                   ; the record: (states before + 2)
+        incb                            ; / 2 bytes, their number in the
+        incb                            ; last nibble
+        lsrb
+        ldx     DP_REC
+        tba
+        jsr     x_plus_a
+        stx     DP_REC
+        dex
+        ldab    DP_NP
+        orab    0,x
+        stab    0,x
+        ldaa    DP_NN
+        staa    DP_NP
         clc
         rts
 11:     sec
