@@ -784,20 +784,23 @@ tail_list:
 ; search ends (step Q) and the rest is the nearest.
 ;
 ; A state: s (2 bytes), the sum (4), and rank << 5 | j << 3 | the state
-; before, j = c - L. The way back, 4 bytes a step: a nibble for each rank
-; of the step before, the bit j set for each state kept that comes from
-; it. Read from the top bit down, the set bits are the states in rank
-; order (rank before, then the larger c), so the n-th holds the state of
-; rank n: no slot or c needs keeping.
+; before, j = c - L. The way back of a step: a nibble for each of the n
+; states of the step before, by rank, the bit j set for each state kept
+; that comes from it, and n in the last nibble, (n + 2) / 2 bytes. Read
+; from the top bit down, the set bits are the states in rank order (rank
+; before, then the larger c), so the k-th is the state of rank k: no slot
+; or c needs keeping, and the way back is read from the end by the n each
+; record ends in.
 
-        .equ DP_MAX, 140                ; steps searched at most
+        .equ DP_MAX, 140                ; steps searched at most, room allowing
         ; in the results' memory, after the five a sleeve cap holds by then
         .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each
         .equ LAY_B, RESK+61
         .equ DP_REC0, RESV+10           ; the way back
         .equ DP_PATHN, (DP_MAX + 3) / 4
         .equ DP_PATH, ST_BP+BPMAX-DP_PATHN ; the chosen j, 2 bits a step
-        ; the way back runs on from the results' values into ST_BP
+        ; the way back runs on from the results' values into ST_BP, up to
+        ; the path
         .equ DCOST, ST_AP               ; (256 c - e)^2 for the band's states
         .equ DP_E, ST_DW                ; e(i)
         .equ DP_K, ST_DW+4              ; 16 p m
@@ -819,8 +822,9 @@ tail_list:
         .equ DP_NP, ST_TU+17            ; states before and at this step
         .equ DP_NN, ST_TU+18
 
-; C set when there is none (X m of 2^23 or more, more than DP_MAX steps
-; or eight states a step: listings that would not fit).
+; C set when there is none (X m of 2^23 or more, more than DP_MAX steps,
+; a way back beyond its room or a ninth state at a step: listings that
+; would not fit, bar a few very wide curves).
 dp_search:
         lacc16  ST_X
         lopr16  ST_M
