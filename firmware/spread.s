@@ -12,7 +12,9 @@
 ; before, u, A times (A the last quotient) and the one before that, v, in
 ; the order u^A v for a word rounded up after an odd number of quotients or
 ; down after an even number, else v u^A (rounding up reverses the word);
-; with A >= 2, u of two sizes and v not empty, u prints as an inner group.
+; with u of two sizes and v not empty, u is a group one column further in
+; when A >= 2 and in line when A = 1, and u and v are worked the same way,
+; down to lines three columns in.
 
         .include "defs.inc"
         .include "macros.inc"
@@ -80,7 +82,7 @@ spread: clr     SP_GRP
 1:      jmp     flush
 
 ; The pattern p/s M times: under its count when M >= 2 and it holds two
-; sizes, else as lines (with its inner group when M is 1).
+; sizes, else as lines (with its inner groups when M is 1).
 part:   lacc    SP_M
         ldab    #2
         jsr     opr_b
