@@ -518,6 +518,7 @@ TEST(Limits, HoldAtTheirEdges) {
       {"FE 6 0 R 8 Z =", "   4"},      {"FE 6 0 . 5 R 8 Z =", "   E"},   {"FE 6 0 R 8 . 5 Z =", "   E"},
       {g + "FD 1 1 0 . 5 S =", "   E"}, {g + "FK FH 1 8 X 1 8 . 5 Y P=", "   E"},
       {"FE 6 0 . 0 R 8 Z =", "   4"},  // a point with no decimal is whole
+      {"FE 3 9 1 1 S 2 8 9 6 Z = = = = = = = = =", "   5"},  // "=" reaches a third level's count in print order
       // results fit four digits: 9999 stitches, 999.9 cm
       {"FA 9 9 9 . 9 S 1 R = FC 1 0 0 X =", "9999"}, {"FA 9 9 9 . 9 S 1 R = FC 1 0 0 . 1 X =", "   E"},
       {"FA 1 0 0 S 1 R = FD 9 9 9 9 S =", "999.9"},  {"FA 9 9 . 9 S 1 R = FD 9 9 9 9 S =", "   E"},
