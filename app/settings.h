@@ -38,9 +38,12 @@ struct SettingRow {
   const char* missingText;
 };
 
+// The paper's face where none is chosen, as the store's missing Font.
+inline constexpr const char* DEFAULT_FONT_FACE = "Lucida Console";
+
 inline constexpr std::array<SettingRow, 12> SETTINGS{{
     {"Sound", &Settings::Sound, nullptr, 64, nullptr},
-    {"Font", nullptr, &Settings::Font, 0, "Lucida Console"},
+    {"Font", nullptr, &Settings::Font, 0, DEFAULT_FONT_FACE},
     {"Height", &Settings::Height, nullptr, -11, nullptr},
     {"Weight", &Settings::Weight, nullptr, 400, nullptr},
     {"PointSize", &Settings::PointSize, nullptr, 8, nullptr},

@@ -39,6 +39,14 @@ std::string LogFileNameFor(const std::string& executablePath) {
   return stem.substr(FileNameStart(stem)) + ".log";
 }
 
+std::string LogFileNotice(const std::string& path, const std::string& error) {
+  if (error.empty())
+    return "Every printed line is also written to\n" + path +
+           "\n\nThe logs of the three sessions before are kept beside it (.1.log to .3.log).";
+  return "Printed lines are not being logged:\n" + error +
+         "\n\nThe paper pane keeps every line; File > Save Paper As saves it.";
+}
+
 bool ReadFirmwareFile(const std::filesystem::path& path, std::vector<uint8_t>& image, std::string& error) {
   const std::string name = Utf8Name(path);
   std::error_code code;

@@ -23,6 +23,10 @@ std::string FirmwareFileFor(const std::string& executablePath);
 // The log's file name (no folder): tm650e.exe -> tm650e.log.
 std::string LogFileNameFor(const std::string& executablePath);
 
+// What File > Log File says: where the printed lines go (`path` as the
+// system writes paths), or, with `error`, why they are not being logged.
+std::string LogFileNotice(const std::string& path, const std::string& error);
+
 // Reads a firmware file. Shorter than 16384 bytes is fine (the rest stays 0);
 // longer, missing, not a regular file or unreadable gives false with a
 // message in `error` (the name in UTF-8). The size is checked before

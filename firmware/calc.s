@@ -919,19 +919,14 @@ print_block:
 ; "-8/2/1". RESI is left on the last of the three.
 print_schedule:
         jsr     pb_start
-        ldaa    RKIND                   ; a group's lines stand a column
-        anda    #K_GROUP                ; in, an inner group's two
-        beq     5f
-        ldaa    #' '
-        jsr     pb_char
-        ldaa    RKIND
-        anda    #K_INNER
-        beq     4f
-        ldaa    #' '
-        jsr     pb_char
-4:      ldaa    RKIND
-        anda    #~(K_GROUP | K_INNER) & 0xFF
+4:      ldaa    RKIND                   ; a group's lines stand a column
+        cmpa    #K_IN                   ; in for each level
+        bcs     5f
+        suba    #K_IN
         staa    RKIND
+        ldaa    #' '
+        jsr     pb_char
+        bra     4b
 5:      ldaa    RKIND
         cmpa    #K_REP                  ; a group's repeats: "12x"
         bne     6f

@@ -222,12 +222,13 @@
         alias   SP_RC, ST_RN
         alias   SP_MC, ST_RG            ; repeats left
         alias   SP_UP, ST_MID           ; parts round up
-        alias   SP_GRP, ST_J            ; K_GROUP while in the group
+        alias   SP_GRP, ST_J            ; K_IN per column the lines stand in
         alias   SP_GAP, ST_K            ; sizes are rows between shapings
-        alias   SP_A2, ST_I             ; 16-bit: the last quotient,
-        alias   SP_P3, ST_C             ; the convergent before last,
-        alias   SP_S3, ST_LP
+        alias   SP_CV, ST_BP            ; the convergents p, s and quotients
+        alias   SP_K, ST_EX             ; a convergent's place in them
+        alias   SP_D, ST_END            ; the depth of the word at work
+        alias   SP_TSP, ST_NEED         ; the words still to come: the end
+        alias   SP_TASKS, ST_TL         ; of the list, the list
         alias   SP_GP, ST_LC            ; the part generated: sum, sizes
         alias   SP_GN, ST_UC
-        alias   SP_ODD, ST_PRED         ; 1 after an odd number of quotients
         alias   SP_EXACT, ST_BPB        ; the rest: its exact word

@@ -12,7 +12,9 @@
 ; before, u, A times (A the last quotient) and the one before that, v, in
 ; the order u^A v for a word rounded up after an odd number of quotients or
 ; down after an even number, else v u^A (rounding up reverses the word);
-; with A >= 2, u of two sizes and v not empty, u prints as an inner group.
+; with u of two sizes and v not empty, u is a group one column further in
+; when A >= 2 and in line when A = 1, and u and v are worked the same way,
+; down to lines three columns in.
 
         .include "defs.inc"
         .include "macros.inc"
@@ -29,6 +31,20 @@
         jsr     add32
         mov32   \prev, \cur
         sacc    \cur
+        .endm
+
+        ; 16-bit moves between memory and X's entry
+        .macro  ld16x dst, off
+        ldaa    \off,x
+        staa    \dst
+        ldaa    \off+1,x
+        staa    \dst+1
+        .endm
+        .macro  st16x off, src
+        ldaa    \src
+        staa    \off,x
+        ldaa    \src+1
+        staa    \off+1,x
         .endm
 
         .sect .text.slant,"ax"
@@ -66,7 +82,7 @@ spread: clr     SP_GRP
 1:      jmp     flush
 
 ; The pattern p/s M times: under its count when M >= 2 and it holds two
-; sizes, else as lines (with its inner group when M is 1).
+; sizes, else as lines (with its inner groups when M is 1).
 part:   lacc    SP_M
         ldab    #2
         jsr     opr_b
@@ -79,13 +95,13 @@ part:   lacc    SP_M
         lacc    SP_M
         ldaa    #K_REP
         jsr     res_add
-        ldaa    #K_GROUP
+        ldaa    #K_IN
         staa    SP_GRP
-        jsr     inner
+        jsr     words
         jsr     flush
         clr     SP_GRP
         rts
-2:      jmp     inner                   ; once
+2:      jmp     words                   ; once
 3:      ldx     SP_M+2                  ; a single size M times
 4:      stx     SP_MC
         jsr     whole
@@ -104,21 +120,28 @@ convergent:
         ldi32   SP_S0, 1
         ldi32   SP_P, 1
         clr32   SP_S
-        clr     SP_ODD
+        ldx     #0                      ; the table from the seeds 0/1, 1/0
+        stx     SP_CV
+        stx     SP_CV+CV_S+2
+        inx
+        stx     SP_CV+2
+        stx     SP_CV+CV_S
+        ldaa    #1
+        staa    SP_K
 1:      lacc    SP_A
         lopr    SP_B
         jsr     div32
         sacc    T2
-        mov16   SP_A2, ACC+2            ; the last quotient, its parity,
-        ldaa    SP_ODD                  ; and the convergent before last
-        eora    #1
-        staa    SP_ODD
-        mov16   SP_P3, SP_P0+2
-        mov16   SP_S3, SP_S0+2
+        inc     SP_K
+        jsr     cv_entry
+        st16x   CV_A, ACC+2
         mov32   SP_A, SP_B
         mov32   SP_B, REM
         next_term SP_P, SP_P0
         next_term SP_S, SP_S0
+        jsr     cv_entry
+        st16x   0, SP_P+2
+        st16x   CV_S, SP_S+2
         lacc    SP_N                    ; M = N div s, one less when the
         lopr    SP_S                    ; repeats would take every size
         jsr     div32                   ; but not the whole sum
@@ -206,46 +229,119 @@ feed:   ldx     SP_RC
 
         .sect .text.spread,"ax"
 
-; The pattern: u^A v or v u^A with u a group one column further in, where
-; it can be.
-inner:  ldx     SP_A2
-        dex
-        beq     whole                   ; A < 2
-        ldx     SP_S3
-        beq     whole                   ; no v
-        ldx     SP_S0+2
-        beq     whole                   ; no u
-        dex
-        beq     whole                   ; u a single size
-        ldaa    SP_ODD
-        eora    SP_UP
-        beq     1f
-        bsr     part_v                  ; v u^A
-1:      jsr     flush                   ; u^A
-        lacc16  SP_A2
-        ldaa    #K_REP
-        oraa    SP_GRP
-        jsr     res_add
-        ldaa    SP_GRP
-        psha
-        ldaa    #K_GROUP
-        tst     SP_GRP
-        beq     2f
-        oraa    #K_INNER
-2:      staa    SP_GRP
-        mov16   SP_GP, SP_P0+2
-        mov16   SP_GN, SP_S0+2
-        bsr     pattern
-        jsr     flush
-        pula
-        staa    SP_GRP
-        ldaa    SP_ODD
-        eora    SP_UP
-        beq     part_v                  ; u^A v
+        .equ    CV_S, 48                ; the table of convergents: p, s,
+        .equ    CV_A, 96                ; then the quotient, 16-bit each
+
+; X at convergent SP_K in the table.
+cv_entry:
+        ldaa    SP_K
+        asla
+        xindex  SP_CV
         rts
-part_v: mov16   SP_GP, SP_P3
-        mov16   SP_GN, SP_S3
-        bra     pattern
+
+; The word of convergent SP_K at SP_GRP's depth: u^A v or v u^A, u and v
+; the words of the two convergents before (A = 1 too), u a group one column
+; further in when A >= 2. u and v are worked the same way in turn, from a
+; list of words still to come, down to lines three columns in.
+words:  ldaa    SP_GRP
+        psha
+        ldx     #SP_TASKS
+        stx     SP_TSP
+        oraa    SP_K
+        bsr     push
+1:      ldx     SP_TSP
+        cpx     #SP_TASKS
+        beq     9f
+        dex
+        stx     SP_TSP
+        ldaa    0,x
+        tab
+        andb    #0x1F
+        stab    SP_K
+        tsta
+        bmi     count
+        anda    #3 * K_IN
+        staa    SP_D
+        cmpa    #3 * K_IN
+        beq     plain
+        bsr     cv_entry
+        ldaa    CV_S-2,x                ; u of two sizes or more
+        bne     3f
+        ldaa    CV_S-1,x
+        cmpa    #2
+        bcs     plain
+3:      ldaa    CV_S-4,x                ; v not empty
+        bne     4f
+        ldaa    CV_S-3,x
+        beq     plain
+4:
+        ldab    SP_K                    ; u first when k odd and the
+        andb    #1                      ; rounding differ
+        eorb    SP_UP
+        beq     2f
+        bsr     push_v
+        bsr     push_u
+        bra     1b
+2:      bsr     push_u
+        bsr     push_v
+        bra     1b
+plain:  bsr     depth
+        bsr     cv_entry
+        ld16x   SP_GP, 0
+        ld16x   SP_GN, CV_S
+        jsr     pattern
+        bra     1b
+count:  anda    #3 * K_IN               ; u's repeats: "3x"
+        staa    SP_D
+        jsr     flush
+        bsr     cv_entry
+        ld16x   SP_TMP, CV_A
+        lacc16  SP_TMP
+        ldaa    SP_D
+        oraa    #K_REP
+        jsr     res_add
+        bra     1b
+9:      pula
+        staa    SP_D
+        ; fall through
+
+; Lines at depth SP_D from here on: the run gathered at another depth is a
+; line of its own.
+depth:  ldaa    SP_D
+        cmpa    SP_GRP
+        beq     1f
+        jsr     flush
+        ldaa    SP_D
+        staa    SP_GRP
+1:      rts
+
+; u onto the list: its repeats and u a column further in when A >= 2,
+; else u in line.
+push_u: bsr     cv_entry
+        ldab    CV_A,x
+        bne     1f
+        ldab    CV_A+1,x
+        cmpb    #2
+1:      ldaa    SP_K
+        deca
+        oraa    SP_D
+        bcs     push
+        adda    #K_IN
+        bsr     push
+        ldaa    SP_K
+        oraa    SP_D
+        oraa    #0x80
+        bra     push
+push_v: ldaa    SP_K
+        suba    #2
+        oraa    SP_D
+push:   ldx     SP_TSP
+        staa    0,x
+        inx
+        stx     SP_TSP
+        rts
+
+        .sect .text.spread2,"ax"
 
 ; The sizes of the whole pattern (or of the rest): SP_P over SP_S.
 whole:  mov16   SP_GP, SP_P+2

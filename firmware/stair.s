@@ -784,15 +784,23 @@ tail_list:
 ; search ends (step Q) and the rest is the nearest.
 ;
 ; A state: s (2 bytes), the sum (4), and rank << 5 | j << 3 | the state
-; before, j = c - L. The way back, 5 bytes a step: a nibble a state (the
-; state before, j's high bit in bit 3) and a byte of j's low bits.
+; before, j = c - L. The way back of a step: a nibble for each of the n
+; states of the step before, by rank, the bit j set for each state kept
+; that comes from it, and n in the last nibble, (n + 2) / 2 bytes. Read
+; from the top bit down, the set bits are the states in rank order (rank
+; before, then the larger c), so the k-th is the state of rank k: no slot
+; or c needs keeping, and the way back is read from the end by the n each
+; record ends in.
 
-        .equ DP_MAX, 74                 ; steps searched at most
+        .equ DP_MAX, 140                ; steps searched at most, room allowing
         ; in the results' memory, after the five a sleeve cap holds by then
         .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each
         .equ LAY_B, RESK+61
         .equ DP_REC0, RESV+10           ; the way back
-        .equ DP_PATH, ST_BP+141         ; the chosen j, 2 bits a step
+        .equ DP_PATHN, (DP_MAX + 3) / 4
+        .equ DP_PATH, ST_BP+BPMAX-DP_PATHN ; the chosen j, 2 bits a step
+        ; the way back runs on from the results' values into ST_BP, up to
+        ; the path
         .equ DCOST, ST_AP               ; (256 c - e)^2 for the band's states
         .equ DP_E, ST_DW                ; e(i)
         .equ DP_K, ST_DW+4              ; 16 p m
@@ -811,9 +819,12 @@ tail_list:
         .equ EV_T, ST_TU+13
         .equ EV_S, ST_TU+14
         .equ DP_BR, ST_TU+16            ; the best state's rank
+        .equ DP_NP, ST_TU+17            ; states before and at this step
+        .equ DP_NN, ST_TU+18
 
-; C set when there is none (X m of 2^23 or more, more than DP_MAX steps
-; or eight states a step: listings that would not fit).
+; C set when there is none (X m of 2^23 or more, more than DP_MAX steps,
+; a way back beyond its room or a ninth state at a step: listings that
+; would not fit, bar a few very wide curves).
 dp_search:
         lacc16  ST_X
         lopr16  ST_M
@@ -841,11 +852,16 @@ dp_search:
         ldi16   ST_LP, 0
         ldx     #DP_REC0
         stx     DP_REC
+        ldaa    #1
+        staa    DP_NP
         ldi16   ST_I, 0
 1:      ldx     ST_I
         inx
         stx     ST_I
         cpx     #DP_MAX+1
+        bcc     9f
+        ldx     DP_REC                  ; room for a record of 5 bytes
+        cpx     #DP_PATH-4
         bcc     9f
         jsr     dp_band
         bcs     9f
@@ -861,10 +877,6 @@ dp_search:
         pulx
         stx     DP_CUR
         mov16   ST_LP, ST_LC
-        ldx     DP_REC
-        ldaa    #5
-        jsr     x_plus_a
-        stx     DP_REC
         ldx     ST_I
         cpx     ST_M
         beq     3f
@@ -893,60 +905,61 @@ dp_search:
         bne     1b
 3:      mov16   ST_PL, ST_I             ; Q
         ldx     #DP_PATH                ; the way back
-        ldab    #19
+        ldab    #DP_PATHN
 4:      clr     0,x
         inx
         decb
         bne     4b
-        ldaa    ST_END
+        ldaa    DP_BR                   ; the rank of the best
+        .rept   5
+        lsra
+        .endr
         staa    DP_T
-5:      ldx     DP_REC                  ; step i's way back
-        dex
-        dex
-        dex
-        dex
-        dex
-        stx     DP_REC
-        ldab    4,x                     ; j's low bit: bit t of byte 4
-        ldaa    DP_T
-        beq     11f
-10:     lsrb
-        deca
-        bne     10b
-11:     andb    #1
-        stab    DP_G
-        ldaa    DP_T                    ; the nibble
-        lsra
-        jsr     x_plus_a
-        ldab    0,x
-        ldaa    DP_T
-        lsra
-        bcs     8f
+5:      ldx     DP_REC                  ; step i's way back: its states in
+        dex                             ; rank order are its set bits from
+        ldab    0,x                     ; the top; it ends in their
+        andb    #0x0F                   ; number
+        lsrb
+        beq     12f
+11:     dex
+        decb
+        bne     11b
+12:     stx     DP_REC
+        clr     DP_G                    ; the place of the bit
+1:      ldaa    0,x
+        inx
+        ldab    #8
+        stab    ST_K
+2:      asla
+        bcc     6f
+        tst     DP_T
+        beq     7f
+        dec     DP_T
+6:      inc     DP_G
+        dec     ST_K
+        bne     2b
+        bra     1b
+7:      ldab    DP_G                    ; the rank before: the nibble
         lsrb
         lsrb
-        lsrb
-        lsrb
-8:      andb    #0x0F
         stab    DP_T
-        andb    #8                      ; j's high bit
-        lsrb
-        lsrb
-        orab    DP_G
+        ldab    DP_G                    ; j: 3 - its bit in the nibble
+        andb    #3
         stab    DP_G
-        ldaa    DP_T
-        anda    #7
-        staa    DP_T
+        ldaa    #3
+        suba    DP_G
+        staa    DP_G
         ldaa    ST_I+1                  ; j into the path
         deca
         jsr     path_at
         ldab    DP_G
         tsta
-        beq     7f
-6:      aslb
+        beq     8f
+10:     aslb
         aslb
         deca
-        bne     6b
-7:      orab    0,x
+        bne     10b
+8:      orab    0,x
         stab    0,x
         ldx     ST_I
         dex
@@ -1285,6 +1298,7 @@ ge:     anda    #0xE0
 ; back of the step; ST_END the best state (least sum, then earliest). C set
 ; when no state is left.
 dp_ranks:
+        clr     DP_NN
         ldx     DP_REC
         ldab    #5
 12:     clr     0,x
@@ -1359,43 +1373,38 @@ dp_ranks:
         asla
         asla
         staa    EV_T
+        inc     DP_NN
         ldx     ST_S
         ldaa    6,x
+        staa    EV_R                    ; rank before, j, state before
         anda    #0x1F
-        staa    EV_R                    ; j << 3 | the state before
         oraa    EV_T
         staa    6,x
-        ldx     DP_REC                  ; j's low bit: bit t of byte 4
+        ldab    EV_R                    ; the way back: in byte rank
+        lsrb                            ; before / 2, bit j of the high
+        lsrb                            ; nibble (rank before even) or
+        lsrb                            ; the low
+        andb    #3
         ldaa    EV_R
-        anda    #0x08
-        beq     13f
-        ldab    #1
-        ldaa    DP_T
-        beq     14f
-15:     aslb
-        deca
-        bne     15b
-14:     orab    4,x
-        stab    4,x
-13:     ldab    EV_R                    ; the nibble: j's high bit, state before
-        andb    #0x10
-        beq     16f
-        ldab    #8
-16:     stab    EV_S
-        ldab    EV_R
-        andb    #7
-        orab    EV_S
-        ldaa    DP_T
+        anda    #0x20
+        bne     13f
+        ldaa    #0x10
+        bra     14f
+13:     ldaa    #1
+14:     tstb
+        beq     15f
+        asla
+        decb
+        bra     14b
+15:     staa    EV_S
+        ldaa    EV_R
+        .rept   6
         lsra
+        .endr
+        ldx     DP_REC
         jsr     x_plus_a
-        ldaa    DP_T
-        lsra
-        bcs     7f
-        aslb
-        aslb
-        aslb
-        aslb
-7:      orab    0,x
+        ldab    EV_S
+        orab    0,x
         stab    0,x
         ldx     ST_S                    ; the best so far?
         inx
@@ -1422,6 +1431,20 @@ dp_ranks:
         ldaa    ST_END
         cmpa    #0xFF
         beq     11f
+        ldab    DP_NP                   ; the record: (states before + 2)
+        incb                            ; / 2 bytes, their number in the
+        incb                            ; last nibble
+        lsrb
+        ldx     DP_REC
+        tba
+        jsr     x_plus_a
+        stx     DP_REC
+        dex
+        ldab    DP_NP
+        orab    0,x
+        stab    0,x
+        ldaa    DP_NN
+        staa    DP_NP
         clc
         rts
 11:     sec

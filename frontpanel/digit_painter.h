@@ -1,24 +1,12 @@
-// One digit of the seven-segment display: the segment geometry for a given
-// size, which segments a digit value lights, and the widget that paints it
-// from scratch as seven filled polygons in device pixels.
+// One digit of the seven-segment display: the widget that paints it from
+// scratch as the seven shared segment outlines, filled, in device pixels.
 #pragma once
 
-#include <QPolygon>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 
-#include "peripherals/display.h"
-
-struct SegmentPolygon {
-  uint8_t segment;  // one of the SEGMENT_ bits
-  QPolygon corners;
-};
-
-// The seven polygons of a W x H digit, in painting order a d g f e b c.
-std::array<SegmentPolygon, 7> DigitPolygons(int width, int height);
-// Lit segments of a digit value: 0..15 show a hexadecimal digit, 16 and up nothing.
-uint8_t LitSegments(uint8_t value);
+#include "peripherals/digit_shape.h"
 
 class DigitPainter : public QWidget {
  public:

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "app/startup.h"
 #include "emulator/keeping.h"
 #include "emulator/machine.h"
 #include "frontpanel/about_dialog.h"
@@ -153,19 +154,7 @@ void MainWindow::keepDevice(bool keep) {
 
 void MainWindow::showLogFile() {
   const QString path = QDir::toNativeSeparators(QString::fromStdString(logPath_));
-  if (logError_.empty()) {
-    showMessage(QStringLiteral("Log File"),
-                QStringLiteral("Every printed line is also written to\n%1\n\nThe logs of the three sessions before "
-                               "are kept beside it (.1.log to .3.log).")
-                    .arg(path),
-                false);
-  } else {
-    showMessage(QStringLiteral("Log File"),
-                QStringLiteral("Printed lines are not being logged:\n%1\n\nThe paper pane keeps every line; "
-                               "File > Save Paper As saves it.")
-                    .arg(QString::fromStdString(logError_)),
-                false);
-  }
+  showMessage(QStringLiteral("Log File"), QString::fromStdString(LogFileNotice(path.toStdString(), logError_)), false);
 }
 
 void MainWindow::send(CommandKind kind, uint8_t key) {

@@ -11,17 +11,9 @@
 #include "frontpanel/zoom_controller.h"
 #include "print/print_commands.h"
 #include "resources/menu_table.h"
+#include "resources/zoom_choices.h"
 
 namespace {
-
-struct ZoomItem {
-  int choice;
-  const char* text;
-};
-
-constexpr std::array<ZoomItem, 5> ZoomItems{{
-    {100, "&100 %"}, {125, "12&5 %"}, {150, "15&0 %"}, {200, "&200 %"}, {ZOOM_FIT, "&Fit to Screen"},
-}};
 
 void AddMenu(QMenuBar* bar, const char* title, std::span<const MenuItem> items,
              const std::function<void(int)>& command) {
@@ -54,21 +46,14 @@ void AddZoomChoices(QMenu* zoomMenu, ZoomController& zoom) {
 }
 
 void AddZoomSteps(QMenu* zoomMenu, ZoomController& zoom) {
-  const struct {
-    const char* name;
-    const char* text;
-    QList<QKeySequence> keys;
-    std::function<void()> go;
-  } steps[] = {
-      {"zoomIn", "Zoom &In", {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}, [&zoom] { zoom.step(1); }},
-      {"zoomOut", "Zoom &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [&zoom] { zoom.step(-1); }},
-      {"zoomReset", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [&zoom] { zoom.choose(100); }},
-  };
-  for (const auto& step : steps) {
+  for (const ZoomStep& step : ZoomSteps) {
     QAction* action = zoomMenu->addAction(QLatin1String(step.text));
     action->setObjectName(QLatin1String(step.name));
-    action->setShortcuts(step.keys);
-    QObject::connect(action, &QAction::triggered, &zoom, step.go);
+    QList<QKeySequence> keys{QKeySequence(QLatin1String(step.shortcut), QKeySequence::PortableText)};
+    if (*step.alternative) keys << QKeySequence(QLatin1String(step.alternative), QKeySequence::PortableText);
+    action->setShortcuts(keys);
+    QObject::connect(action, &QAction::triggered, &zoom,
+                     [&zoom, direction = step.direction] { direction ? zoom.step(direction) : zoom.choose(100); });
   }
 }
 

@@ -11,17 +11,8 @@
 
 #include "dialogs/center_over_owner.h"
 
-namespace {
-
-constexpr double SMALLEST_ZOOM = 0.25;
-
-}  // namespace
-
 double FittingZoom(const QSize& zoomed, const QSize& fixed, const QSize& room) {
-  if (zoomed.isEmpty()) return 1;
-  const double across = double(room.width() - fixed.width()) / zoomed.width();
-  const double down = double(room.height() - fixed.height()) / zoomed.height();
-  return std::max(SMALLEST_ZOOM, std::floor(std::min(across, down) * 100) / 100);
+  return FittingZoom(zoomed.width(), zoomed.height(), fixed.width(), fixed.height(), room.width(), room.height());
 }
 
 QString ZoomActionName(int choice) { return QStringLiteral("zoom%1").arg(choice); }

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr const char* DEFAULT_FACE = "Lucida Console";
 constexpr int DEFAULT_POINTS = 8;
 
 void Pump(const PrintJobHost& host) {
@@ -19,7 +18,7 @@ void Pump(const PrintJobHost& host) {
 }
 
 int CreateJobFont(const Settings& settings) {
-  if (settings.Font.empty()) return qprintCreateFont(DEFAULT_FACE, DEFAULT_POINTS, DEFAULT_POINTS, settings.Weight);
+  if (settings.Font.empty()) return qprintCreateFont(DEFAULT_FONT_FACE, DEFAULT_POINTS, DEFAULT_POINTS, settings.Weight);
   const std::string face = PrintableText(settings.Font);
   return qprintCreateFont(face, settings.PointSize, settings.PointSize, settings.Weight);
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "resources/print_dialogs.h"  // PREVIEW_SCREEN_SHARE
+
 class QFont;
 class QWidget;
 struct Settings;
@@ -29,6 +31,5 @@ QString SuggestedPaperPath();
 // Writes the paper to `path` without asking; false when it cannot.
 bool WritePaperFile(const QString& path, const QString& paper);
 // File > Print Preview: the pages exactly as the print job would print them,
-// in a window of this share of the owner's screen.
-constexpr double PREVIEW_SCREEN_SHARE = 0.85;
+// in a window of PREVIEW_SCREEN_SHARE of the owner's screen.
 void PreviewPaper(QWidget* owner, const QString& paper, const Settings& settings);

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
+#include "resources/controls.h"
 #include "resources/ids.h"
 
 enum class ControlKind {
@@ -118,6 +120,22 @@ constexpr std::array<int, 40> FaceFocusOrder{
     IDC_KEY_S, IDC_KEY_R, IDC_KEY_X, IDC_KEY_Y, IDC_KEY_Z, IDC_KEY_P_EQUALS, IDC_KEY_EQUALS, IDC_PAPER_FEED,
     IDC_PAPER_CLEAR, IDC_PAPER, IDC_PRINT, IDC_POWER,
 };
+
+// The keys' labels and the lamps' names in the controls' table are the texts
+// the template shows: the page and the runner take them from that table.
+constexpr bool ShowsText(int id, std::string_view text) {
+  for (const ControlTemplate& control : FaceTemplate)
+    if (control.id == id) return text == control.text;
+  return false;
+}
+constexpr bool ControlsShowTheirNames() {
+  for (const KeyControl& key : KeyControls)
+    if (!ShowsText(key.controlId, key.label)) return false;
+  for (const LampControl& lamp : LampControls)
+    if (!ShowsText(lamp.controlId, lamp.name)) return false;
+  return true;
+}
+static_assert(ControlsShowTheirNames(), "a key's label or a lamp's name differs from the window's text");
 
 }  // namespace face_template
 

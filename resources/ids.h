@@ -74,3 +74,12 @@ constexpr int IDM_SAVE_PAPER = 40010;
 constexpr int IDM_PRINT_PREVIEW = 40011;
 constexpr int IDM_KEEP_DEVICE = 40012;
 constexpr int IDM_LOG_FILE = 40013;
+// View > Zoom: the choices, then the steps.
+constexpr int IDM_ZOOM_100 = 40020;
+constexpr int IDM_ZOOM_125 = 40021;
+constexpr int IDM_ZOOM_150 = 40022;
+constexpr int IDM_ZOOM_200 = 40023;
+constexpr int IDM_ZOOM_FIT = 40024;
+constexpr int IDM_ZOOM_IN = 40025;
+constexpr int IDM_ZOOM_OUT = 40026;
+constexpr int IDM_ZOOM_RESET = 40027;

@@ -17,6 +17,9 @@ constexpr int IDC_SETUP_OK = 1070;
 constexpr int IDC_DIALOG_OK = 1;
 constexpr int IDC_DIALOG_CANCEL = 2;
 
+// File > Print Preview takes this share of the owner's screen.
+constexpr double PREVIEW_SCREEN_SHARE = 0.85;
+
 enum class DialogControlKind { Label, DisabledLabel, Group, Edit, ReadOnlyEdit, Picture, DefaultButton, Button };
 
 struct DialogControl {

@@ -12,6 +12,7 @@
 #include "emulator/firmware_map.h"
 #include "peripherals/display.h"
 #include "resources/controls.h"
+#include "resources/ids.h"
 
 namespace {
 
@@ -22,6 +23,25 @@ std::string LampName(const char* name) {
     if (std::isalnum(static_cast<unsigned char>(*c))) text += *c;
   return text;
 }
+
+// The matrix key (row * 8 + column) behind a key button.
+int KeyOf(int controlId) {
+  for (const KeyControl& control : KeyControls)
+    if (control.controlId == controlId) return control.key;
+  return -1;
+}
+
+struct KeyName {
+  const char* name;
+  int controlId;
+};
+
+// The keys the firmware names; the digits are their own numbers, and S R X
+// Y Z follow one another.
+constexpr KeyName FirmwareKeys[] = {
+    {"KEY_POINT", IDC_KEY_POINT}, {"KEY_C", IDC_KEY_C}, {"KEY_AC", IDC_KEY_AC_ALL},
+    {"KEY_ACNG", IDC_KEY_AC_NO_GAUGE}, {"KEY_S", IDC_KEY_S},
+};
 
 std::string Upper(const char* name) {
   std::string text(name);
@@ -42,6 +62,9 @@ void WriteInclude(std::FILE* out) {
     const std::string name = row.character == ' ' ? "BLANK" : std::string(1, static_cast<char>(row.character));
     std::fprintf(out, "        .equ SEG_%s, 0x%02X\n", name.c_str(), row.segments);
   }
+  std::fputs("\n        ; key numbers (row * 8 + column); FN_x is function key x\n", out);
+  for (const KeyName& key : FirmwareKeys) std::fprintf(out, "        .equ %s, %d\n", key.name, KeyOf(key.controlId));
+  for (int n = 0; n < 14; ++n) std::fprintf(out, "        .equ FN_%c, %d\n", 'A' + n, KeyOf(IDC_KEY_A + n));
   std::fprintf(out, "\n        .equ LINE_END, 0x%02X           ; ends a print line early\n", PRINT_END);
   std::fputs("\n        ; fixed addresses: the emulator traps, patches or reads these\n", out);
   for (const auto& symbols : {std::span<const FirmwareSymbol>(FirmwareCodeSymbols),

@@ -3,7 +3,8 @@
 // out packed in a byte record that web/site/machine_worker.js reads, each a
 // kind (its number in EventKind) and then (the page has the numbers from
 // page_tables, which takes them from the contract):
-//   Display   four digit values, then the points as bits 0-3
+//   Display   four digit values, the points as bits 0-3, then the shown
+//             text as a length and its bytes (ShownText)
 //   Lamps     the port-2 byte
 //   Paper     a 32-bit length, then the text's bytes (LogFailed and
 //             StateFailed the same)
@@ -50,6 +51,7 @@ void PutEvent(const Event& event) {
         if (event.digits.point[i]) points |= static_cast<uint8_t>(1u << i);
       }
       Put(points);
+      PutText(ShownText(event.digits));
       break;
     }
     case EventKind::Lamps: Put(event.lamps); break;

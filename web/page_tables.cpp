@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "emulator/contract.h"
+#include "peripherals/digit_shape.h"
 #include "peripherals/display.h"
+#include "print/qprint.h"
 #include "resources/controls.h"
 #include "resources/ids.h"
 #include "resources/pc_keys.h"
@@ -162,18 +164,24 @@ std::string Module() {
   }
   out << "].map(Object.freeze));\n\n";
 
-  out << "// A digit's segment bits, what each value below DIGIT_BLANK lights, and the\n"
-         "// character each value shows (the last for DIGIT_BLANK and up).\n";
-  out << "export const SEGMENTS = Object.freeze({ a: " << Hex(SEGMENT_A) << ", b: " << Hex(SEGMENT_B)
-      << ", c: " << Hex(SEGMENT_C) << ", d: " << Hex(SEGMENT_D) << ", e: " << Hex(SEGMENT_E)
-      << ", f: " << Hex(SEGMENT_F) << ", g: " << Hex(SEGMENT_G) << " });\n";
-  out << "export const DIGIT_BLANK = " << int{DIGIT_BLANK} << ";\n";
-  out << "export const DIGIT_SEGMENTS = Object.freeze([";
+  out << "// What each digit value lights (values from DIGIT_SEGMENTS.length show\n"
+         "// nothing).\nexport const DIGIT_SEGMENTS = Object.freeze([";
   for (size_t n = 0; n < DigitSegments.size(); ++n) out << (n ? ", " : "") << Hex(DigitSegments[n]);
+  out << "]);\n\n";
+  out << "// Characters the document name, header and footer may hold.\n";
+  out << "export const TEXT_MAX = " << QPRINT_TEXT_MAX << ";\n\n";
+  out << "// A digit's box as the windows draw it, and its segments' outlines there,\n"
+         "// in painting order: the bit, then the corners.\n";
+  constexpr int DIGIT_WIDTH = 38, DIGIT_HEIGHT = 65;
+  out << "export const DIGIT_BOX = Object.freeze({ width: " << DIGIT_WIDTH << ", height: " << DIGIT_HEIGHT << " });\n";
+  out << "export const DIGIT_OUTLINES = Object.freeze([\n";
+  for (const SegmentShape& shape : DigitShapes(DIGIT_WIDTH, DIGIT_HEIGHT)) {
+    out << "  [" << Hex(shape.segment) << ", [";
+    for (int n = 0; n < shape.count; ++n)
+      out << (n ? ", " : "") << "[" << shape.corners[n].x << ", " << shape.corners[n].y << "]";
+    out << "]],\n";
+  }
   out << "]);\n";
-  std::string shown;
-  for (int value = 0; value <= DIGIT_BLANK; ++value) shown += DigitCharacter(static_cast<uint8_t>(value));
-  out << "export const DIGIT_CHARACTERS = " << Quoted(shown) << ";\n";
   return out.str();
 }
 

@@ -2,6 +2,8 @@
 // one to one.
 #include "win32/gdi_surface.h"
 
+#include <winspool.h>
+
 namespace {
 
 std::wstring Wide(std::string_view text) {
@@ -11,6 +13,12 @@ std::wstring Wide(std::string_view text) {
 }
 
 }  // namespace
+
+bool AnyPrinter() {
+  DWORD needed = 0, count = 0;
+  EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+  return needed > 0;
+}
 
 GdiSurface::GdiSurface(HDC dc, bool printer, PrintRecord* record) : dc_(dc), printer_(printer), record_(record) {
   SetBkMode(dc_, TRANSPARENT);
@@ -58,13 +66,15 @@ int32_t GdiSurface::CreateFont(const FontRequest& request) {
 }
 
 void GdiSurface::SelectFont(int32_t handle) {
-  if (handle > 0 && handle <= static_cast<int32_t>(fonts_.size()) && fonts_[handle - 1])
-    SelectObject(dc_, fonts_[handle - 1]);
+  if (handle <= 0 || handle > static_cast<int32_t>(fonts_.size()) || !fonts_[handle - 1]) return;
+  selected_ = fonts_[handle - 1];
+  SelectObject(dc_, selected_);
 }
 
 void GdiSurface::DeleteFont(int32_t handle) {
   if (handle <= 0 || handle > static_cast<int32_t>(fonts_.size()) || !fonts_[handle - 1]) return;
   SelectObject(dc_, GetStockObject(SYSTEM_FIXED_FONT));
+  if (selected_ == fonts_[handle - 1]) selected_ = nullptr;
   DeleteObject(fonts_[handle - 1]);
   fonts_[handle - 1] = nullptr;
 }

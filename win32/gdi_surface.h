@@ -13,6 +13,9 @@
 
 #include "print/print_surface.h"
 
+// Whether any printer is installed (Wine has none unless one is set up).
+bool AnyPrinter();
+
 // What a job placed, for a preview: the pages started and every text in order.
 struct PrintRecord {
   int pages = 0;
@@ -41,8 +44,11 @@ class GdiSurface : public PrintSurface {
   void EndPage() override;
   void EndDoc() override;
 
- private:
+ protected:
   HDC dc_;
+  HFONT selected_ = nullptr;  // the font last selected, for a page begun after it
+
+ private:
   bool printer_;
   PrintRecord* record_;
   std::vector<HFONT> fonts_;

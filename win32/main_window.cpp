@@ -6,18 +6,19 @@
 
 #include <windows.h>
 #include <commdlg.h>
-#include <winspool.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cwchar>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,18 @@
 #include "app/startup.h"
 #include "emulator/keeping.h"
 #include "emulator/machine.h"
+#include "peripherals/digit_shape.h"
 #include "resources/controls.h"
 #include "resources/ids.h"
 #include "resources/pc_keys.h"
 #include "resources/print_dialogs.h"
 #include "resources/sound_choices.h"
+#include "resources/zoom_choices.h"
 #include "print/paper_job.h"
 #include "print/qprint.h"
+#include "win32/face_zoom.h"
 #include "win32/help_book.h"
+#include "win32/print_preview.h"
 #include "win32/registry_settings.h"
 #include "win32/utf8.h"
 
@@ -54,8 +59,13 @@ struct Face {
   HWND dialog = nullptr;
   DeviceView view;
   std::vector<Event> events;
-  HFONT digitFont = nullptr;
+  std::set<uint8_t> held;  // device keys held down from the mouse, the space bar or a PC key
   HFONT paperFont = nullptr;
+  HWND helpPopup = nullptr;
+  FacePlan face;
+  int zoomChoice = 100;
+  double zoom = 1;
+  std::string logPath, logError;
 };
 
 Face* shell = nullptr;  // the one window of the process
@@ -68,6 +78,45 @@ std::wstring Widen(const std::string& bytes) {
 }
 
 void Send(CommandKind kind, uint8_t key = 0) { MachineSend(shell->machine, {kind, key}); }
+
+// A device key is held once: a second press of it (the mouse and a PC key,
+// or two PC keys for one device key) sends nothing until it is let go.
+void KeyChanged(uint8_t key, bool down) {
+  if (down ? !shell->held.insert(key).second : shell->held.erase(key) == 0) return;
+  Send(down ? CommandKind::KeyDown : CommandKind::KeyUp, key);
+}
+
+// A key let go while another window has the mouse or keyboard never reports
+// its release here: the device's key would stay held.
+void ReleaseHeldKeys() {
+  for (uint8_t key : std::set<uint8_t>(shell->held)) KeyChanged(key, false);
+  for (const KeyControl& key : KeyControls) SendDlgItemMessageW(shell->dialog, key.controlId, BM_SETSTATE, FALSE, 0);
+}
+
+WNDPROC buttonProc = nullptr;  // the button class's own
+
+// A key button holds its device key from the press to the release, of the
+// mouse (a double click's second press too) or of the space bar; losing the
+// mouse or the keyboard on the way lets it go.
+LRESULT CALLBACK KeyButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const KeyControl* key = FindKeyControl(GetDlgCtrlID(button))) {
+    const bool space = wParam == VK_SPACE;
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
+        (message == WM_KEYDOWN && space && !(lParam & (1 << 30))))
+      KeyChanged(key->key, true);
+    if (message == WM_LBUTTONUP || message == WM_CAPTURECHANGED || message == WM_KILLFOCUS ||
+        (message == WM_KEYUP && space))
+      KeyChanged(key->key, false);
+  }
+  return CallWindowProcW(buttonProc, button, message, wParam, lParam);
+}
+
+void HoldKeysWhilePressed(HWND dialog) {
+  for (const KeyControl& key : KeyControls)
+    if (HWND button = GetDlgItem(dialog, key.controlId))
+      buttonProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeyButtonProc)));
+}
 
 fs::path KnownFolder(const KNOWNFOLDERID& id) {
   PWSTR path = nullptr;
@@ -134,8 +183,10 @@ void KeepPlace(HWND window) {
 
 // The pane in the chosen face, as the paper prints.
 void ApplyPaperFont() {
-  const std::wstring face = FromUtf8(shell->settings.Font.empty() ? "Lucida Console" : shell->settings.Font);
-  HFONT font = CreateFontW(shell->settings.Height, 0, 0, 0, shell->settings.Weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+  const std::wstring face = FromUtf8(shell->settings.Font.empty() ? DEFAULT_FONT_FACE : shell->settings.Font);
+  const int height = static_cast<int>(std::lround(shell->settings.Height * shell->zoom * GetDpiForWindow(shell->dialog) /
+                                                   USER_DEFAULT_SCREEN_DPI));
+  HFONT font = CreateFontW(height, 0, 0, 0, shell->settings.Weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                            DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, face.substr(0, LF_FACESIZE - 1).c_str());
   if (!font) return;
   SendDlgItemMessageW(shell->dialog, IDC_PAPER, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -169,6 +220,130 @@ void ShowPaper() {
   SetWindowTextW(paper, Widen(shell->view.paper).c_str());
   SendMessageW(paper, EM_SETSEL, static_cast<WPARAM>(-1), -1);
   SendMessageW(paper, EM_SCROLLCARET, 0, 0);
+}
+
+// The face lays itself out at a new density: Windows' own rescaling of a
+// dialog (absent under Wine) would fight it.
+void KeepDialogScaling(HWND dialog) {
+  using Behaviour = BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
+  const auto set = reinterpret_cast<Behaviour>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
+  if (set) set(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+}
+
+// View > Zoom. The scale is the zoom at the screen's dots per inch.
+double Scale() { return shell->zoom * GetDpiForWindow(shell->dialog) / USER_DEFAULT_SCREEN_DPI; }
+
+RECT WorkArea() {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(shell->dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  return monitor.rcWork;
+}
+
+// The largest zoom at which the window fits its screen's work area: the face
+// grows with the zoom, the frame and menu bar do not.
+double LargestFittingZoom() {
+  const UINT dpi = GetDpiForWindow(shell->dialog);
+  const SIZE frame = FrameAllowance(shell->dialog, dpi);
+  const RECT room = WorkArea();
+  return FittingZoom(MulDiv(shell->face.client.cx, dpi, USER_DEFAULT_SCREEN_DPI),
+                     MulDiv(shell->face.client.cy, dpi, USER_DEFAULT_SCREEN_DPI), frame.cx, frame.cy,
+                     room.right - room.left, room.bottom - room.top);
+}
+
+// A choice too large for the screen is not offered.
+void OfferFittingZooms() {
+  const double largest = LargestFittingZoom() + 0.005;
+  HMENU menu = GetMenu(shell->dialog);
+  for (const ZoomItem& item : ZoomItems) {
+    const bool fits = item.choice == ZOOM_FIT || item.choice / 100.0 <= largest || item.choice == shell->zoomChoice;
+    EnableMenuItem(menu, item.id, MF_BYCOMMAND | (fits ? MF_ENABLED : MF_GRAYED));
+  }
+}
+
+void ApplyZoom(int choice) {
+  shell->zoomChoice = choice;
+  shell->zoom = choice == ZOOM_FIT ? LargestFittingZoom() : choice / 100.0;
+  LayOutFace(shell->dialog, shell->face, Scale());
+  ApplyPaperFont();
+  for (const ZoomItem& item : ZoomItems)
+    if (item.choice == choice)
+      CheckMenuRadioItem(GetMenu(shell->dialog), ZoomItems.front().id, ZoomItems.back().id, item.id, MF_BYCOMMAND);
+  OfferFittingZooms();
+}
+
+bool FitsScreen() {
+  RECT frame{};
+  GetWindowRect(shell->dialog, &frame);
+  const RECT room = WorkArea();
+  return frame.right - frame.left <= room.right - room.left && frame.bottom - frame.top <= room.bottom - room.top;
+}
+
+void KeepOnScreen() {
+  RECT frame{};
+  GetWindowRect(shell->dialog, &frame);
+  MoveOnScreen(shell->dialog, {frame.left, frame.top});
+}
+
+std::optional<int> KeptZoom() {
+  wchar_t text[16] = {};
+  DWORD size = sizeof text;
+  if (RegGetValueW(HKEY_CURRENT_USER, REGISTRY_KEY, FromUtf8(ZOOM_KEY).c_str(), RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return ZoomChoiceFromText(ToUtf8(text));
+}
+
+void ChooseZoom(int choice) {
+  if (choice != ZOOM_FIT && choice / 100.0 > LargestFittingZoom() + 0.005) return;
+  ApplyZoom(choice);
+  const std::wstring text = FromUtf8(ZoomChoiceText(choice));
+  RegSetKeyValueW(HKEY_CURRENT_USER, REGISTRY_KEY, FromUtf8(ZOOM_KEY).c_str(), REG_SZ, text.c_str(),
+                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  KeepOnScreen();
+}
+
+// To the next choice up or down that fits.
+void StepZoom(int direction) {
+  const double now = shell->zoom * 100, largest = LargestFittingZoom() + 0.005;
+  int next = 0;
+  for (int choice : ZOOM_CHOICES) {
+    if (choice == ZOOM_FIT || choice / 100.0 > largest) continue;
+    const bool beyond = direction > 0 ? choice > now + 0.5 : choice < now - 0.5;
+    if (beyond && (next == 0 || (direction > 0) == (choice < next))) next = choice;
+  }
+  if (next) ChooseZoom(next);
+}
+
+// The kept zoom (100 % at first start) where the window fits its screen,
+// else the fit; the kept choice stays for a larger screen.
+void ApplyStartZoom() {
+  ApplyZoom(KeptZoom().value_or(100));
+  if (!FitsScreen()) ApplyZoom(ZOOM_FIT);
+}
+
+// Moved to a screen of another density: the same zoom, laid out afresh in
+// its pixels, where the system suggests.
+void DpiChanged(const RECT& suggested) {
+  if (shell->zoomChoice == ZOOM_FIT) shell->zoom = LargestFittingZoom();
+  LayOutFace(shell->dialog, shell->face, Scale());
+  ApplyPaperFont();
+  SetWindowPos(shell->dialog, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  OfferFittingZooms();
+}
+
+bool ZoomCommand(int id) {
+  if (const ZoomItem* item = FindZoomItem(id)) {
+    ChooseZoom(item->choice);
+    return true;
+  }
+  for (const ZoomStep& step : ZoomSteps) {
+    if (step.id != id) continue;
+    if (step.direction) StepZoom(step.direction);
+    else ChooseZoom(100);
+    return true;
+  }
+  return false;
 }
 
 // File > Save Paper As: the paper's bytes as the log holds them, offered in
@@ -216,6 +391,8 @@ void DrainEvents() {
       case EventKind::Power: power = true; break;
       case EventKind::Beep: SoundBeep(shell->settings.Sound); break;
       case EventKind::LogFailed:
+        shell->logError = event.text;
+        [[fallthrough]];
       case EventKind::StateFailed: SetDlgItemTextW(shell->dialog, IDC_DISPLAY_LABEL, FromUtf8(event.text).c_str()); break;
       default: break;
     }
@@ -226,21 +403,26 @@ void DrainEvents() {
   if (power) ShowPower();
 }
 
+// The digit's seven segments, lit ones in dark grey on the face, as the
+// Qt window paints them; in device pixels, so they stay sharp at any scale.
 void PaintDigit(const DRAWITEMSTRUCT& item) {
-  wchar_t text[2] = {};
-  GetWindowTextW(item.hwndItem, text, 2);
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-  if (!shell->digitFont) {
-    const int height = item.rcItem.bottom - item.rcItem.top;
-    shell->digitFont = CreateFontW(-height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY,
-                                   FIXED_PITCH, L"Courier New");
+  const int index = static_cast<int>(item.CtlID) - IDC_DIGIT_1;
+  if (index < 0 || index >= 4) return;
+  const uint8_t lit = LitSegments(shell->view.digits.digit[index]);
+  HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
+  HGDIOBJ oldBrush = SelectObject(item.hDC, GetStockObject(DC_BRUSH));
+  SetDCBrushColor(item.hDC, LIT);
+  const int width = item.rcItem.right - item.rcItem.left, height = item.rcItem.bottom - item.rcItem.top;
+  for (const SegmentShape& shape : DigitShapes(width, height)) {
+    if (!(lit & shape.segment)) continue;
+    POINT corners[6];
+    for (int i = 0; i < shape.count; ++i)
+      corners[i] = {item.rcItem.left + shape.corners[i].x, item.rcItem.top + shape.corners[i].y};
+    Polygon(item.hDC, corners, shape.count);
   }
-  HGDIOBJ old = SelectObject(item.hDC, shell->digitFont);
-  SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, LIT);
-  RECT box = item.rcItem;
-  DrawTextW(item.hDC, text, 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SelectObject(item.hDC, old);
+  SelectObject(item.hDC, oldBrush);
+  SelectObject(item.hDC, oldPen);
 }
 
 fs::path ProgramFolder() {
@@ -260,11 +442,112 @@ void ShowHelpContents() {
                 MB_ICONWARNING);
 }
 
-// The control's own topic, or the contents when it has none.
-void ShowHelpFor(int controlId) {
+constexpr const wchar_t* HELP_POPUP_CLASS = L"TM650EHelpPopup";
+constexpr int HELP_POPUP_WIDTH = 360, HELP_POPUP_MARGIN = 10;  // pixels at 100 %
+
+void CloseHelpPopup() {
+  if (shell->helpPopup) DestroyWindow(shell->helpPopup);
+}
+
+HFONT DialogFont() { return reinterpret_cast<HFONT>(SendMessageW(shell->dialog, WM_GETFONT, 0, 0)); }
+
+int Scaled(int pixels, HWND window) { return MulDiv(pixels, GetDpiForWindow(window), USER_DEFAULT_SCREEN_DPI); }
+
+LRESULT CALLBACK HelpPopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(popup, &paint);
+      RECT box{};
+      GetClientRect(popup, &box);
+      FillRect(dc, &box, GetSysColorBrush(COLOR_INFOBK));
+      const int margin = Scaled(HELP_POPUP_MARGIN, popup);
+      InflateRect(&box, -margin, -margin);
+      HGDIOBJ old = SelectObject(dc, DialogFont());
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+      std::wstring text(GetWindowTextLengthW(popup) + 1, L'\0');
+      text.resize(GetWindowTextW(popup, text.data(), static_cast<int>(text.size())));
+      DrawTextW(dc, text.c_str(), -1, &box, DT_WORDBREAK | DT_NOPREFIX);
+      SelectObject(dc, old);
+      EndPaint(popup, &paint);
+      return 0;
+    }
+    case WM_NCDESTROY: shell->helpPopup = nullptr; break;
+    default: break;
+  }
+  return DefWindowProcW(popup, message, wParam, lParam);
+}
+
+// A control's topic in a small popup at `at` (screen pixels), tooltip-like:
+// it takes no focus and goes at the next key or click.
+void ShowHelpPopup(const std::wstring& topic, POINT at) {
+  CloseHelpPopup();
+  static const ATOM registered = [] {
+    WNDCLASSW type{};
+    type.style = CS_DROPSHADOW | CS_SAVEBITS;
+    type.lpfnWndProc = HelpPopupProc;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    type.lpszClassName = HELP_POPUP_CLASS;
+    return RegisterClassW(&type);
+  }();
+  constexpr DWORD style = WS_POPUP | WS_BORDER, extended = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  HWND popup = registered ? CreateWindowExW(extended, HELP_POPUP_CLASS, topic.c_str(), style, at.x, at.y, 1, 1,
+                                            shell->dialog, nullptr, GetModuleHandleW(nullptr), nullptr)
+                          : nullptr;
+  if (!popup) return;
+  shell->helpPopup = popup;
+  const int margin = Scaled(HELP_POPUP_MARGIN, popup);
+  RECT box{0, 0, Scaled(HELP_POPUP_WIDTH, popup) - 2 * margin, 0};
+  HDC dc = GetDC(popup);
+  HGDIOBJ old = SelectObject(dc, DialogFont());
+  DrawTextW(dc, topic.c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(popup, dc);
+  box.right += 2 * margin;
+  box.bottom += 2 * margin;
+  AdjustWindowRectExForDpi(&box, style, FALSE, extended, GetDpiForWindow(popup));
+  SetWindowPos(popup, nullptr, 0, 0, box.right - box.left, box.bottom - box.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveOnScreen(popup, at);
+  ShowWindow(popup, SW_SHOWNOACTIVATE);
+}
+
+// Any key or click closes the popup, and still does what it does.
+void CloseHelpPopupOnInput(const MSG& message) {
+  switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_MOUSEWHEEL: CloseHelpPopup(); break;
+    default: break;
+  }
+}
+
+// The control's own topic by it, or the contents when it has none.
+void ShowHelpFor(int controlId, POINT at) {
   const std::wstring topic = HelpTopic(HelpBook(), controlId);
   if (topic.empty()) return ShowHelpContents();
-  MessageBoxW(shell->dialog, topic.c_str(), L"TM650E Help", MB_ICONINFORMATION);
+  ShowHelpPopup(topic, at);
+}
+
+// F1: the topic of the control that has the focus, just below it.
+void ShowHelpForFocus() {
+  HWND focus = GetFocus();
+  RECT box{};
+  if (!focus || GetParent(focus) != shell->dialog || !GetWindowRect(focus, &box)) return ShowHelpContents();
+  ShowHelpFor(GetDlgCtrlID(focus), {box.left, box.bottom});
+}
+
+// File > Log File: where the printed lines go, or why they do not.
+void ShowLogFile() {
+  MessageBoxW(shell->dialog, FromUtf8(LogFileNotice(shell->logPath, shell->logError)).c_str(), L"Log File",
+              MB_ICONINFORMATION);
 }
 
 // The version resource's own words.
@@ -304,25 +587,23 @@ bool PcKeyIs(const char* name, WPARAM vk) {
 // A PC key that works a device key holds it down for as long as it is held.
 bool PcKeyMessage(const MSG& message) {
   if ((message.message != WM_KEYDOWN && message.message != WM_KEYUP) || GetKeyState(VK_CONTROL) < 0 ||
-      GetKeyState(VK_MENU) < 0)
+      GetKeyState(VK_MENU) < 0 || (message.hwnd != shell->dialog && !IsChild(shell->dialog, message.hwnd)))
     return false;
   for (const PcKey& pc : PcKeys) {
     if (!PcKeyIs(pc.name, message.wParam)) continue;
-    const KeyControl* key = FindKeyControl(pc.controlId);
-    if (!key) return false;
     const bool down = message.message == WM_KEYDOWN;
     if (down && (message.lParam & (1 << 30))) return true;  // the key's own repeat
-    Send(down ? CommandKind::KeyDown : CommandKind::KeyUp, key->key);
+    if (pc.controlId == IDC_PAPER_FEED) {  // a button, not a key of the device
+      if (down) Send(CommandKind::PaperFeed);
+      return true;
+    }
+    const KeyControl* key = FindKeyControl(pc.controlId);
+    if (!key) return false;
+    KeyChanged(key->key, down);
     SendDlgItemMessageW(shell->dialog, pc.controlId, BM_SETSTATE, down, 0);
     return true;
   }
   return false;
-}
-
-bool AnyPrinter() {
-  DWORD needed = 0, count = 0;
-  EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
-  return needed > 0;
 }
 
 constexpr const wchar_t* NO_PRINTER = L"No printer is installed. Install one, then print again.";
@@ -501,6 +782,66 @@ bool StoreMargins(HWND dialog) {
   return true;
 }
 
+// The Page Setup picture: the job's first page as it will print, laid out
+// again as the margins are typed, with each margin shaded in dark grey.
+struct MarginsPicture {
+  HENHMETAFILE page = nullptr;
+  SIZE size{};
+  int32_t margins[std::size(MarginFields)] = {};  // as MarginFields lists them, in points
+  WNDPROC pictureProc = nullptr;
+};
+MarginsPicture setupPicture;
+
+void ForgetFirstPage() {
+  if (setupPicture.page) DeleteEnhMetaFile(setupPicture.page);
+  setupPicture.page = nullptr;
+}
+
+// A field that is not a number keeps the margin it had in the picture.
+void LayOutFirstPage(HWND dialog) {
+  Settings settings = shell->settings;
+  for (size_t i = 0; i < std::size(MarginFields); ++i) {
+    if (const std::optional<long long> typed = WholeNumber(ItemText(dialog, MarginFields[i].id)))
+      setupPicture.margins[i] = static_cast<int32_t>(std::clamp<long long>(*typed, 0, MARGIN_POINTS_MAX));
+    settings.*MarginFields[i].setting = setupPicture.margins[i];
+  }
+  std::vector<HENHMETAFILE> pages = LayOutPages(shell->view.paper, settings, setupPicture.size);
+  ForgetFirstPage();
+  if (!pages.empty()) setupPicture.page = pages.front();
+  for (size_t i = 1; i < pages.size(); ++i) DeleteEnhMetaFile(pages[i]);
+  InvalidateRect(GetDlgItem(dialog, IDC_MARGINS_PICTURE), nullptr, TRUE);
+}
+
+void PaintFirstPage(HWND picture) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(picture, &paint);
+  RECT room{};
+  GetClientRect(picture, &room);
+  FillRect(dc, &room, GetSysColorBrush(COLOR_BTNFACE));
+  ENHMETAHEADER header{};
+  if (setupPicture.page && GetEnhMetaFileHeader(setupPicture.page, sizeof header, &header)) {
+    const RECT page = DrawPage(dc, setupPicture.page, setupPicture.size, room);
+    // Pixels a point: the frame is in hundredths of a millimetre, 2540 an inch.
+    const double across = (page.right - page.left) * 2540.0 / (72.0 * (header.rclFrame.right - header.rclFrame.left));
+    const double down = (page.bottom - page.top) * 2540.0 / (72.0 * (header.rclFrame.bottom - header.rclFrame.top));
+    auto at = [&](int field, double scale) { return static_cast<LONG>(setupPicture.margins[field] * scale); };
+    const RECT bands[] = {{page.left, page.top, page.left + at(0, across), page.bottom},
+                          {page.right - at(1, across), page.top, page.right, page.bottom},
+                          {page.left, page.top, page.right, page.top + at(2, down)},
+                          {page.left, page.bottom - at(3, down), page.right, page.bottom}};
+    for (const RECT& band : bands) FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+  }
+  EndPaint(picture, &paint);
+}
+
+LRESULT CALLBACK FirstPageProc(HWND picture, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PaintFirstPage(picture);
+    return 0;
+  }
+  return CallWindowProcW(setupPicture.pictureProc, picture, message, wParam, lParam);
+}
+
 INT_PTR CALLBACK PageSetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
@@ -509,8 +850,13 @@ INT_PTR CALLBACK PageSetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         SendDlgItemMessageW(dialog, field.id, EM_LIMITTEXT, MARGIN_TEXT_MAX, 0);
         SetDlgItemInt(dialog, field.id, shell->settings.*field.setting, TRUE);
       }
+      setupPicture.pictureProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+          GetDlgItem(dialog, IDC_MARGINS_PICTURE), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FirstPageProc)));
+      LayOutFirstPage(dialog);
       return TRUE;
+    case WM_DESTROY: ForgetFirstPage(); return FALSE;
     case WM_COMMAND:
+      if (HIWORD(wParam) == EN_CHANGE && setupPicture.pictureProc) LayOutFirstPage(dialog);
       if (LOWORD(wParam) == IDC_SETUP_OK && StoreMargins(dialog)) EndDialog(dialog, IDOK);
       if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
       return TRUE;
@@ -522,12 +868,10 @@ void RunDialog(int id, DLGPROC procedure) {
   DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), shell->dialog, procedure, 0);
 }
 
-void Command(int id) {
-  if (const KeyControl* key = FindKeyControl(id)) {
-    Send(CommandKind::KeyDown, key->key);
-    Send(CommandKind::KeyUp, key->key);
-    return;
-  }
+// A key button's click is nothing more: its press and release went to the
+// machine as they happened. `accelerator`: the command came from a shortcut.
+void Command(int id, bool accelerator) {
+  if (ZoomCommand(id)) return;
   switch (id) {
     case IDC_POWER: Send(CommandKind::Power); return;
     case IDM_NEW: Send(CommandKind::New); return;
@@ -535,6 +879,10 @@ void Command(int id) {
     case IDC_PAPER_CLEAR: Send(CommandKind::ClearPaper); return;
     case IDM_ABOUT: ShowAbout(); return;
     case IDC_PRINT: Print(); return;
+    case IDM_PRINT_PREVIEW:
+      if (!ShowPrintPreview(shell->dialog, shell->view.paper, shell->settings))
+        MessageBoxW(shell->dialog, L"The pages could not be laid out for the preview.", L"TM650E", MB_ICONWARNING);
+      return;
     case IDM_FONT: ChooseFont(); return;
     case IDM_SAVE_PAPER: SavePaper(); return;
     case IDM_BEEP:
@@ -546,7 +894,8 @@ void Command(int id) {
     case IDM_PAGE_SETUP:
       RunDialog(IDD_PAGE_SETUP, PageSetupProc);
       return;
-    case IDM_HELP_CONTENTS: ShowHelpFor(GetDlgCtrlID(GetFocus())); return;  // F1 over the focused control
+    case IDM_HELP_CONTENTS: return accelerator ? ShowHelpForFocus() : ShowHelpContents();
+    case IDM_LOG_FILE: ShowLogFile(); return;
     case IDM_KEEP_DEVICE: {
       const bool keep = !ReadFlag(KEEP_DEVICE, true);
       WriteFlag(KEEP_DEVICE, keep);
@@ -565,27 +914,35 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_INITDIALOG:
       shell->dialog = dialog;
       shell->view = MachineAttach(shell->machine, [dialog] { PostMessageW(dialog, MSG_EVENTS, 0, 0); });
+      HoldKeysWhilePressed(dialog);
+      shell->face = MeasureFace(dialog);
+      KeepDialogScaling(dialog);
       ShowDigits();
       ShowLamps();
       ShowPower();
       ShowPaper();
-      ApplyPaperFont();
       SetDlgItemTextW(dialog, IDC_DISPLAY_LABEL, shell->notice.c_str());
       CheckMenuItem(GetMenu(dialog), IDM_KEEP_DEVICE, ReadFlag(KEEP_DEVICE, true) ? MF_CHECKED : MF_UNCHECKED);
       return TRUE;
     case MSG_EVENTS: DrainEvents(); return TRUE;
-    case WM_COMMAND: Command(LOWORD(wParam)); return TRUE;
+    case WM_COMMAND: Command(LOWORD(wParam), HIWORD(wParam) == 1); return TRUE;
     case WM_DRAWITEM: PaintDigit(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_HELP: {
       const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
-      ShowHelpFor(help->iContextType == HELPINFO_WINDOW ? help->iCtrlId : 0);
+      ShowHelpFor(help->iContextType == HELPINFO_WINDOW ? help->iCtrlId : 0, help->MousePos);
       return TRUE;
     }
+    case WM_DPICHANGED: DpiChanged(*reinterpret_cast<const RECT*>(lParam)); return TRUE;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) ReleaseHeldKeys();
+      return FALSE;
     case WM_CLOSE: DestroyWindow(dialog); return TRUE;
     case WM_ENDSESSION:  // the session may end the program without another word
       if (wParam) TellNotKept(shell->keeping->KeepNow());
       return TRUE;
     case WM_DESTROY:
+      CloseHelpPopup();
+      ReleaseHeldKeys();
       KeepPlace(dialog);
       MachineDetach(shell->machine);
       PostQuitMessage(0);
@@ -617,6 +974,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   }
   LoadSettings(shell->settings);
   SessionLog log = OpenLog(executable);
+  shell->logPath = ToUtf8(log.path.wstring());
+  shell->logError = log.error;
   MachineInit(shell->machine, {image, true, log});
   shell->keeping = std::make_unique<DeviceKeeping>(shell->machine, StatePath(), ReadFlag(KEEP_DEVICE, true));
   shell->notice = FromUtf8(shell->keeping->Restore());
@@ -624,11 +983,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   MachineStart(shell->machine);
   HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc, 0);
   if (!dialog) return 1;
+  ApplyStartZoom();
   RestorePlace(dialog);
   ShowWindow(dialog, show);
   HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MENU));
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    CloseHelpPopupOnInput(message);
     if (TranslateAcceleratorW(dialog, shortcuts, &message) || PcKeyMessage(message) ||
         IsDialogMessageW(dialog, &message))
       continue;
@@ -641,7 +1002,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   std::wstring why;
   if (!SaveSettings(shell->settings, why))
     MessageBoxW(nullptr, (L"The settings could not be kept:\n" + why).c_str(), L"TM650E", MB_ICONWARNING);
-  if (shell->digitFont) DeleteObject(shell->digitFont);
   if (shell->paperFont) DeleteObject(shell->paperFont);
+  ReleaseFace(shell->face);
   return 0;
 }

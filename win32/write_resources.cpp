@@ -11,6 +11,7 @@
 #include "resources/menu_table.h"
 #include "resources/print_dialogs.h"
 #include "resources/sound_choices.h"
+#include "resources/zoom_choices.h"
 
 namespace {
 
@@ -61,17 +62,37 @@ void WriteMenu(std::FILE* rc, const char* title, const MenuItem (&items)[N]) {
   std::fprintf(rc, "  END\n");
 }
 
-// "Ctrl+N" -> "N", id, VIRTKEY, CONTROL; "F1" -> VK_F1, id, VIRTKEY.
+// View > Zoom: the choices, Fit to Screen after a line, then the steps.
+void WriteZoomMenu(std::FILE* rc) {
+  std::fprintf(rc, "  POPUP \"&View\"\n  BEGIN\n    POPUP \"&Zoom\"\n    BEGIN\n");
+  for (const ZoomItem& item : ZoomItems) {
+    if (item.choice == ZOOM_FIT) std::fprintf(rc, "      MENUITEM SEPARATOR\n");
+    std::fprintf(rc, "      MENUITEM %s, %d\n", Quoted(item.text).c_str(), item.id);
+  }
+  std::fprintf(rc, "      MENUITEM SEPARATOR\n");
+  for (const ZoomStep& step : ZoomSteps)
+    std::fprintf(rc, "      MENUITEM %s, %d\n", Quoted((std::string(step.text) + "\\t" + step.shortcut).c_str()).c_str(),
+                 step.id);
+  std::fprintf(rc, "    END\n  END\n");
+}
+
+// "Ctrl+N" -> "N", id, VIRTKEY, CONTROL; "F1" -> VK_F1, id, VIRTKEY; the
+// keys that are no letter or digit by their key codes.
+void WriteShortcut(std::FILE* rc, const std::string& shortcut, int id) {
+  if (shortcut.rfind("Ctrl+", 0) != 0) {
+    std::fprintf(rc, "  VK_%s, %d, VIRTKEY\n", shortcut.c_str(), id);
+    return;
+  }
+  const std::string key = shortcut.substr(5);
+  const char* code = key == "=" || key == "+" ? "VK_OEM_PLUS" : key == "-" ? "VK_OEM_MINUS" : nullptr;
+  if (code) std::fprintf(rc, "  %s, %d, VIRTKEY, CONTROL\n", code, id);
+  else std::fprintf(rc, "  \"%s\", %d, VIRTKEY, CONTROL\n", key.c_str(), id);
+}
+
 template <size_t N>
 void WriteShortcuts(std::FILE* rc, const MenuItem (&items)[N]) {
-  for (const MenuItem& item : items) {
-    if (item.id == 0 || !*item.shortcut) continue;
-    const std::string shortcut = item.shortcut;
-    if (shortcut.rfind("Ctrl+", 0) == 0)
-      std::fprintf(rc, "  \"%s\", %d, VIRTKEY, CONTROL\n", shortcut.substr(5).c_str(), item.id);
-    else
-      std::fprintf(rc, "  VK_%s, %d, VIRTKEY\n", shortcut.c_str(), item.id);
-  }
+  for (const MenuItem& item : items)
+    if (item.id != 0 && *item.shortcut) WriteShortcut(rc, item.shortcut, item.id);
 }
 
 // Dialog 107: the choices in a group, one under another, OK, Cancel and Play
@@ -138,6 +159,7 @@ int main(int argc, char** argv) {
   for (const ControlTemplate& c : FaceTemplate) WriteControl(rc, c);
   std::fprintf(rc, "END\n\n%d MENU\nBEGIN\n", IDR_MENU);
   WriteMenu(rc, "&File", FileMenu);
+  WriteZoomMenu(rc);
   WriteMenu(rc, "&Tools", ToolsMenu);
   WriteMenu(rc, "&Help", HelpMenu);
   std::fprintf(rc, "END\n\n");
@@ -149,6 +171,7 @@ int main(int argc, char** argv) {
   WriteShortcuts(rc, FileMenu);
   WriteShortcuts(rc, ToolsMenu);
   WriteShortcuts(rc, HelpMenu);
+  for (const ZoomStep& step : ZoomSteps) WriteShortcut(rc, step.shortcut, step.id);  // "+" is the "=" key
   std::fprintf(rc, "END\n\nSTRINGTABLE\nBEGIN\n  %d, %s\n  %d, %s\nEND\n", IDS_ON, Quoted(TEXT_ON).c_str(), IDS_OFF,
                Quoted(TEXT_OFF).c_str());
   return std::fclose(rc) == 0 ? 0 : 1;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,19 +32,33 @@ std::string Runner() {
 }  // namespace
 
 #ifdef _WIN32
+// cmd's status when it could not start the command.
+constexpr int CMD_CANNOT_START = 9009;
+
 // The commands are written for a POSIX shell, with single-quoted words; cmd
 // takes double quotes, and the whole line in one more pair of them. The
 // command is UTF-8 and goes out wide, so no name is lost to the code page.
+// Wine now and then fails to start the shell, or the shell the runner, on a
+// loaded machine; a second start tells that from a command that cannot start
+// at all.
 int RunCommand(const std::string& command, std::string* output) {
   std::string line = "\"" + command + "\"";
   std::replace(line.begin(), line.end(), '\'', '"');
   const fs::path wide(std::u8string(line.begin(), line.end()));
-  std::FILE* pipe = ::_wpopen(wide.c_str(), L"rb");
-  if (!pipe) throw std::runtime_error("cannot start " + command);
-  std::array<char, 4096> buffer;
-  size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output->append(buffer.data(), n);
-  return ::_pclose(pipe);
+  int status = CMD_CANNOT_START;
+  bool started = false;
+  for (int attempt = 0; attempt < 2 && status == CMD_CANNOT_START; ++attempt) {
+    std::FILE* pipe = ::_wpopen(wide.c_str(), L"rb");
+    if (!pipe) continue;
+    started = true;
+    output->clear();
+    std::array<char, 4096> buffer;
+    size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output->append(buffer.data(), n);
+    status = ::_pclose(pipe);
+  }
+  if (!started) throw std::runtime_error("cannot start " + command + ": " + std::strerror(errno));
+  return status;
 }
 #else
 int RunCommand(const std::string& command, std::string* output) {

@@ -27,7 +27,7 @@ bool Letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 std::optional<Line> ScheduleLine(const std::string& text) {
   Line line{' ', 0, 0, 0};
   size_t at = 0;
-  while (at < 2 && at < text.size() && text[at] == ' ') ++at;
+  while (at < 3 && at < text.size() && text[at] == ' ') ++at;
   line.depth = static_cast<int>(at);
   if (text.size() > at + 1 && text.back() == 'x' && std::all_of(text.begin() + at, text.end() - 1, Digit)) {
     line.sign = 'x';

@@ -81,9 +81,10 @@ TEST_F(MachineThread, EveryPressReachesTheFirmwareInOrder) {
   EXPECT_EQ(watch.shown(), expected);
 }
 
-// Printing marks the device to be kept at its next rest. Here a folder
-// stands where the file would go, so the save is refused, and that is told.
-class KeptAtRest : public MachineThread {
+// Printing, and the paper feed button, mark the device to be kept at its
+// next rest. Here a folder stands where the file would go, so the save is
+// refused, and that is told.
+class KeptAtRest : public MachineThread, public ::testing::WithParamInterface<bool> {
  protected:
   void SetUp() override {
     if (BuiltinFirmware().empty()) GTEST_SKIP() << "no built-in firmware";
@@ -96,19 +97,21 @@ class KeptAtRest : public MachineThread {
   std::unique_ptr<DeviceKeeping> keeping;
 };
 
-TEST_F(KeptAtRest, PrintingKeepsTheDeviceAtItsNextRest) {
+TEST_P(KeptAtRest, AChangedPaperKeepsTheDeviceAtItsNextRest) {
+  const bool printing = GetParam();
   MachineWatch watch(machine);
   ASSERT_TRUE(Shows(watch, "   0"));
-  Click(KEY_PRINTER_TEST);
+  printing ? Click(KEY_PRINTER_TEST) : MachineSend(machine, {CommandKind::PaperFeed});
   const auto failed = [&] {
     for (const Event& event : watch.events())
       if (event.kind == EventKind::StateFailed) return &event;
     return static_cast<const Event*>(nullptr);
   };
   ASSERT_TRUE(watch.WaitFor([&](const DeviceView&) { return failed() != nullptr; }));
-  EXPECT_NE(watch.view().paper.find("0123456789.,-+=/"), std::string::npos);
+  EXPECT_NE(watch.view().paper.find(printing ? "0123456789.,-+=/" : "\r\n"), std::string::npos);
   EXPECT_EQ(failed()->text, dir.path.string() + ": cannot be saved: it is a folder, not a regular file");
 }
+INSTANTIATE_TEST_SUITE_P(PrintingOrFeeding, KeptAtRest, ::testing::Bool());
 
 // Stopping with commands still queued, the device busy or asleep, and the
 // idle saves' thread writing, ends both threads and leaves nothing behind

@@ -16,6 +16,8 @@
 #include "print/qprint.h"
 #include "resources/ids.h"
 #include "resources/print_dialogs.h"
+#include "resources/sound_choices.h"
+#include "resources/zoom_choices.h"
 #include "win32/gdi_surface.h"
 
 namespace fs = std::filesystem;
@@ -107,6 +109,37 @@ class Program {
       if (!box) WaitForSingleObject(process_.hProcess, 20);
     }
     return box;
+  }
+  // The texts of a dialog's own controls, one after another.
+  static std::wstring DialogText(HWND box) {
+    std::wstring all;
+    for (HWND item = GetWindow(box, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
+      wchar_t text[1000] = {};
+      GetWindowTextW(item, text, 1000);
+      all += text + std::wstring(L"\n");
+    }
+    return all;
+  }
+  // The next visible window of `type` over the program's, or none.
+  HWND Popup(const wchar_t* type) {
+    const DWORD start = GetTickCount();
+    do {
+      for (HWND popup = FindWindowExW(nullptr, nullptr, type, nullptr); popup;
+           popup = FindWindowExW(nullptr, popup, type, nullptr))
+        if (GetWindow(popup, GW_OWNER) == window_ && IsWindowVisible(popup)) return popup;
+    } while (WaitForSingleObject(process_.hProcess, 20) == WAIT_TIMEOUT && GetTickCount() - start < WAIT_MS);
+    return nullptr;
+  }
+  // Waits for the program to close `popup`; false when it stays.
+  bool Closes(HWND popup) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(popup) && GetTickCount() - start < WAIT_MS) WaitForSingleObject(process_.hProcess, 20);
+    return !IsWindow(popup);
+  }
+  SIZE Size() const {
+    RECT box{};
+    GetClientRect(window_, &box);
+    return {box.right, box.bottom};
   }
   // The close box; true when the program ended by itself.
   bool Quit() {
@@ -204,6 +237,87 @@ TEST(Window, KeysPaperKeptDeviceAndSettings) {
   Program again;
   ASSERT_NE(again.window(), nullptr);
   EXPECT_TRUE(again.Shows(IDC_PAPER, L"30.0 ROWS/10 cm")) << "the paper was kept";
+}
+
+// What the window does beyond the keys: a key button holds its device key
+// while the mouse holds it; F1 shows the focused key's topic in a popup that
+// the next key closes; About, Log File, Font, Beep, Save Paper As and Print
+// Preview each open and do their part; the zoom grows the face and comes
+// back.
+TEST(Window, HeldKeyHelpDialogsAndZoom) {
+  std::error_code ignored;
+  fs::remove(KeptDevice(), ignored);
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Fernhill\\TM650E");
+  const fs::path saved = fs::temp_directory_path() / L"tm650e paper \u263A.txt";
+  fs::remove(saved, ignored);
+  {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    HWND five = GetDlgItem(program.window(), IDC_KEY_1 + 4);
+    SendMessageW(five, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_TRUE(program.Shows(IDC_DIGIT_1, L"   5")) << "taken while the button is still down";
+    SendMessageW(five, WM_LBUTTONUP, 0, 0);
+    PostMessageW(program.window(), WM_KEYDOWN, VK_F1, 1);
+    HWND help = program.Popup(L"TM650EHelpPopup");
+    ASSERT_NE(help, nullptr);
+    wchar_t topic[2000] = {};
+    GetWindowTextW(help, topic, 2000);
+    EXPECT_GT(wcslen(topic), 20u);
+    program.Press('6');
+    EXPECT_TRUE(program.Shows(IDC_DIGIT_1, L"  56"));
+    EXPECT_FALSE(IsWindow(help)) << "a key closes the topic";
+
+    PostMessageW(program.window(), WM_COMMAND, IDM_ABOUT, 0);
+    HWND about = program.Dialog(program.window());
+    ASSERT_NE(about, nullptr);
+    EXPECT_NE(Program::DialogText(about).find(L"Version "), std::wstring::npos);
+    EXPECT_EQ(program.Answer(IDOK), L"About TM650E");
+    PostMessageW(program.window(), WM_COMMAND, IDM_LOG_FILE, 0);
+    HWND log = program.Dialog(program.window());
+    ASSERT_NE(log, nullptr);
+    EXPECT_NE(Program::DialogText(log).find(L"tm650e.log"), std::wstring::npos);
+    EXPECT_EQ(program.Answer(IDOK), L"Log File");
+    PostMessageW(program.window(), WM_COMMAND, IDM_FONT, 0);
+    EXPECT_EQ(program.Answer(IDCANCEL), L"Font");
+
+    PostMessageW(program.window(), WM_COMMAND, IDM_BEEP, 0);
+    HWND beep = program.Dialog(program.window());
+    ASSERT_NE(beep, nullptr);
+    EXPECT_EQ(IsDlgButtonChecked(beep, SoundChoices[1].controlId), BST_CHECKED) << "the kept sound";
+    SendDlgItemMessageW(beep, SoundChoices[3].controlId, BM_CLICK, 0, 0);
+    EXPECT_EQ(program.Answer(IDOK), L"Select Sound");
+
+    PostMessageW(program.window(), WM_COMMAND, IDM_SAVE_PAPER, 0);
+    HWND save = program.Dialog(program.window());
+    ASSERT_NE(save, nullptr);
+    for (int name : {0x47C, 0x480}) SetDlgItemTextW(save, name, saved.c_str());
+    PostMessageW(save, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(program.Shows(IDC_DIGIT_1, L"  56"));
+
+    PostMessageW(program.window(), WM_COMMAND, IDM_PRINT_PREVIEW, 0);
+    HWND preview = program.Popup(L"TM650EPreview");
+    ASSERT_NE(preview, nullptr) << "the preview needs no printer";
+    wchar_t caption[100] = {};
+    GetWindowTextW(preview, caption, 100);
+    EXPECT_STREQ(caption, L"Print Preview - Page 1 of 1");
+    PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_TRUE(program.Closes(preview));
+
+    const SIZE actual = program.Size();
+    PostMessageW(program.window(), WM_COMMAND, IDM_ZOOM_IN, 0);
+    EXPECT_TRUE(program.Shows(IDC_DIGIT_1, L"  56"));
+    EXPECT_NEAR(program.Size().cx, actual.cx * 1.25, 2);
+    EXPECT_NEAR(program.Size().cy, actual.cy * 1.25, 2);
+    PostMessageW(program.window(), WM_COMMAND, IDM_ZOOM_RESET, 0);
+    EXPECT_TRUE(program.Shows(IDC_DIGIT_1, L"  56"));
+    EXPECT_EQ(program.Size().cx, actual.cx);
+    PostMessageW(program.window(), WM_COMMAND, IDM_ZOOM_FIT, 0);
+    EXPECT_TRUE(program.Quit());
+  }
+  EXPECT_TRUE(fs::exists(saved)) << "the paper was saved where chosen";
+  fs::remove(saved, ignored);
+  EXPECT_EQ(RegistryNumber(L"Sound"), static_cast<DWORD>(SoundChoices[3].soundCode));
+  EXPECT_EQ(RegistryText(L"Zoom"), L"fit");
 }
 
 // The paper through the print layout on GDI, a screen-compatible DC standing

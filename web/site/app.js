@@ -112,7 +112,7 @@ function startShell(worker) {
   function drawEvent(event) {
     switch (event.kind) {
       case "display":
-        face.showDigits(event.digits, event.points);
+        face.showDigits(event.digits, event.points, event.shown);
         if (firstDigits) performance.mark("tm650e-first-digits");
         firstDigits = false;
         break;

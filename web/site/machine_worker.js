@@ -114,6 +114,11 @@ function readEvents(bytes) {
   let at = 0;
   const byte = () => bytes[at++];
   const word = () => byte() | (byte() << 8);
+  const text = () => {
+    const length = word() + word() * 65536;
+    at += length;
+    return latin1(bytes.subarray(at - length, at));
+  };
   while (at < bytes.length) {
     const event = { kind: EVENT_KINDS[byte()] };
     switch (event.kind) {
@@ -121,6 +126,7 @@ function readEvents(bytes) {
         event.digits = [byte(), byte(), byte(), byte()];
         const points = byte();
         event.points = event.digits.map((_, i) => ((points >> i) & 1) === 1);
+        event.shown = text();
         break;
       }
       case "lamps":
@@ -128,12 +134,9 @@ function readEvents(bytes) {
         break;
       case "paper":
       case "logFailed":
-      case "stateFailed": {
-        const length = word() + word() * 65536;
-        event.text = latin1(bytes.subarray(at, at + length));
-        at += length;
+      case "stateFailed":
+        event.text = text();
         break;
-      }
       case "power":
         event.on = byte() === 1;
         break;

@@ -2,6 +2,7 @@
 // kept, and what they do at once (the screen kept on while the page is in
 // front). Forgetting the kept device starts there too.
 import { loadSettings, saveSettings } from "./storage.js";
+import { TEXT_MAX } from "./tables.js";
 
 const $ = (id) => document.getElementById(id);
 
@@ -32,6 +33,7 @@ export function createSettingsRoom({ notice, changed, forget }) {
 
   const dialog = $("settings");
   const form = $("settings-form");
+  for (const name of ["docName", "header", "footer"]) form.elements[name].maxLength = TEXT_MAX;
   $("open-settings").addEventListener("click", () => {
     for (const [name, value] of Object.entries(room.current)) {
       const field = form.elements[name];

@@ -1,8 +1,8 @@
-// The digit painter: which segments each value lights.
+// The digits the windows paint: which segments each value lights, and
+// outlines that stay inside their box at any size.
 #include <gtest/gtest.h>
 
-#include "frontpanel/digit_painter.h"
-#include "peripherals/display.h"
+#include "peripherals/digit_shape.h"
 
 namespace {
 
@@ -18,6 +18,18 @@ TEST(DigitSegments, EachValueLightsTheSegmentsOfItsHexDigit) {
     EXPECT_EQ(LitSegments(value), expected) << int(value);
   }
   for (int blank : {16, 0x16, 0x7F}) EXPECT_EQ(LitSegments(uint8_t(blank)), 0) << blank;
+  // Each segment once, every corner inside the box, from 100 % to a large zoom.
+  for (const auto& [width, height] : {std::pair{13, 25}, {26, 50}, {41, 77}}) {
+    uint8_t seen = 0;
+    for (const SegmentShape& shape : DigitShapes(width, height)) {
+      seen |= shape.segment;
+      for (int i = 0; i < shape.count; ++i) {
+        EXPECT_TRUE(shape.corners[i].x >= 0 && shape.corners[i].x <= width) << width;
+        EXPECT_TRUE(shape.corners[i].y >= 0 && shape.corners[i].y <= height) << height;
+      }
+    }
+    EXPECT_EQ(seen, 0x7F);
+  }
 }
 
 }  // namespace
