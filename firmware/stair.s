@@ -792,15 +792,20 @@ tail_list:
 ; or c needs keeping, and the way back is read from the end by the n each
 ; record ends in.
 
-        .equ DP_MAX, 140                ; steps searched at most, room allowing
+        .equ DP_MAX, 252                ; steps searched at most, room allowing
         ; in the results' memory, after the five a sleeve cap holds by then
         .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each
         .equ LAY_B, RESK+61
         .equ DP_REC0, RESV+10           ; the way back
-        .equ DP_PATHN, (DP_MAX + 3) / 4
-        .equ DP_PATH, ST_BP+BPMAX-DP_PATHN ; the chosen j, 2 bits a step
-        ; the way back runs on from the results' values into ST_BP, up to
-        ; the path
+        .equ DP_TOP, ST_BP+BPMAX
+        ; the way back runs on from the results' values to the end of ST_BP;
+        ; the chosen j, 2 bits a step, are written into the records already
+        ; read, from the end of the last, then moved to the end of ST_BP
+        .equ DP_PB, ST_TR               ; the path
+        .equ DP_PS, ST_TR+2             ; where it is written
+        .equ DP_RE, ST_TR+4             ; the end of the record being read
+        .equ DP_NB, ST_TR+6             ; the path's bytes
+        .equ DP_K8, ST_TR+8
         .equ DCOST, ST_AP               ; (256 c - e)^2 for the band's states
         .equ DP_E, ST_DW                ; e(i)
         .equ DP_K, ST_DW+4              ; 16 p m
@@ -861,7 +866,7 @@ dp_search:
         cpx     #DP_MAX+1
         bcc     9f
         ldx     DP_REC                  ; room for a record of 5 bytes
-        cpx     #DP_PATH-4
+        cpx     #DP_TOP-4
         bcc     9f
         jsr     dp_band
         bcs     9f
@@ -904,18 +909,21 @@ dp_search:
         cmpa    ACC+2
         bne     1b
 3:      mov16   ST_PL, ST_I             ; Q
-        ldx     #DP_PATH                ; the way back
-        ldab    #DP_PATHN
-4:      clr     0,x
-        inx
-        decb
-        bne     4b
+        ldaa    ST_PL+1                 ; the path: (Q + 3) / 4 bytes
+        adda    #3
+        lsra
+        lsra
+        clr     DP_NB
+        staa    DP_NB+1
+        sub16   DP_PS, DP_REC, DP_NB
+        mov16   DP_PB, DP_PS
         ldaa    DP_BR                   ; the rank of the best
         .rept   5
         lsra
         .endr
         staa    DP_T
 5:      ldx     DP_REC                  ; step i's way back: its states in
+        stx     DP_RE
         dex                             ; rank order are its set bits from
         ldab    0,x                     ; the top; it ends in their
         andb    #0x0F                   ; number
@@ -949,6 +957,11 @@ dp_search:
         ldaa    #3
         suba    DP_G
         staa    DP_G
+        ldx     DP_REC                  ; the record read is cleared for
+13:     clr     0,x                     ; the path
+        inx
+        cpx     DP_RE
+        bne     13b
         ldaa    ST_I+1                  ; j into the path
         deca
         jsr     path_at
@@ -965,6 +978,24 @@ dp_search:
         dex
         stx     ST_I
         bne     5b
+        ldx     #DP_TOP                 ; moved to the end of ST_BP, from
+        stx     DP_RE                   ; its last byte down
+        sub16   DP_PB, DP_RE, DP_NB
+        ldab    DP_NB+1
+14:     decb
+        stab    DP_K8
+        tba
+        ldx     DP_PS
+        jsr     x_plus_a
+        ldaa    0,x
+        psha
+        ldaa    DP_K8
+        ldx     DP_PB
+        jsr     x_plus_a
+        pula
+        staa    0,x
+        ldab    DP_K8
+        bne     14b
         clc
         rts
 9:      sec
@@ -975,7 +1006,8 @@ path_at:
         psha
         lsra
         lsra
-        xindex  DP_PATH
+        ldx     DP_PB
+        jsr     x_plus_a
         pula
         anda    #3
         rts
