@@ -43,14 +43,6 @@ stair:
         ldab    #16
         jsr     mul_b
         sacc    ST_M16
-        lacc    ST_XX
-        ldi32   OPR, 512
-        jsr     mul32
-        mov64   ST_G2, ACC64
-        lacc    ST_MM
-        ldi32   OPR, 512
-        jsr     mul32
-        mov64   ST_M512, ACC64
         jsr     steep_part
         ldx     ST_PL
         cpx     #BPMAX+1
@@ -435,6 +427,14 @@ choose_end:
 
 ; After band_at(P): W's next increase and the three trackers.
 tail_init:
+        lacc    ST_XX                   ; the steps' constants (their room
+        ldi32   OPR, 512                ; holds a state in the search)
+        jsr     mul32
+        mov64   ST_G2, ACC64
+        lacc    ST_MM
+        ldi32   OPR, 512
+        jsr     mul32
+        mov64   ST_M512, ACC64
         sub16   ST_U1, ST_M, ST_PL      ; DW = 256 X^2 (2m - 2P - 1)
         add16   ST_U1, ST_U1, ST_U1
         ldx     ST_U1
@@ -777,14 +777,13 @@ tail_list:
 ; the stitches off after step i and the last shaping s (the most the next
 ; may cast off). Of the states with the same c only those not beaten by
 ; one with as large an s and a smaller sum, or the same sum and an earlier
-; path, are kept: eight at most a step. A state's rank orders the kept
+; path, are kept: DP_NS at most a step. A state's rank orders the kept
 ; paths, 0 the earliest. From step P on the ellipse rises by less than a
 ; stitch a step; once the best state is at floor(E + 1/2) there, the
 ; nearest staircase from it is as close as any at every later step: the
 ; search ends (step Q) and the rest is the nearest.
 ;
-; A state: s (2 bytes), the sum (4), and rank << 5 | j << 3 | the state
-; before, j = c - L. The way back of a step: a nibble for each of the n
+; A state: s (2 bytes), the sum (4), and rank << 4 | j, j = c - L. The way back of a step: a nibble for each of the n
 ; states of the step before, by rank, the bit j set for each state kept
 ; that comes from it, and n in the last nibble, (n + 2) / 2 bytes. Read
 ; from the top bit down, the set bits are the states in rank order (rank
@@ -792,15 +791,23 @@ tail_list:
 ; or c needs keeping, and the way back is read from the end by the n each
 ; record ends in.
 
-        .equ DP_MAX, 140                ; steps searched at most, room allowing
+        .equ DP_MAX, 252                ; steps searched at most, room allowing
         ; in the results' memory, after the five a sleeve cap holds by then
-        .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each
-        .equ LAY_B, RESK+61
+        .equ DP_NS, 9                   ; states a step at most
+        .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each,
+        .equ LAY_B, RESK+61             ; and a ninth each apart
+        .equ LAY_A8, ST_G2
+        .equ LAY_B8, ST_TR+9
         .equ DP_REC0, RESV+10           ; the way back
-        .equ DP_PATHN, (DP_MAX + 3) / 4
-        .equ DP_PATH, ST_BP+BPMAX-DP_PATHN ; the chosen j, 2 bits a step
-        ; the way back runs on from the results' values into ST_BP, up to
-        ; the path
+        .equ DP_TOP, ST_BP+BPMAX
+        ; the way back runs on from the results' values to the end of ST_BP;
+        ; the chosen j, 2 bits a step, are written into the records already
+        ; read, from the end of the last, then moved to the end of ST_BP
+        .equ DP_PB, ST_TR               ; the path
+        .equ DP_PS, ST_TR+2             ; where it is written
+        .equ DP_RE, ST_TR+4             ; the end of the record being read
+        .equ DP_NB, ST_TR+6             ; the path's bytes
+        .equ DP_K8, ST_TR+8
         .equ DCOST, ST_AP               ; (256 c - e)^2 for the band's states
         .equ DP_E, ST_DW                ; e(i)
         .equ DP_K, ST_DW+4              ; 16 p m
@@ -813,7 +820,8 @@ tail_list:
         .equ DP_REC, ST_TL+15           ; this step's way back
         .equ DP_T, ST_TL+17             ; a state of the step before
         .equ DP_G, ST_TL+18
-        .equ DP_RK, ST_TU               ; new ranks, 8 bytes
+        .equ DP_RK, ST_TR               ; new ranks, DP_NS bytes (the path's
+        ; variables once the search is done)
         .equ EV_C, ST_TU+8              ; a state held: sum, its byte, s
         .equ EV_R, ST_TU+12
         .equ EV_T, ST_TU+13
@@ -823,7 +831,7 @@ tail_list:
         .equ DP_NN, ST_TU+18
 
 ; C set when there is none (X m of 2^23 or more, more than DP_MAX steps,
-; a way back beyond its room or a ninth state at a step: listings that
+; a way back beyond its room or more than DP_NS states at a step: listings that
 ; would not fit, bar a few very wide curves).
 dp_search:
         lacc16  ST_X
@@ -861,7 +869,7 @@ dp_search:
         cpx     #DP_MAX+1
         bcc     9f
         ldx     DP_REC                  ; room for a record of 5 bytes
-        cpx     #DP_PATH-4
+        cpx     #DP_TOP-4
         bcc     9f
         jsr     dp_band
         bcs     9f
@@ -890,9 +898,6 @@ dp_search:
         ldx     DP_PREV
         jsr     dp_entry
         ldaa    6,x
-        lsra
-        lsra
-        lsra
         anda    #3
         adda    ST_LP+1
         staa    ST_U1+1
@@ -904,18 +909,21 @@ dp_search:
         cmpa    ACC+2
         bne     1b
 3:      mov16   ST_PL, ST_I             ; Q
-        ldx     #DP_PATH                ; the way back
-        ldab    #DP_PATHN
-4:      clr     0,x
-        inx
-        decb
-        bne     4b
+        ldaa    ST_PL+1                 ; the path: (Q + 3) / 4 bytes
+        adda    #3
+        lsra
+        lsra
+        clr     DP_NB
+        staa    DP_NB+1
+        sub16   DP_PS, DP_REC, DP_NB
+        mov16   DP_PB, DP_PS
         ldaa    DP_BR                   ; the rank of the best
-        .rept   5
+        .rept   4
         lsra
         .endr
         staa    DP_T
 5:      ldx     DP_REC                  ; step i's way back: its states in
+        stx     DP_RE
         dex                             ; rank order are its set bits from
         ldab    0,x                     ; the top; it ends in their
         andb    #0x0F                   ; number
@@ -949,6 +957,11 @@ dp_search:
         ldaa    #3
         suba    DP_G
         staa    DP_G
+        ldx     DP_REC                  ; the record read is cleared for
+13:     clr     0,x                     ; the path
+        inx
+        cpx     DP_RE
+        bne     13b
         ldaa    ST_I+1                  ; j into the path
         deca
         jsr     path_at
@@ -965,17 +978,38 @@ dp_search:
         dex
         stx     ST_I
         bne     5b
+        ldx     #DP_TOP                 ; moved to the end of ST_BP, from
+        stx     DP_RE                   ; its last byte down
+        sub16   DP_PB, DP_RE, DP_NB
+        ldab    DP_NB+1
+14:     decb
+        stab    DP_K8
+        tba
+        ldx     DP_PS
+        jsr     x_plus_a
+        ldaa    0,x
+        psha
+        ldaa    DP_K8
+        ldx     DP_PB
+        jsr     x_plus_a
+        pula
+        staa    0,x
+        ldab    DP_K8
+        bne     14b
         clc
         rts
 9:      sec
         rts
+
+        .sect .text.stair4,"ax"
 
 ; A = step - 1 -> X = its path byte, A = its place in it (0-3).
 path_at:
         psha
         lsra
         lsra
-        xindex  DP_PATH
+        ldx     DP_PB
+        jsr     x_plus_a
         pula
         anda    #3
         rts
@@ -996,21 +1030,37 @@ path_get:
 
 ; X = a layer: all its states empty (s = 0).
 dp_clear:
+        pshx
         ldab    #56
-1:      clr     0,x
+        bsr     2f
+        pulx
+        ldaa    #8
+        bsr     dp_entry
+        ldab    #7
+2:      clr     0,x
         inx
         decb
-        bne     1b
+        bne     2b
         rts
 
-; A = state 0-7, X = a layer -> X = the state. Changes A.
+; A = state 0-8, X = a layer -> X = the state. Changes A.
 dp_entry:
-        pshx
+        cmpa    #8
+        bne     2f
+        cpx     #LAY_A
+        bne     1f
+        ldx     #LAY_A8
+        rts
+1:      ldx     #LAY_B8
+        rts
+2:      pshx
         ldx     #dp_ofs
         jsr     x_plus_a
         ldaa    0,x
         pulx
         jmp     x_plus_a
+
+        .sect .text.stair3,"ax"
 
 ; ACC <<= 8.
 times256:
@@ -1109,7 +1159,7 @@ dp_costs:
 
 ; This step's states from those of the step before: from each state (c, s)
 ; to each c' of the band with c' = c (s stays) or 0 < c' - c <= s (s
-; becomes c' - c). C set when a ninth state would be needed.
+; becomes c' - c). C set when more than DP_NS states would be needed.
 dp_layer:
         ldx     DP_CUR
         jsr     dp_clear
@@ -1123,9 +1173,6 @@ dp_layer:
         ldaa    1,x
 77:     beq     6f
         ldaa    6,x                     ; c = LP + j
-        lsra
-        lsra
-        lsra
         anda    #3
         adda    ST_LP+1
         staa    ST_U2+1
@@ -1165,16 +1212,10 @@ dp_layer:
         jsr     ldopr
         jsr     add32
         sacc    DP_CC
-        ldx     ST_S                    ; rank before, j', state before
+        ldx     ST_S                    ; rank before, j'
         ldaa    6,x
-        anda    #0xE0
-        staa    DP_CR
-        ldaa    ST_K
-        asla
-        asla
-        asla
-        oraa    DP_T
-        oraa    DP_CR
+        anda    #0xF0
+        oraa    ST_K
         staa    DP_CR
         jsr     dp_insert
         bcs     7f
@@ -1182,7 +1223,7 @@ dp_layer:
         bra     2b
 6:      inc     DP_T
         ldaa    DP_T
-        cmpa    #8
+        cmpa    #DP_NS
         bcs     1b
         clc
 7:      rts
@@ -1196,7 +1237,7 @@ dp_insert:
         beq     4f
         ldaa    EV_R                    ; the same c?
         eora    DP_CR
-        anda    #0x18
+        anda    #3
         bne     4f
         sub16   ST_AV, EV_S, DP_CS      ; s held >= s new?
         bcc     2f
@@ -1211,14 +1252,14 @@ dp_insert:
         clr     1,x
 4:      inc     DP_G
         ldaa    DP_G
-        cmpa    #8
+        cmpa    #DP_NS
         bcs     1b
         clr     DP_G                    ; into an empty place
 5:      bsr     dp_held
         beq     7f
         inc     DP_G
         ldaa    DP_G
-        cmpa    #8
+        cmpa    #DP_NS
         bcs     5b
         sec
         rts
@@ -1277,9 +1318,9 @@ cand_ge:
         ldaa    DP_CR
         ldab    EV_R
 ; C set when OPR < ACC, or equal and A's rank <= B's.
-ge:     anda    #0xE0
+ge:     anda    #0xF0
         staa    ST_MID
-        andb    #0xE0
+        andb    #0xF0
         stab    ST_BPB
         jsr     sub32
         bcs     2f
@@ -1326,24 +1367,24 @@ dp_ranks:
 77:     beq     4f
         ldaa    6,x
         staa    EV_R
-        anda    #0xE0                   ; an earlier state before
+        anda    #0xF0                   ; an earlier state before
         staa    EV_S
         ldaa    EV_T
-        anda    #0xE0
+        anda    #0xF0
         cmpa    EV_S
         bhi     3f
         bne     4f
         ldaa    EV_R                    ; the same: the larger c
-        anda    #0x18
+        anda    #3
         staa    EV_S
         ldaa    EV_T
-        anda    #0x18
+        anda    #3
         cmpa    EV_S
         bcc     4f
 3:      inc     DP_G
 4:      inc     ST_J
         ldaa    ST_J
-        cmpa    #8
+        cmpa    #DP_NS
         bcs     2b
 5:      ldaa    DP_T
         xindex  DP_RK
@@ -1351,7 +1392,7 @@ dp_ranks:
         staa    0,x
         inc     DP_T
         ldaa    DP_T
-        cmpa    #8
+        cmpa    #DP_NS
         bcs     1b
         ldaa    #0xFF                   ; ranks in, the way back, the best
         staa    ST_END
@@ -1371,22 +1412,18 @@ dp_ranks:
         asla
         asla
         asla
-        asla
         staa    EV_T
         inc     DP_NN
         ldx     ST_S
         ldaa    6,x
-        staa    EV_R                    ; rank before, j, state before
-        anda    #0x1F
+        staa    EV_R                    ; rank before, j
+        anda    #3
         oraa    EV_T
         staa    6,x
         ldab    EV_R                    ; the way back: in byte rank
-        lsrb                            ; before / 2, bit j of the high
-        lsrb                            ; nibble (rank before even) or
-        lsrb                            ; the low
-        andb    #3
-        ldaa    EV_R
-        anda    #0x20
+        andb    #3                      ; before / 2, bit j of the high
+        ldaa    EV_R                    ; nibble (rank before even) or
+        anda    #0x10                   ; the low
         bne     13f
         ldaa    #0x10
         bra     14f
@@ -1398,7 +1435,7 @@ dp_ranks:
         bra     14b
 15:     staa    EV_S
         ldaa    EV_R
-        .rept   6
+        .rept   5
         lsra
         .endr
         ldx     DP_REC
@@ -1426,7 +1463,7 @@ dp_ranks:
         staa    ST_END
 9:      inc     DP_T
         ldaa    DP_T
-        cmpa    #8
+        cmpa    #DP_NS
         bcs     6b
         ldaa    ST_END
         cmpa    #0xFF

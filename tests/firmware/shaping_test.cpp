@@ -469,8 +469,12 @@ TEST(Sweep, CountsTakeTheSameRules) {
   std::mt19937 random(31);
   for (const bool withGauge : {false, true}) {
     std::vector<Case> cases;
-    // large curves whose closest search runs 76 to 85 steps and fits the block
-    std::vector<std::pair<long, long>> curves = {{314, 291}, {306, 294}, {304, 276}, {289, 254}, {243, 304}};
+    // large curves that fit the block: closest searches of 76 to 85 steps,
+    // of 109 to 145 whose way back fills the records' room, and of 90 to
+    // 128 that need nine states at a step
+    std::vector<std::pair<long, long>> curves = {{314, 291}, {306, 294}, {304, 276}, {289, 254},
+                                                 {243, 304}, {465, 323}, {947, 301}, {771, 369},
+                                                 {493, 232}, {697, 324}, {623, 331}};
     while (cases.size() < 220) {
       long a = Draw(random, 1, 150), b = Draw(random, 1, 150), c = Draw(random, 2, 160);
       const bool large = !curves.empty();
