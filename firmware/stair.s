@@ -428,7 +428,8 @@ choose_end:
 ; After band_at(P): W's next increase and the three trackers.
 tail_init:
         lacc    ST_XX                   ; the steps' constants (their room
-        ldi32   OPR, 512                ; holds a state in the search)
+        ldi32   OPR, 512                ; holds a state and the passes'
+                                        ; counts in the search)
         jsr     mul32
         mov64   ST_G2, ACC64
         lacc    ST_MM
@@ -790,6 +791,11 @@ tail_list:
 ; before, then the larger c), so the k-th is the state of rank k: no slot
 ; or c needs keeping, and the way back is read from the end by the n each
 ; record ends in.
+;
+; When the records outgrow their room the oldest go (dp_drop). The path
+; traced back from the end then reaches the first step kept, and the search
+; runs again from step 0 to that step for the way back of the steps before,
+; in the room that path leaves, as often as it takes.
 
         .equ DP_MAX, 252                ; steps searched at most, room allowing
         ; in the results' memory, after the five a sleeve cap holds by then
@@ -829,10 +835,18 @@ tail_list:
         .equ DP_BR, ST_TU+16            ; the best state's rank
         .equ DP_NP, ST_TU+17            ; states before and at this step
         .equ DP_NN, ST_TU+18
+        ; when the way back outgrows its room the oldest records go, and a
+        ; later pass searches again from step 0 to the step where the path
+        ; so far begins (DP_T0) for the way back of the earlier steps
+        .equ DP_T0, ST_M512             ; the pass's last step, 0 the first
+        .equ DP_H, ST_M512+2            ; the steps whose records went
+        .equ DP_N0, ST_M512+4           ; states at step DP_H
+        .equ DP_LIM, ST_M512+5          ; the records' room, less 4
+        .equ DP_RB, ST_M512+7           ; the path's rank at step DP_T0
 
-; C set when there is none (X m of 2^23 or more, more than DP_MAX steps,
-; a way back beyond its room or more than DP_NS states at a step: listings that
-; would not fit, bar a few very wide curves).
+; C set when there is none (X m of 2^23 or more, more than DP_MAX steps
+; or more than DP_NS states at a step: listings that would not fit, bar a
+; few very wide curves).
 dp_search:
         lacc16  ST_X
         lopr16  ST_M
@@ -848,6 +862,9 @@ dp_search:
         ldab    ST_DP
         jsr     mul_b
         sacc    DP_K
+        ldi16   DP_T0, 0
+        ldi16   DP_LIM, DP_TOP-4
+dp_pass:
         ldx     #LAY_A                  ; step 0: at 0, no shaping yet
         stx     DP_PREV
         jsr     dp_clear
@@ -862,16 +879,21 @@ dp_search:
         stx     DP_REC
         ldaa    #1
         staa    DP_NP
+        staa    DP_N0
         ldi16   ST_I, 0
+        ldi16   DP_H, 0
 1:      ldx     ST_I
         inx
         stx     ST_I
         cpx     #DP_MAX+1
         bcc     9f
-        ldx     DP_REC                  ; room for a record of 5 bytes
-        cpx     #DP_TOP-4
-        bcc     9f
-        jsr     dp_band
+4:      ldx     DP_REC                  ; room for a record of 5 bytes
+        cpx     DP_LIM
+        bcs     2f
+        jsr     dp_drop
+        bcs     9f
+        bra     4b
+2:      jsr     dp_band
         bcs     9f
         jsr     dp_costs
         jsr     dp_layer
@@ -886,6 +908,8 @@ dp_search:
         stx     DP_CUR
         mov16   ST_LP, ST_LC
         ldx     ST_I
+        cpx     DP_T0
+        beq     15f
         cpx     ST_M
         beq     3f
         cpx     ST_PL
@@ -909,19 +933,21 @@ dp_search:
         cmpa    ACC+2
         bne     1b
 3:      mov16   ST_PL, ST_I             ; Q
-        ldaa    ST_PL+1                 ; the path: (Q + 3) / 4 bytes
-        adda    #3
+        ldaa    DP_BR                   ; the rank of the best
+        .rept   4
+        lsra
+        .endr
+        staa    DP_RB
+15:     ldaa    DP_RB
+        staa    DP_T
+        ldaa    ST_I+1                  ; the path to this step: (I + 3) / 4
+        adda    #3                      ; bytes
         lsra
         lsra
         clr     DP_NB
         staa    DP_NB+1
         sub16   DP_PS, DP_REC, DP_NB
         mov16   DP_PB, DP_PS
-        ldaa    DP_BR                   ; the rank of the best
-        .rept   4
-        lsra
-        .endr
-        staa    DP_T
 5:      ldx     DP_REC                  ; step i's way back: its states in
         stx     DP_RE
         dex                             ; rank order are its set bits from
@@ -977,25 +1003,106 @@ dp_search:
         ldx     ST_I
         dex
         stx     ST_I
+        cpx     DP_H
         bne     5b
-        ldx     #DP_TOP                 ; moved to the end of ST_BP, from
-        stx     DP_RE                   ; its last byte down
-        sub16   DP_PB, DP_RE, DP_NB
-        ldab    DP_NB+1
-14:     decb
-        stab    DP_K8
-        tba
+        ldaa    ST_PL+1                 ; moved to the end of ST_BP, from
+        adda    #3                      ; its last byte down: the whole
+        lsra                            ; path takes (Q + 3) / 4 bytes
+        lsra
+        staa    DP_RE+1
+        clr     DP_RE
+        ldx     #DP_TOP
+        stx     ST_U1
+        sub16   DP_PB, ST_U1, DP_RE
+        ldab    DP_NB+1                 ; this pass's bytes: those of the
+14:     decb                            ; steps before its first are 0 in
+        stab    DP_K8                   ; the first pass and kept after,
+        ldaa    DP_H+1                  ; the byte it shares with the later
+        lsra                            ; steps' path is merged
+        lsra
+        cmpa    DP_K8
+        bhi     16f
+        ldaa    DP_K8
         ldx     DP_PS
         jsr     x_plus_a
         ldaa    0,x
-        psha
+        bra     17f
+16:     clra
+17:     psha
         ldaa    DP_K8
         ldx     DP_PB
         jsr     x_plus_a
         pula
-        staa    0,x
+        tab
+        tst     DP_T0+1
+        bne     18f
+        tst     DP_T0
+        beq     19f
+18:     orab    0,x
+19:     stab    0,x
         ldab    DP_K8
         bne     14b
+        ldx     DP_H                    ; the earlier steps' pass
+        beq     20f
+        stx     DP_T0
+        ldaa    DP_T
+        staa    DP_RB
+        sub16   DP_LIM, ST_U1, DP_RE
+        ldx     DP_LIM
+        dex
+        dex
+        dex
+        dex
+        stx     DP_LIM
+        jmp     dp_pass
+20:     clc
+        rts
+9:      sec
+        rts
+
+        .sect .text.stair2,"ax"
+
+; The oldest record goes, the rest move down. C set when there is none.
+dp_drop:
+        ldx     DP_REC
+        cpx     #DP_REC0
+        beq     9f
+        ldab    DP_N0                   ; its length
+        incb
+        incb
+        lsrb
+        clr     DP_N0                   ; the states it leads to
+        ldx     #DP_REC0
+1:      ldaa    0,x
+        inx
+        decb
+        bne     2f
+        anda    #0xF0                   ; not the count
+2:      asla
+        bcc     3f
+        inc     DP_N0
+3:      tsta
+        bne     2b
+        tstb
+        bne     1b
+        stx     ST_U1
+        ldx     #DP_REC0
+        stx     ST_U2
+4:      ldx     ST_U1
+        cpx     DP_REC
+        beq     5f
+        ldaa    0,x
+        inx
+        stx     ST_U1
+        ldx     ST_U2
+        staa    0,x
+        inx
+        stx     ST_U2
+        bra     4b
+5:      mov16   DP_REC, ST_U2
+        ldx     DP_H
+        inx
+        stx     DP_H
         clc
         rts
 9:      sec
@@ -1126,6 +1233,8 @@ dp_band:
 6:      ldi16   ST_LC, 0
 7:      jmp     band_states
 
+        .sect .text.stair4,"ax"
+
 ; DCOST[j] = (256 (L + j) - e)^2 for the band's states.
 dp_costs:
         clr     ST_K
@@ -1136,7 +1245,7 @@ dp_costs:
         ldab    ST_K
         jsr     opr_b
         jsr     add32
-        bsr     times256
+        jsr     times256
         lopr    DP_E
         jsr     sub32
         bcc     2f
