@@ -799,12 +799,11 @@ tail_list:
 
         .equ DP_MAX, 252                ; steps searched at most, room allowing
         ; in the results' memory, after the five a sleeve cap holds by then
-        .equ DP_NS, 9                   ; states a step at most
-        .equ LAY_A, RESK+5              ; two layers of 8 states, 7 bytes each,
-        .equ LAY_B, RESK+61             ; and a ninth each apart
-        .equ LAY_A8, ST_G2
-        .equ LAY_B8, ST_TR+9
-        .equ DP_REC0, RESV+10           ; the way back
+        .equ DP_NS, 12                  ; states a step at most
+        .equ LAY_A, RESK+5              ; two layers of DP_NS states, 7 bytes
+        .equ LAY_B, RESV+10             ; each
+        .equ DP_REC0, LAY_B+7*DP_NS     ; the way back
+        .equ DP_RECMAX, (DP_NS+2)/2     ; the longest record
         .equ DP_TOP, ST_BP+BPMAX
         ; the way back runs on from the results' values to the end of ST_BP;
         ; the chosen j, 2 bits a step, are written into the records already
@@ -841,7 +840,7 @@ tail_list:
         .equ DP_T0, ST_M512             ; the pass's last step, 0 the first
         .equ DP_H, ST_M512+2            ; the steps whose records went
         .equ DP_N0, ST_M512+4           ; states at step DP_H
-        .equ DP_LIM, ST_M512+5          ; the records' room, less 4
+        .equ DP_LIM, ST_M512+5          ; the records' room, less the longest
         .equ DP_RB, ST_M512+7           ; the path's rank at step DP_T0
 
 ; C set when there is none (X m of 2^23 or more, more than DP_MAX steps
@@ -863,7 +862,7 @@ dp_search:
         jsr     mul_b
         sacc    DP_K
         ldi16   DP_T0, 0
-        ldi16   DP_LIM, DP_TOP-4
+        ldi16   DP_LIM, DP_TOP-DP_RECMAX+1
 dp_pass:
         ldx     #LAY_A                  ; step 0: at 0, no shaping yet
         stx     DP_PREV
@@ -887,7 +886,7 @@ dp_pass:
         stx     ST_I
         cpx     #DP_MAX+1
         bcc     9f
-4:      ldx     DP_REC                  ; room for a record of 5 bytes
+4:      ldx     DP_REC                  ; room for the longest record
         cpx     DP_LIM
         bcs     2f
         jsr     dp_drop
@@ -1049,10 +1048,9 @@ dp_pass:
         staa    DP_RB
         sub16   DP_LIM, ST_U1, DP_RE
         ldx     DP_LIM
+        .rept   DP_RECMAX-1
         dex
-        dex
-        dex
-        dex
+        .endr
         stx     DP_LIM
         jmp     dp_pass
 20:     clc
@@ -1137,30 +1135,16 @@ path_get:
 
 ; X = a layer: all its states empty (s = 0).
 dp_clear:
-        pshx
-        ldab    #56
-        bsr     2f
-        pulx
-        ldaa    #8
-        bsr     dp_entry
-        ldab    #7
+        ldab    #7*DP_NS
 2:      clr     0,x
         inx
         decb
         bne     2b
         rts
 
-; A = state 0-8, X = a layer -> X = the state. Changes A.
+; A = a state, X = a layer -> X = the state. Changes A.
 dp_entry:
-        cmpa    #8
-        bne     2f
-        cpx     #LAY_A
-        bne     1f
-        ldx     #LAY_A8
-        rts
-1:      ldx     #LAY_B8
-        rts
-2:      pshx
+        pshx
         ldx     #dp_ofs
         jsr     x_plus_a
         ldaa    0,x
@@ -1450,7 +1434,7 @@ ge:     anda    #0xF0
 dp_ranks:
         clr     DP_NN
         ldx     DP_REC
-        ldab    #5
+        ldab    #DP_RECMAX
 12:     clr     0,x
         inx
         decb
@@ -1613,4 +1597,4 @@ ge_strict:
         rts
 
         .sect .rodata.stair,"a"
-dp_ofs: .byte   0, 7, 14, 21, 28, 35, 42, 49
+dp_ofs: .byte   0, 7, 14, 21, 28, 35, 42, 49, 56, 63, 70, 77
