@@ -427,9 +427,9 @@ choose_end:
 
 ; After band_at(P): W's next increase and the three trackers.
 tail_init:
-        lacc    ST_XX                   ; the steps' constants (their room
-        ldi32   OPR, 512                ; holds a state and the passes'
-                                        ; counts in the search)
+        lacc    ST_XX                   ; the steps' constants (ST_M512
+        ldi32   OPR, 512                ; holds the passes' counts in the
+                                        ; search)
         jsr     mul32
         mov64   ST_G2, ACC64
         lacc    ST_MM

@@ -471,11 +471,12 @@ TEST(Sweep, CountsTakeTheSameRules) {
     std::vector<Case> cases;
     // large curves that fit the block: closest searches of 76 to 85 steps,
     // of 109 to 145 whose way back fills the records' room, of 90 to 128
-    // that need nine states at a step, and one whose way back outgrows the
-    // room and is found again in a second pass
+    // that need nine states at a step, one whose way back outgrows the room
+    // and is found again in a second pass, and one that needs eleven states
     std::vector<std::pair<long, long>> curves = {{314, 291}, {306, 294}, {304, 276}, {289, 254},
                                                  {243, 304}, {465, 323}, {947, 301}, {771, 369},
-                                                 {493, 232}, {697, 324}, {623, 331}, {969, 348}};
+                                                 {493, 232}, {697, 324}, {623, 331}, {969, 348},
+                                                 {849, 349}};
     while (cases.size() < 220) {
       long a = Draw(random, 1, 150), b = Draw(random, 1, 150), c = Draw(random, 2, 160);
       const bool large = !curves.empty();
