@@ -6,10 +6,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <algorithm>
 #include <array>
-#include <climits>
 
 #include "app/settings.h"
 #include "dialogs/center_over_owner.h"
@@ -17,27 +15,10 @@
 #include "print/dialog_controls.h"
 #include "print/dialog_ids.h"
 #include "print/margins_painter.h"
-#include "print/page_setup_dialog.h"
+#include "print/page_margins.h"
 #include "print/print_commands.h"
 
 namespace {
-
-constexpr int MARGIN_TEXT_MAX = 30;  // characters an edit takes
-
-struct MarginField {
-  const char* name;  // as the messages call it
-  int id;
-  int32_t Settings::*setting;
-};
-
-constexpr std::array<MarginField, 4> Fields{{
-    {"left", IDC_MARGIN_LEFT, &Settings::MarginLeft},
-    {"right", IDC_MARGIN_RIGHT, &Settings::MarginRight},
-    {"top", IDC_MARGIN_TOP, &Settings::MarginTop},
-    {"bottom", IDC_MARGIN_BOTTOM, &Settings::MarginBottom},
-}};
-
-int Kept(long long value) { return static_cast<int>(std::clamp<long long>(value, 0, MARGIN_POINTS_MAX)); }
 
 class PageSetupDialog : public QDialog {
  public:
@@ -48,10 +29,10 @@ class PageSetupDialog : public QDialog {
     picture_ = new MarginsPainter(paper, settings, this);
     picture_->setObjectName(ControlName(IDC_MARGINS_PICTURE));
     picture_->setGeometry(DialogUnitsRect(PlaceOf(PageSetupControls, IDC_MARGINS_PICTURE)));
-    for (size_t i = 0; i < Fields.size(); ++i) {
-      edits_[i] = static_cast<QLineEdit*>(controls.value(Fields[i].id));
+    for (size_t i = 0; i < MarginFields.size(); ++i) {
+      edits_[i] = static_cast<QLineEdit*>(controls.value(MarginFields[i].id));
       edits_[i]->setMaxLength(MARGIN_TEXT_MAX);
-      edits_[i]->setText(QString::number(settings.*Fields[i].setting));
+      edits_[i]->setText(QString::number(settings.*MarginFields[i].setting));
     }
     for (QLineEdit* edit : edits_) connect(edit, &QLineEdit::textChanged, this, &PageSetupDialog::ShowMarginsInPicture);
     for (int id : {IDC_SETUP_HEADER, IDC_SETUP_FOOTER})
@@ -65,42 +46,38 @@ class PageSetupDialog : public QDialog {
   }
 
   void StoreInto(Settings& settings) const {
-    for (size_t i = 0; i < Fields.size(); ++i)
-      settings.*Fields[i].setting = Kept(WholeNumber(edits_[i]->text()).value_or(0));
+    for (size_t i = 0; i < MarginFields.size(); ++i) settings.*MarginFields[i].setting = Typed(i).value_or(0);
   }
 
  private:
+  std::optional<int32_t> Typed(size_t field) const {
+    const std::optional<long long> number = WholeNumber(edits_[field]->text().toStdString());
+    if (!number) return std::nullopt;
+    return KeptMargin(*number);
+  }
+
   // The picture shows each margin as typed, within its limits; a field that
   // is not (yet) a number shows as 0.
   void ShowMarginsInPicture() {
     if (!edits_.back()) return;  // still being built
-    std::array<int, 4> kept{};
-    for (size_t i = 0; i < Fields.size(); ++i) kept[i] = Kept(WholeNumber(edits_[i]->text()).value_or(0));
-    picture_->setMargins({kept[0], kept[2], kept[1], kept[3]});
+    picture_->setMargins({Typed(0).value_or(0), Typed(2).value_or(0), Typed(1).value_or(0), Typed(3).value_or(0)});
   }
 
   void AcceptValidMargins() {
-    for (size_t i = 0; i < Fields.size(); ++i) {
-      if (WholeNumber(edits_[i]->text())) continue;
-      Refuse(i, QStringLiteral("The %1 margin must be a whole number.").arg(QLatin1String(Fields[i].name)));
+    std::array<std::string, 4> typed;
+    for (size_t i = 0; i < typed.size(); ++i) typed[i] = edits_[i]->text().toStdString();
+    const TypedMargins read = ReadMargins(typed);
+    if (read.refused >= 0) {
+      Refuse(static_cast<size_t>(read.refused), QString::fromStdString(read.message));
       return;
     }
-    QStringList pulledBack;
-    for (size_t i = 0; i < Fields.size(); ++i) {
-      const long long typed = *WholeNumber(edits_[i]->text());
-      const int kept = Kept(typed);
-      if (kept == typed) continue;
-      edits_[i]->setText(QString::number(kept));
-      pulledBack << QStringLiteral("%1 %2").arg(QLatin1String(Fields[i].name)).arg(kept);
-    }
-    if (pulledBack.isEmpty()) {
+    if (read.message.empty()) {
       accept();
       return;
     }
-    QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("Margins are kept within the page: from 0 to %1 points (4 inches).\n\n"
-                                        "Now: %2. Press OK again to keep them.")
-                             .arg(MARGIN_POINTS_MAX).arg(pulledBack.join(QStringLiteral(", "))));
+    for (size_t i = 0; i < typed.size(); ++i)
+      if (read.pulledBack[i]) edits_[i]->setText(QString::number(read.kept[i]));
+    QMessageBox::warning(this, windowTitle(), QString::fromStdString(read.message));
   }
 
   void Refuse(size_t field, const QString& message) {
@@ -114,17 +91,6 @@ class PageSetupDialog : public QDialog {
 };
 
 }  // namespace
-
-std::optional<long long> WholeNumber(const QString& text) {
-  static const QRegularExpression whole(QStringLiteral("^\\s*([+-]?)([0-9]+)\\s*$"));
-  const QRegularExpressionMatch match = whole.match(text);
-  if (!match.hasMatch()) return std::nullopt;
-  const bool negative = match.captured(1) == QLatin1String("-");
-  bool fits = false;
-  const long long magnitude = match.captured(2).toLongLong(&fits);
-  if (!fits) return negative ? LLONG_MIN : LLONG_MAX;
-  return negative ? -magnitude : magnitude;
-}
 
 void RunPageSetup(QWidget* owner, Settings& settings, const QString& paper) {
   PageSetupDialog dialog(owner, settings, paper);

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "emulator/contract.h"
 #include "peripherals/digit_shape.h"
 #include "peripherals/display.h"
-#include "print/qprint.h"
 #include "resources/controls.h"
 #include "resources/ids.h"
 #include "resources/pc_keys.h"
@@ -169,7 +169,7 @@ std::string Module() {
   for (size_t n = 0; n < DigitSegments.size(); ++n) out << (n ? ", " : "") << Hex(DigitSegments[n]);
   out << "]);\n\n";
   out << "// Characters the document name, header and footer may hold.\n";
-  out << "export const TEXT_MAX = " << QPRINT_TEXT_MAX << ";\n\n";
+  out << "export const TEXT_MAX = " << SETTINGS_TEXT_MAX << ";\n\n";
   out << "// A digit's box as the windows draw it, and its segments' outlines there,\n"
          "// in painting order: the bit, then the corners.\n";
   constexpr int DIGIT_WIDTH = 38, DIGIT_HEIGHT = 65;

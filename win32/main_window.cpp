@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
@@ -33,6 +32,7 @@
 #include "resources/print_dialogs.h"
 #include "resources/sound_choices.h"
 #include "resources/zoom_choices.h"
+#include "print/page_margins.h"
 #include "print/paper_job.h"
 #include "print/qprint.h"
 #include "win32/face_zoom.h"
@@ -722,63 +722,26 @@ INT_PTR CALLBACK HeaderFooterProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 // Page Setup: the four margins in points from the paper's edges.
-struct MarginField {
-  int id;
-  int32_t Settings::*setting;
-  const wchar_t* name;  // as the messages call it
-};
-constexpr MarginField MarginFields[] = {{IDC_MARGIN_LEFT, &Settings::MarginLeft, L"left"},
-                                        {IDC_MARGIN_RIGHT, &Settings::MarginRight, L"right"},
-                                        {IDC_MARGIN_TOP, &Settings::MarginTop, L"top"},
-                                        {IDC_MARGIN_BOTTOM, &Settings::MarginBottom, L"bottom"}};
-constexpr int MARGIN_TEXT_MAX = 30;
-
-// A whole number with blanks around it, signed or not; none for anything
-// else. Beyond the range of long long it is held at its end.
-std::optional<long long> WholeNumber(const std::wstring& text) {
-  size_t at = text.find_first_not_of(L" \t");
-  const size_t end = text.find_last_not_of(L" \t") + 1;
-  if (at == std::wstring::npos) return std::nullopt;
-  const bool negative = text[at] == L'-';
-  if (text[at] == L'-' || text[at] == L'+') ++at;
-  if (at == end) return std::nullopt;
-  long long value = 0;
-  for (; at < end; ++at) {
-    if (text[at] < L'0' || text[at] > L'9') return std::nullopt;
-    value = value > (LLONG_MAX - 9) / 10 ? LLONG_MAX : value * 10 + (text[at] - L'0');
-  }
-  return negative ? -value : value;
-}
-
 // OK: a field that is not a number is refused; a margin beyond its limits is
 // pulled back and shown, and a second OK keeps it.
 bool StoreMargins(HWND dialog) {
-  std::wstring pulledBack;
-  int32_t kept[std::size(MarginFields)];
-  for (size_t i = 0; i < std::size(MarginFields); ++i) {
-    const std::optional<long long> typed = WholeNumber(ItemText(dialog, MarginFields[i].id));
-    if (!typed) {
-      MessageBoxW(dialog, (L"The " + std::wstring(MarginFields[i].name) + L" margin must be a whole number.").c_str(),
-                  L"Page Setup", MB_ICONWARNING);
-      SetFocus(GetDlgItem(dialog, MarginFields[i].id));
-      SendDlgItemMessageW(dialog, MarginFields[i].id, EM_SETSEL, 0, -1);
-      return false;
-    }
-    kept[i] = static_cast<int32_t>(std::clamp<long long>(*typed, 0, MARGIN_POINTS_MAX));
-    if (kept[i] == *typed) continue;
-    SetDlgItemInt(dialog, MarginFields[i].id, kept[i], TRUE);
-    if (!pulledBack.empty()) pulledBack += L", ";
-    pulledBack += std::wstring(MarginFields[i].name) + L" " + std::to_wstring(kept[i]);
-  }
-  if (!pulledBack.empty()) {
-    MessageBoxW(dialog,
-                (L"Margins are kept within the page: from 0 to " + std::to_wstring(MARGIN_POINTS_MAX) +
-                 L" points (4 inches).\n\nNow: " + pulledBack + L". Press OK again to keep them.")
-                    .c_str(),
-                L"Page Setup", MB_ICONWARNING);
+  std::array<std::string, 4> typed;
+  for (size_t i = 0; i < typed.size(); ++i) typed[i] = ToUtf8(ItemText(dialog, MarginFields[i].id));
+  const TypedMargins read = ReadMargins(typed);
+  if (read.refused >= 0) {
+    const int id = MarginFields[read.refused].id;
+    MessageBoxW(dialog, FromUtf8(read.message).c_str(), L"Page Setup", MB_ICONWARNING);
+    SetFocus(GetDlgItem(dialog, id));
+    SendDlgItemMessageW(dialog, id, EM_SETSEL, 0, -1);
     return false;
   }
-  for (size_t i = 0; i < std::size(MarginFields); ++i) shell->settings.*MarginFields[i].setting = kept[i];
+  if (!read.message.empty()) {
+    for (size_t i = 0; i < typed.size(); ++i)
+      if (read.pulledBack[i]) SetDlgItemInt(dialog, MarginFields[i].id, read.kept[i], TRUE);
+    MessageBoxW(dialog, FromUtf8(read.message).c_str(), L"Page Setup", MB_ICONWARNING);
+    return false;
+  }
+  for (size_t i = 0; i < typed.size(); ++i) shell->settings.*MarginFields[i].setting = read.kept[i];
   return true;
 }
 
@@ -801,8 +764,8 @@ void ForgetFirstPage() {
 void LayOutFirstPage(HWND dialog) {
   Settings settings = shell->settings;
   for (size_t i = 0; i < std::size(MarginFields); ++i) {
-    if (const std::optional<long long> typed = WholeNumber(ItemText(dialog, MarginFields[i].id)))
-      setupPicture.margins[i] = static_cast<int32_t>(std::clamp<long long>(*typed, 0, MARGIN_POINTS_MAX));
+    if (const std::optional<long long> typed = WholeNumber(ToUtf8(ItemText(dialog, MarginFields[i].id))))
+      setupPicture.margins[i] = KeptMargin(*typed);
     settings.*MarginFields[i].setting = setupPicture.margins[i];
   }
   std::vector<HENHMETAFILE> pages = LayOutPages(shell->view.paper, settings, setupPicture.size);
