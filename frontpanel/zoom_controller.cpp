@@ -41,7 +41,7 @@ void ZoomController::openAt(std::optional<QPoint> place) {
 
 // A zoom that would not fit the screen is not offered.
 void ZoomController::choose(int choice) {
-  if (choice != ZOOM_FIT && choice / 100.0 > largestFittingZoom()) return;
+  if (!ZoomFits(choice, largestFittingZoom())) return;
   apply(choice);
   SaveZoomChoice(choice);
   keepOnScreen();
@@ -49,14 +49,7 @@ void ZoomController::choose(int choice) {
 
 // From Fit to Screen, from the zoom it came to.
 void ZoomController::step(int direction) {
-  const double now = zoom_ * 100;
-  int next = 0;
-  for (int choice : ZOOM_CHOICES) {
-    if (choice == ZOOM_FIT || choice / 100.0 > largestFittingZoom()) continue;
-    const bool beyond = direction > 0 ? choice > now + 0.5 : choice < now - 0.5;
-    if (beyond && (next == 0 || (direction > 0) == (choice < next))) next = choice;
-  }
-  if (next) choose(next);
+  if (const std::optional<int> next = SteppedZoom(zoom_, direction, largestFittingZoom())) choose(*next);
 }
 
 void ZoomController::reapply() {
@@ -76,7 +69,7 @@ void ZoomController::offerFittingZooms() {
   const double largest = largestFittingZoom();
   for (int choice : ZOOM_CHOICES)
     if (QAction* item = window_->findChild<QAction*>(ZoomActionName(choice)))
-      item->setEnabled(choice == ZOOM_FIT || choice / 100.0 <= largest || choice == choice_);
+      item->setEnabled(ZoomFits(choice, largest) || choice == choice_);
 }
 
 void ZoomController::apply(int choice) {

@@ -64,6 +64,23 @@ inline std::optional<int> ZoomChoiceFromText(std::string_view text) {
 
 inline std::string ZoomChoiceText(int choice) { return choice == ZOOM_FIT ? "fit" : std::to_string(choice); }
 
+// Whether a choice fits a window that fits at zooms up to `largest`; Fit
+// to Screen always does.
+constexpr bool ZoomFits(int choice, double largest) { return choice == ZOOM_FIT || choice / 100.0 <= largest; }
+
+// Zoom In (direction > 0) or Out from `now` (a zoom, 1 for 100 %): the
+// nearest choice that fits beyond it, or none.
+inline std::optional<int> SteppedZoom(double now, int direction, double largest) {
+  int next = 0;
+  for (int choice : ZOOM_CHOICES) {
+    if (choice == ZOOM_FIT || !ZoomFits(choice, largest)) continue;
+    const bool beyond = direction > 0 ? choice > now * 100 + 0.5 : choice < now * 100 - 0.5;
+    if (beyond && (next == 0 || (direction > 0) == (choice < next))) next = choice;
+  }
+  if (next == 0) return std::nullopt;
+  return next;
+}
+
 // The largest zoom, in steps of 1 %, at which a window whose zoomed part is
 // `zoomedWidth` x `zoomedHeight` at 100 % and whose fixed part (menu bar,
 // frame) does not grow fits the room; never below a quarter.

@@ -257,7 +257,7 @@ void OfferFittingZooms() {
   const double largest = LargestFittingZoom() + 0.005;
   HMENU menu = GetMenu(shell->dialog);
   for (const ZoomItem& item : ZoomItems) {
-    const bool fits = item.choice == ZOOM_FIT || item.choice / 100.0 <= largest || item.choice == shell->zoomChoice;
+    const bool fits = ZoomFits(item.choice, largest) || item.choice == shell->zoomChoice;
     EnableMenuItem(menu, item.id, MF_BYCOMMAND | (fits ? MF_ENABLED : MF_GRAYED));
   }
 }
@@ -295,7 +295,7 @@ std::optional<int> KeptZoom() {
 }
 
 void ChooseZoom(int choice) {
-  if (choice != ZOOM_FIT && choice / 100.0 > LargestFittingZoom() + 0.005) return;
+  if (!ZoomFits(choice, LargestFittingZoom() + 0.005)) return;
   ApplyZoom(choice);
   const std::wstring text = FromUtf8(ZoomChoiceText(choice));
   RegSetKeyValueW(HKEY_CURRENT_USER, REGISTRY_KEY, FromUtf8(ZOOM_KEY).c_str(), REG_SZ, text.c_str(),
@@ -305,14 +305,8 @@ void ChooseZoom(int choice) {
 
 // To the next choice up or down that fits.
 void StepZoom(int direction) {
-  const double now = shell->zoom * 100, largest = LargestFittingZoom() + 0.005;
-  int next = 0;
-  for (int choice : ZOOM_CHOICES) {
-    if (choice == ZOOM_FIT || choice / 100.0 > largest) continue;
-    const bool beyond = direction > 0 ? choice > now + 0.5 : choice < now - 0.5;
-    if (beyond && (next == 0 || (direction > 0) == (choice < next))) next = choice;
-  }
-  if (next) ChooseZoom(next);
+  if (const std::optional<int> next = SteppedZoom(shell->zoom, direction, LargestFittingZoom() + 0.005))
+    ChooseZoom(*next);
 }
 
 // The kept zoom (100 % at first start) where the window fits its screen,
