@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -22,6 +21,7 @@
 
 #include "dialogs/center_over_owner.h"
 #include "frontpanel/builtin_resources.h"
+#include "resources/help_topics.h"
 
 namespace {
 
@@ -30,15 +30,9 @@ QHash<int, QString> ReadTopics() {
   QHash<int, QString> topics;
   QFile file{QString::fromLatin1(HELP_BOOK)};
   if (!file.open(QIODevice::ReadOnly)) return topics;
-  const QString book = QString::fromUtf8(file.readAll());
-  static const QRegularExpression topic(
-      QStringLiteral("<div class=\"topic\" data-ids=\"([0-9 ]+)\">(.*?)</div>"),
-      QRegularExpression::DotMatchesEverythingOption);
-  for (auto match = topic.globalMatch(book); match.hasNext();) {
-    const QRegularExpressionMatch found = match.next();
-    for (const QString& id : found.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-      topics.insert(id.toInt(), found.captured(2).trimmed());
-  }
+  const QByteArray book = file.readAll();
+  for (const auto& [id, topic] : HelpTopics(std::string_view(book.constData(), book.size())))
+    topics.insert(id, QString::fromStdString(topic).trimmed());
   return topics;
 }
 

@@ -5,8 +5,9 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <map>
 
+#include "resources/help_topics.h"
 #include "win32/utf8.h"
 
 namespace {
@@ -51,14 +52,7 @@ std::string PlainText(const std::string& html) {
 std::wstring HelpTopic(const std::filesystem::path& book, int controlId) {
   std::ifstream in(book, std::ios::binary);
   const std::string html(std::istreambuf_iterator<char>(in), {});
-  const std::string marker = "<div class=\"topic\" data-ids=\"";
-  for (size_t at = html.find(marker); at != std::string::npos; at = html.find(marker, at + 1)) {
-    const size_t idsEnd = html.find('"', at + marker.size());
-    const size_t end = html.find("</div>", idsEnd);
-    if (idsEnd == std::string::npos || end == std::string::npos) break;
-    std::istringstream ids(html.substr(at + marker.size(), idsEnd - at - marker.size()));
-    for (int id; ids >> id;)
-      if (id == controlId) return FromUtf8(PlainText(html.substr(idsEnd + 2, end - idsEnd - 2)));
-  }
-  return {};
+  const std::map<int, std::string> topics = HelpTopics(html);
+  const auto topic = topics.find(controlId);
+  return topic == topics.end() ? std::wstring() : FromUtf8(PlainText(topic->second));
 }
